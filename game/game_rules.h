@@ -1,0 +1,46 @@
+#pragma once
+
+#include <cstdint>
+
+// Index of each ghost colour in the per-ghost settings.
+enum GhostColour { GHOST_RED = 0, GHOST_GREEN = 1, GHOST_ORANGE = 2, GHOST_TURQUOISE = 3 };
+
+// The game window's share of the game: its per-game members, the settings loader, the
+// new-game reset and the tick. None of it touches the window, so the same code plays
+// headless games in the tests and the simulator. The game window derives from it.
+class GameRules {
+  public:
+    GameRules();
+    virtual ~GameRules();
+    GameRules(const GameRules&) = delete;
+    GameRules& operator=(const GameRules&) = delete;
+
+    // Defaults, then "data//config.txt" from the working directory.
+    void LoadConfig();
+    // The same from another file; false when the file cannot be opened (the defaults stand).
+    bool LoadConfigFrom(const char* fileName);
+
+    // Creates the enabled ghosts, red, green, orange, turquoise.
+    void CreateGhosts();
+    // Destroys the existing ghosts, red, green, orange, turquoise, and clears their pointers.
+    void DestroyGhosts();
+
+    void NewGame();
+    void Tick();
+    void SteerByKeys(int32_t avail);
+
+    bool keyLeft = false;
+    bool keyRight = false;
+    bool keyDown = false;
+    bool keyUp = false;
+    bool keyboardControl = false;
+    bool startScreen = false;
+    bool playerCaught = false;
+    bool spacePressed = false;
+    bool ghostEnabled[4] = {false, false, false, false};
+    int32_t ghostSlowDown[4] = {0, 0, 0, 0};
+    int32_t fruitDelay = 0;
+    int32_t fruitCountdown = 0;
+    int32_t fps = 0;
+    int32_t tickIntervalMs = 0;
+};

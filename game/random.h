@@ -1,0 +1,12 @@
+#pragma once
+
+#include <cstdint>
+
+// The one pseudo-random generator of the process, shared by every ghost.
+void SeedRandom(uint32_t seed);
+// Next integer from 0 to 32767.
+int32_t RandomInt();
+// Next draw r = n / 32767, from 0 to 1 inclusive.
+double RandomUnit();
+// Number of draws since the last seeding; lets tests see where draws happen.
+uint64_t RandomDrawCount();

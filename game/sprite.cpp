@@ -1,0 +1,122 @@
+#include "game/sprite.h"
+
+#include "game/game_state.h"
+
+int32_t Sprite::AvailableDirections(const MazeCells& grid) const {
+    const int32_t excluded = ghostId != 0 ? ReverseDirection(direction) : 0;
+    if ((position.x - 10) % CELL_SIZE != 0 || (position.y - 10) % CELL_SIZE != 0) {
+        return 0;
+    }
+    const int c = (position.x - 10) / CELL_SIZE;
+    const int v = (position.y - 10) / CELL_SIZE;
+    const int i = GridIndex(c, v);
+    int32_t avail = 0;
+    if (excluded != DIR_LEFT && IsOpenCell(grid[i - 1])) {
+        avail |= DIR_LEFT;
+    }
+    if (excluded != DIR_RIGHT && IsOpenCell(grid[i + 1])) {
+        avail |= DIR_RIGHT;
+    }
+    if (excluded != DIR_DOWN && IsOpenCell(grid[i + BOARD_COLUMNS])) {
+        avail |= DIR_DOWN;
+    }
+    if (excluded != DIR_UP && IsOpenCell(grid[i - BOARD_COLUMNS])) {
+        avail |= DIR_UP;
+    }
+    return avail;
+}
+
+bool Sprite::Step(const MazeCells& grid) {
+    ++slowCounter;
+    if (slowCounter < slowDown) {
+        return false;
+    }
+    slowCounter = 0;
+
+    if (AvailableDirections(grid) != 0 && IsDirection(direction)) {
+        const int i = GridIndex(position.x / CELL_SIZE, position.y / CELL_SIZE);
+        int next = i;
+        switch (direction) {
+            case DIR_LEFT:
+                next = i - 1;
+                break;
+            case DIR_UP:
+                next = i - BOARD_COLUMNS;
+                break;
+            case DIR_RIGHT:
+                next = i + 1;
+                break;
+            case DIR_DOWN:
+                next = i + BOARD_COLUMNS;
+                break;
+        }
+        const int32_t code = grid[next];
+        if (code == CELL_WALL) {
+            return false;
+        }
+        if (code == CELL_DOOR && (direction == DIR_UP || direction == DIR_DOWN) && ghostId == 0) {
+            return false;
+        }
+        if (code == CELL_TUNNEL) {
+            // The mouths are 17 cells apart: come out of the other side.
+            if (direction == DIR_LEFT) {
+                position.x += 340;
+            } else if (direction == DIR_RIGHT) {
+                position.x -= 340;
+            }
+        }
+    }
+
+    switch (direction) {
+        case DIR_LEFT:
+            --position.x;
+            break;
+        case DIR_UP:
+            ++position.y;
+            break;
+        case DIR_RIGHT:
+            ++position.x;
+            break;
+        case DIR_DOWN:
+            --position.y;
+            break;
+        default:
+            break;  // no direction: stand still
+    }
+    return true;
+}
+
+GridPoint Sprite::CellPosition() const {
+    return GridPoint((position.x - 10) / CELL_SIZE, (position.y - 10) / CELL_SIZE);
+}
+
+PlayerSprite::PlayerSprite() {
+    position = PLAYER_START;
+    direction = DIR_LEFT;
+    ghostId = 0;
+    score = 0;
+}
+
+PlayerSprite::~PlayerSprite() = default;
+
+void PlayerSprite::ResetPlayer() {
+    position = PLAYER_START;
+    direction = DIR_LEFT;
+    score = 0;
+}
+
+bool PlayerSprite::MoveAndEat(MazeCells& grid) {
+    if (AvailableDirections(grid) != 0) {
+        const int i = GridIndex(position.x / CELL_SIZE, position.y / CELL_SIZE);
+        if (grid[i] == CELL_DOT) {
+            AddScore(DotValue());
+            DotEaten();
+            grid[i] = CELL_EMPTY;
+        } else if (grid[i] == CELL_PILL) {
+            AddScore(PowerPillValue());
+            grid[i] = CELL_EMPTY;
+            PowerPillEaten();
+        }
+    }
+    return Step(grid);
+}
