@@ -1,0 +1,1 @@
+# gulper_image: filled in with the image layer.

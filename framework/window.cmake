@@ -1,0 +1,1 @@
+# gulper_framework: filled in with the window layer.
