@@ -1,1 +1,13 @@
-# gulper_image: filled in with the image layer.
+# gulper_image: Image, its conversions and drawing, its file readers and the platform
+# picture decoders (SDL2 for bitmaps, SDL2_image for other formats).
+find_package(SDL2 REQUIRED)
+find_package(SDL2_image REQUIRED)
+find_package(OpenGL REQUIRED)
+
+add_library(gulper_image STATIC
+  ${CMAKE_CURRENT_LIST_DIR}/Image.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ImageReaders.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/platform/picture_loader.cpp
+)
+target_include_directories(gulper_image PUBLIC ${PROJECT_SOURCE_DIR})
+target_link_libraries(gulper_image PUBLIC OpenGL::GL PRIVATE SDL2::SDL2 SDL2_image::SDL2_image)

@@ -1,0 +1,310 @@
+// The file readers of Image. Every size in a file is untrusted: sizes are worked out in 64
+// bits and checked against the picture bound before anything is allocated or read, and
+// every stream is closed on every path.
+#include <unistd.h>
+
+#include <climits>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "framework/Image.h"
+#include "framework/platform/picture_loader.h"
+
+namespace {
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using File = std::unique_ptr<std::FILE, FileCloser>;
+
+File OpenForReading(const char* fileName) {
+    return File(fileName != nullptr ? std::fopen(fileName, "rb") : nullptr);
+}
+
+bool ReadBytes(std::FILE* file, void* buffer, size_t count) {
+    return std::fread(buffer, 1, count, file) == count;
+}
+
+bool SeekTo(std::FILE* file, uint64_t offset) {
+    return offset <= static_cast<uint64_t>(LONG_MAX) &&
+           std::fseek(file, static_cast<long>(offset), SEEK_SET) == 0;
+}
+
+uint16_t Little16(const uint8_t* p) {
+    return static_cast<uint16_t>(p[0] | p[1] << 8);
+}
+
+uint32_t Little32(const uint8_t* p) {
+    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
+           static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
+}
+
+// The image's row for a file row: files store bottom row first unless marked top-down.
+int ImageRowOf(int fileRow, int height, bool topDown) {
+    return topDown ? height - 1 - fileRow : fileRow;
+}
+
+// Fills the image from a platform decoder's top-down rows, keeping the 4-byte row
+// alignment of a 24-bit bitmap as the row gap.
+bool FillFromDecoded(ImageExtra& image, const platform::DecodedPicture& picture) {
+    const int64_t stride = ((static_cast<int64_t>(picture.width) * 24 + 31) / 32) * 4;
+    const int64_t rowBytes = (static_cast<int64_t>(picture.width) * 24 + 7) / 8;
+    if (picture.width < 1 || picture.height < 1 ||
+        !image.Allocate(picture.width, picture.height, PIXEL_BGR,
+                        static_cast<int>(stride - rowBytes))) {
+        image.Free();
+        return false;
+    }
+    for (int y = 0; y < picture.height; ++y) {
+        uint8_t* row = image.pixels + static_cast<size_t>(y) * image.stride;
+        std::memcpy(row, picture.bgr.data() + (picture.height - 1 - y) * rowBytes, rowBytes);
+        std::memset(row + rowBytes, 0, image.stride - image.rowBytes);
+    }
+    return true;
+}
+
+bool EndsInTargaExtension(const char* fileName) {
+    const size_t length = std::strlen(fileName);
+    if (length <= 4) {
+        return false;
+    }
+    const char* ending = fileName + length - 4;
+    return std::strstr(fileName, ".tga") == ending || std::strstr(fileName, ".TGA") == ending;
+}
+
+}  // namespace
+
+bool Image::Load(const char* fileName) {
+    return extra->LoadBMP(fileName) || extra->LoadBitmapFile(fileName) ||
+           extra->LoadTGA(fileName) || extra->LoadPicture(fileName);
+}
+
+bool ImageExtra::LoadBMP(const char* fileName) {
+    File file = OpenForReading(fileName);
+    if (!file) {
+        return false;
+    }
+    Free();
+    uint8_t fileHeader[14];
+    uint8_t infoHeader[40];
+    if (!ReadBytes(file.get(), fileHeader, sizeof fileHeader) ||
+        !ReadBytes(file.get(), infoHeader, sizeof infoHeader)) {
+        return false;
+    }
+    const uint32_t dataOffset = Little32(fileHeader + 10);
+    const uint32_t headerSize = Little32(infoHeader + 0);
+    const int64_t fileWidth = static_cast<int32_t>(Little32(infoHeader + 4));
+    int64_t fileHeight = static_cast<int32_t>(Little32(infoHeader + 8));
+    const uint16_t planes = Little16(infoHeader + 12);
+    const uint16_t bitsPerPixel = Little16(infoHeader + 14);
+    const uint32_t compression = Little32(infoHeader + 16);
+    const uint32_t imageSize = Little32(infoHeader + 20);
+    const uint32_t coloursUsed = Little32(infoHeader + 32);
+    if (Little16(fileHeader) != 0x4D42 || planes != 1 || compression != 0) {
+        return false;
+    }
+    const bool topDown = fileHeight < 0;
+    if (topDown) {
+        fileHeight = -fileHeight;
+    }
+    if (fileWidth < 1 || fileHeight < 1 || (bitsPerPixel != 24 && bitsPerPixel != 8)) {
+        return false;
+    }
+    const int64_t bytesPerPixel = bitsPerPixel / 8;
+    const uint64_t rowSize = (static_cast<uint64_t>(fileWidth) * bytesPerPixel + 3) / 4 * 4;
+    const uint64_t dataSize = rowSize * static_cast<uint64_t>(fileHeight);
+    // The pixel data must cover every row; refuse pictures over the bound before reading.
+    if (dataSize > IMAGE_MAX_BYTES || (imageSize != 0 && imageSize < dataSize)) {
+        return false;
+    }
+    const int w = static_cast<int>(fileWidth);
+    const int h = static_cast<int>(fileHeight);
+
+    if (bitsPerPixel == 24) {
+        if (!SeekTo(file.get(), dataOffset) || !Allocate(w, h, PIXEL_BGR, 0)) {
+            Free();
+            return false;
+        }
+        std::vector<uint8_t> fileRow(rowSize);
+        for (int y = 0; y < h; ++y) {
+            if (!ReadBytes(file.get(), fileRow.data(), rowSize)) {
+                Free();
+                return false;
+            }
+            std::memcpy(pixels + static_cast<size_t>(ImageRowOf(y, h, topDown)) * stride,
+                        fileRow.data(), rowBytes);
+        }
+        return true;
+    }
+
+    // 8 bits: a colour table of at most 256 entries, blue, green, red, reserved.
+    const uint32_t colours = coloursUsed == 0 ? 256 : coloursUsed;
+    if (colours > 256 || !SeekTo(file.get(), 14ull + headerSize)) {
+        return false;
+    }
+    uint8_t table[256][4];
+    bool grey = true;
+    for (uint32_t i = 0; i < colours; ++i) {
+        if (!ReadBytes(file.get(), table[i], 4)) {
+            return false;
+        }
+        grey = grey && table[i][0] == table[i][1] && table[i][1] == table[i][2];
+    }
+    std::vector<uint8_t> data(dataSize);
+    if (!SeekTo(file.get(), dataOffset) || !ReadBytes(file.get(), data.data(), dataSize)) {
+        return false;
+    }
+    if (!Allocate(w, h, grey ? PIXEL_LUMINANCE : PIXEL_BGR, 0)) {
+        Free();
+        return false;
+    }
+    for (int y = 0; y < h; ++y) {
+        const uint8_t* in = data.data() + static_cast<size_t>(y) * rowSize;
+        uint8_t* out = pixels + static_cast<size_t>(ImageRowOf(y, h, topDown)) * stride;
+        for (int x = 0; x < w; ++x) {
+            // A pixel naming an entry past the table read has no colour: the file is broken.
+            if (in[x] >= colours) {
+                Free();
+                return false;
+            }
+            const uint8_t* entry = table[in[x]];
+            if (grey) {
+                *out++ = entry[1];
+            } else {
+                *out++ = entry[0];
+                *out++ = entry[1];
+                *out++ = entry[2];
+            }
+        }
+    }
+    return true;
+}
+
+bool ImageExtra::LoadBitmapFile(const char* fileName) {
+    Free();
+    platform::DecodedPicture picture;
+    return platform::DecodeBitmapFile(fileName, picture) && FillFromDecoded(*this, picture);
+}
+
+bool ImageExtra::LoadTGA(const char* fileName) {
+    Free();
+    if (fileName == nullptr) {
+        return false;
+    }
+    File file = OpenForReading(fileName);
+    if (!file || std::fseek(file.get(), 0, SEEK_END) != 0) {
+        return false;
+    }
+    const long fileSize = std::ftell(file.get());
+    if (fileSize < 18) {
+        return false;
+    }
+    // A file too short for a footer has none; it can still be a small Targa picture.
+    bool hasSignature = false;
+    if (fileSize >= 26) {
+        uint8_t footer[26];
+        if (std::fseek(file.get(), -26, SEEK_END) != 0 ||
+            !ReadBytes(file.get(), footer, sizeof footer)) {
+            return false;
+        }
+        hasSignature = std::memcmp(footer + 8, "TRUEVISION-XFILE", 16) == 0;
+    }
+    if (!hasSignature && !EndsInTargaExtension(fileName)) {
+        return false;
+    }
+
+    uint8_t header[18];
+    if (!SeekTo(file.get(), 0) || !ReadBytes(file.get(), header, sizeof header)) {
+        return false;
+    }
+    const uint8_t idLength = header[0];
+    const uint8_t colourMapType = header[1];
+    const uint8_t imageType = header[2];
+    const uint16_t fileWidth = Little16(header + 12);
+    const uint16_t fileHeight = Little16(header + 14);
+    const uint8_t depth = header[16];
+    const bool topDown = (header[17] & 0x20) != 0;
+    if ((imageType != 2 && imageType != 10) || colourMapType != 0 || (depth != 24 && depth != 32) ||
+        fileWidth == 0 || fileHeight == 0) {
+        return false;
+    }
+    if (!SeekTo(file.get(), 18u + idLength) ||
+        !Allocate(fileWidth, fileHeight, depth == 24 ? PIXEL_BGR : PIXEL_BGRA, 0)) {
+        Free();
+        return false;
+    }
+    const size_t pixelBytes = depth / 8;
+    if (imageType == 2) {
+        for (int y = 0; y < height; ++y) {
+            if (!ReadBytes(file.get(), pixels + static_cast<size_t>(y) * stride, rowBytes)) {
+                Free();
+                return false;
+            }
+        }
+    } else {
+        // Runs fill the picture as one stream, across row ends.
+        uint8_t* out = pixels;
+        uint8_t* const end = pixels + size;
+        int runHeader;
+        while (out < end && (runHeader = std::fgetc(file.get())) != EOF) {
+            const size_t count = (runHeader & 0x7F) + 1u;
+            if (count * pixelBytes > static_cast<size_t>(end - out)) {
+                Free();
+                return false;
+            }
+            if (runHeader & 0x80) {
+                uint8_t value[4];
+                if (!ReadBytes(file.get(), value, pixelBytes)) {
+                    Free();
+                    return false;
+                }
+                for (size_t i = 0; i < count; ++i, out += pixelBytes) {
+                    std::memcpy(out, value, pixelBytes);
+                }
+            } else {
+                if (!ReadBytes(file.get(), out, count * pixelBytes)) {
+                    Free();
+                    return false;
+                }
+                out += count * pixelBytes;
+            }
+        }
+        if (out != end) {
+            Free();
+            return false;
+        }
+    }
+    file.reset();
+    if (topDown) {
+        owner->FlipVertical();
+    }
+    return true;
+}
+
+bool ImageExtra::LoadPicture(const char* fileName) {
+    Free();
+    if (fileName == nullptr) {
+        return false;
+    }
+    // Relative names are joined to the current directory; the whole path, terminator
+    // included, must fit in 260 characters.
+    constexpr size_t MAX_PATH_CHARS = 260;
+    std::string path;
+    if (fileName[0] == '/') {
+        path = fileName;
+    } else {
+        char directory[MAX_PATH_CHARS];
+        if (getcwd(directory, sizeof directory) == nullptr) {
+            return false;
+        }
+        path = std::string(directory) + "/" + fileName;
+    }
+    if (path.size() + 1 > MAX_PATH_CHARS) {
+        return false;
+    }
+    platform::DecodedPicture picture;
+    return platform::DecodePictureFile(path.c_str(), picture) && FillFromDecoded(*this, picture);
+}
