@@ -1,1 +1,12 @@
-# Tests of the image layer.
+# Tests of the image layer: memory and conversions, the file readers, and drawing in a real
+# OpenGL context of SDL's offscreen driver.
+find_package(SDL2 REQUIRED)
+find_package(SDL2_image REQUIRED)
+find_package(OpenGL REQUIRED)
+
+gulper_test(image_tests
+  ${CMAKE_CURRENT_LIST_DIR}/image_memory_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/image_readers_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/image_draw_test.cpp
+)
+target_link_libraries(image_tests PRIVATE gulper_image SDL2::SDL2 SDL2_image::SDL2_image OpenGL::GL)

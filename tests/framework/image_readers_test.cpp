@@ -1,0 +1,346 @@
+#include <SDL.h>
+#include <SDL_image.h>
+
+#include <cstring>
+
+#include <gtest/gtest.h>
+
+#include "framework/Image.h"
+#include "tests/framework/image_test_files.h"
+
+namespace {
+
+Bytes RowOf(const Image& image, int y) {
+    const uint8_t* row = image.Row(y);
+    return Bytes(row, row + image.extra->rowBytes);
+}
+
+// 2 x 2, 24 bits, stored bottom row first: blue-first pixel values 1..12.
+TargaSpec PlainTarga() {
+    TargaSpec s;
+    s.data = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
+    return s;
+}
+
+class TargaReader : public TempFolderTest {
+  protected:
+    bool LoadTGA(const std::string& name, const TargaSpec& spec) {
+        return image.extra->LoadTGA(Write(name, Targa(spec)).c_str());
+    }
+    Image image;
+};
+
+class BitmapReader : public TempFolderTest {
+  protected:
+    bool LoadBMP(const BitmapSpec& spec) {
+        return image.extra->LoadBMP(Write("picture.bmp", Bitmap(spec)).c_str());
+    }
+    Image image;
+};
+
+}  // namespace
+
+TEST_F(TargaReader, PlainPictureLoadsAsStoredBottomRowFirst) {
+    ASSERT_TRUE(LoadTGA("dot.tga", PlainTarga()));
+    EXPECT_TRUE(image.IsValid());
+    EXPECT_EQ(image.extra->format, PIXEL_BGR);
+    EXPECT_EQ(image.GetWidth(), 2);
+    EXPECT_EQ(image.GetHeight(), 2);
+    EXPECT_EQ(RowOf(image, 0), (Bytes{1, 2, 3, 4, 5, 6}));
+    EXPECT_EQ(RowOf(image, 1), (Bytes{7, 8, 9, 10, 11, 12}));
+}
+
+TEST_F(TargaReader, ThirtyTwoBitsKeepAlphaAndTheImageIdIsSkipped) {
+    TargaSpec s;
+    s.width = 1;
+    s.height = 2;
+    s.depth = 32;
+    s.imageId = {'i', 'd', '!'};
+    s.data = {1, 2, 3, 4, 5, 6, 7, 8};
+    ASSERT_TRUE(LoadTGA("ghost.tga", s));
+    EXPECT_EQ(image.extra->format, PIXEL_BGRA);
+    EXPECT_EQ(RowOf(image, 0), (Bytes{1, 2, 3, 4}));
+    EXPECT_EQ(RowOf(image, 1), (Bytes{5, 6, 7, 8}));
+}
+
+TEST_F(TargaReader, NameOrFooterDecides) {
+    TargaSpec plain = PlainTarga();
+    TargaSpec signedFile = PlainTarga();
+    signedFile.footer = true;
+
+    EXPECT_TRUE(LoadTGA("a.tga", plain));
+    EXPECT_TRUE(LoadTGA("b.TGA", plain));
+    EXPECT_FALSE(LoadTGA("c.Tga", plain));
+    EXPECT_FALSE(image.IsValid());
+    EXPECT_FALSE(LoadTGA("d.png", plain));
+    EXPECT_FALSE(LoadTGA("e", plain));
+
+    EXPECT_TRUE(LoadTGA("f.tga", signedFile));
+    EXPECT_TRUE(LoadTGA("g.Tga", signedFile));
+    EXPECT_TRUE(LoadTGA("h.dat", signedFile));
+    EXPECT_EQ(RowOf(image, 1), (Bytes{7, 8, 9, 10, 11, 12}));
+}
+
+TEST_F(TargaReader, FourCharacterNameNeverHasTheExtension) {
+    // The same name with a folder in front does end in the extension.
+    EXPECT_TRUE(image.extra->LoadTGA(Write(".tga", Targa(PlainTarga())).c_str()));
+    std::filesystem::current_path(folder);
+    EXPECT_FALSE(image.extra->LoadTGA(".tga"));
+    EXPECT_FALSE(image.extra->LoadTGA(".TGA"));
+    TargaSpec signedFile = PlainTarga();
+    signedFile.footer = true;
+    Write("x.tg", Targa(signedFile));
+    EXPECT_TRUE(image.extra->LoadTGA("x.tg"));
+}
+
+TEST_F(TargaReader, TopDownRowsAreTurnedOver) {
+    TargaSpec s = PlainTarga();
+    s.descriptor = 0x20 | 0x08;  // the other bits are ignored
+    ASSERT_TRUE(LoadTGA("top.tga", s));
+    EXPECT_EQ(RowOf(image, 1), (Bytes{1, 2, 3, 4, 5, 6}));
+    EXPECT_EQ(RowOf(image, 0), (Bytes{7, 8, 9, 10, 11, 12}));
+}
+
+TEST_F(TargaReader, SmallPictureWithoutRoomForAFooterLoads) {
+    TargaSpec s;
+    s.width = 1;
+    s.height = 1;
+    s.data = {9, 8, 7};  // 21 bytes in all
+    ASSERT_TRUE(LoadTGA("one.tga", s));
+    EXPECT_EQ(RowOf(image, 0), (Bytes{9, 8, 7}));
+    EXPECT_FALSE(LoadTGA("one.dat", s));
+}
+
+TEST_F(TargaReader, RunsFillThePictureAcrossRows) {
+    TargaSpec s;
+    s.type = 10;
+    s.data = {0x83, 1, 2, 3};  // one repeated run of 4
+    ASSERT_TRUE(LoadTGA("four.tga", s));
+    EXPECT_EQ(RowOf(image, 0), (Bytes{1, 2, 3, 1, 2, 3}));
+    EXPECT_EQ(RowOf(image, 1), (Bytes{1, 2, 3, 1, 2, 3}));
+
+    s.data = {0x00, 1, 2, 3, 0x81, 4, 5, 6, 0x00, 7, 8, 9};  // literal, repeated, literal
+    ASSERT_TRUE(LoadTGA("mixed.tga", s));
+    EXPECT_EQ(RowOf(image, 0), (Bytes{1, 2, 3, 4, 5, 6}));
+    EXPECT_EQ(RowOf(image, 1), (Bytes{4, 5, 6, 7, 8, 9}));
+
+    s.data = {0x02, 1, 2, 3, 4, 5, 6, 7, 8, 9};  // only 3 pixels
+    EXPECT_FALSE(LoadTGA("three.tga", s));
+    EXPECT_FALSE(image.IsValid());
+
+    s.data = {0x84, 1, 2, 3};  // a run of 5 into 4 pixels
+    EXPECT_FALSE(LoadTGA("five.tga", s));
+    s.data = {0x04, 1, 2, 3, 1, 2, 3, 1, 2, 3, 1, 2, 3, 1, 2, 3};
+    EXPECT_FALSE(LoadTGA("literal-five.tga", s));
+
+    s.data = {0x03, 1, 2, 3, 4, 5, 6};  // a literal run cut short by the end of the file
+    EXPECT_FALSE(LoadTGA("short-literal.tga", s));
+    s.data = {0x83, 1};  // a repeated run without its whole pixel
+    EXPECT_FALSE(LoadTGA("short-repeat.tga", s));
+}
+
+TEST_F(TargaReader, RefusedKinds) {
+    struct Case {
+        const char* name;
+        int type, colourMapType, depth, width, height;
+    };
+    const Case cases[] = {
+        {"mapped.tga", 1, 1, 24, 2, 2},   {"mapped-rle.tga", 9, 1, 24, 2, 2},
+        {"grey.tga", 3, 0, 24, 2, 2},     {"grey-rle.tga", 11, 0, 24, 2, 2},
+        {"sixteen.tga", 2, 0, 16, 2, 2},  {"map-flag.tga", 2, 1, 24, 2, 2},
+        {"no-width.tga", 2, 0, 24, 0, 2}, {"no-height.tga", 2, 0, 24, 2, 0},
+    };
+    for (const Case& c : cases) {
+        TargaSpec s = PlainTarga();
+        s.type = c.type;
+        s.colourMapType = c.colourMapType;
+        s.depth = c.depth;
+        s.width = c.width;
+        s.height = c.height;
+        s.data.resize(16);
+        ASSERT_TRUE(image.extra->Allocate(1, 1, PIXEL_RGB, 0));
+        EXPECT_FALSE(LoadTGA(c.name, s)) << c.name;
+        EXPECT_FALSE(image.IsValid()) << c.name;
+        EXPECT_EQ(image.extra->pixels, nullptr) << c.name;
+    }
+}
+
+TEST_F(TargaReader, TruncatedOrHugeFilesFailCleanly) {
+    const Bytes whole = Targa(PlainTarga());
+    for (size_t length : {size_t{0}, size_t{10}, size_t{17}, size_t{18}, whole.size() - 1}) {
+        const Bytes cut(whole.begin(), whole.begin() + static_cast<long>(length));
+        EXPECT_FALSE(image.extra->LoadTGA(Write("cut.tga", cut).c_str())) << length;
+        EXPECT_FALSE(image.IsValid());
+    }
+    TargaSpec huge = PlainTarga();
+    huge.width = 65535;
+    huge.height = 65535;
+    huge.depth = 32;
+    EXPECT_FALSE(LoadTGA("huge.tga", huge));
+    EXPECT_FALSE(image.extra->LoadTGA(nullptr));
+    EXPECT_FALSE(image.extra->LoadTGA((folder / "absent.tga").c_str()));
+}
+
+TEST_F(BitmapReader, TwentyFourBitsBottomUpAndWidthOneRows) {
+    BitmapSpec s;
+    s.width = 1;
+    s.height = 2;
+    s.rows = {{1, 2, 3, 0xAA}, {4, 5, 6, 0xBB}};  // file rows of 4 bytes
+    ASSERT_TRUE(LoadBMP(s));
+    EXPECT_EQ(image.extra->format, PIXEL_BGR);
+    EXPECT_EQ(image.extra->rowBytes, 3u);
+    EXPECT_EQ(image.extra->stride, 3u);
+    EXPECT_EQ(RowOf(image, 0), (Bytes{1, 2, 3}));
+    EXPECT_EQ(RowOf(image, 1), (Bytes{4, 5, 6}));
+
+    s.height = -2;  // top-down
+    ASSERT_TRUE(LoadBMP(s));
+    EXPECT_EQ(RowOf(image, 0), (Bytes{4, 5, 6}));
+    EXPECT_EQ(RowOf(image, 1), (Bytes{1, 2, 3}));
+}
+
+TEST_F(BitmapReader, EightBitsGreyOrColoured) {
+    BitmapSpec s;
+    s.bits = 8;
+    s.width = 2;
+    s.height = 1;
+    s.table = {{0, 0, 0, 0}, {80, 80, 80, 0}, {200, 200, 200, 0}};
+    s.rows = {{2, 1, 0, 0}};
+    ASSERT_TRUE(LoadBMP(s));
+    EXPECT_EQ(image.extra->format, PIXEL_LUMINANCE);
+    EXPECT_EQ(RowOf(image, 0), (Bytes{200, 80}));
+
+    s.table[0] = {10, 20, 30, 0};  // one coloured entry, not even used
+    s.rows = {{1, 0, 0, 0}};
+    ASSERT_TRUE(LoadBMP(s));
+    EXPECT_EQ(image.extra->format, PIXEL_BGR);
+    EXPECT_EQ(RowOf(image, 0), (Bytes{80, 80, 80, 10, 20, 30}));
+}
+
+TEST_F(BitmapReader, BrokenColourTablesFail) {
+    BitmapSpec s;
+    s.bits = 8;
+    s.width = 1;
+    s.height = 1;
+    s.table = {{0, 0, 0, 0}, {9, 9, 9, 0}};
+    s.rows = {{2, 0, 0, 0}};  // points past the two colours read
+    ASSERT_TRUE(image.extra->Allocate(1, 1, PIXEL_RGB, 0));
+    EXPECT_FALSE(LoadBMP(s));
+    EXPECT_FALSE(image.IsValid());
+
+    s.rows = {{1, 0, 0, 0}};
+    s.coloursUsed = 257;  // more colours than an 8-bit pixel can name
+    EXPECT_FALSE(LoadBMP(s));
+    s.coloursUsed = 0xFFFFFFFF;
+    EXPECT_FALSE(LoadBMP(s));
+    s.coloursUsed = 0;
+    ASSERT_TRUE(LoadBMP(s));
+    EXPECT_EQ(RowOf(image, 0), (Bytes{9}));
+}
+
+TEST_F(BitmapReader, RefusedOrTruncatedFilesFailCleanly) {
+    BitmapSpec good;
+    good.width = 2;
+    good.height = 2;
+    good.rows = {{1, 2, 3, 4, 5, 6, 0, 0}, {7, 8, 9, 10, 11, 12, 0, 0}};
+    ASSERT_TRUE(LoadBMP(good));
+
+    const Bytes whole = Bitmap(good);
+    for (size_t length : {size_t{0}, size_t{13}, size_t{53}, whole.size() - 1}) {
+        const Bytes cut(whole.begin(), whole.begin() + static_cast<long>(length));
+        EXPECT_FALSE(image.extra->LoadBMP(Write("cut.bmp", cut).c_str())) << length;
+        EXPECT_FALSE(image.IsValid());
+    }
+    struct Change {
+        size_t at;
+        uint32_t value;
+        bool wide;
+    };
+    const Change changes[] = {
+        {0, 0x4D41, false},      // not "BM"
+        {26, 2, false},          // planes
+        {28, 16, false},         // bits per pixel
+        {28, 32, false},         //
+        {30, 1, true},           // compression
+        {18, 0, true},           // width
+        {22, 0, true},           // height
+        {18, 0x7FFFFFFF, true},  // a width that would overflow 32-bit sizes
+        {22, 0x80000000, true},  // the most negative height
+        {34, 4, true},           // image size not covering the rows
+    };
+    for (const Change& c : changes) {
+        Bytes bytes = whole;
+        c.wide ? Put32(bytes, c.at, c.value) : Put16(bytes, c.at, c.value);
+        EXPECT_FALSE(image.extra->LoadBMP(Write("changed.bmp", bytes).c_str())) << c.at;
+        EXPECT_FALSE(image.IsValid()) << c.at;
+    }
+}
+
+TEST_F(TempFolderTest, LoadTriesEveryReaderAndEmptiesOnFailure) {
+    Image image;
+    TargaSpec targa = PlainTarga();
+    ASSERT_TRUE(image.Load(Write("dot.tga", Targa(targa)).c_str()));
+    EXPECT_EQ(image.extra->format, PIXEL_BGR);
+    EXPECT_EQ(RowOf(image, 1), (Bytes{7, 8, 9, 10, 11, 12}));
+
+    BitmapSpec bitmap;
+    bitmap.rows = {{1, 2, 3, 0}};
+    ASSERT_TRUE(image.Load(Write("dot.bmp", Bitmap(bitmap)).c_str()));
+    EXPECT_EQ(RowOf(image, 0), (Bytes{1, 2, 3}));
+
+    EXPECT_FALSE(image.Load((folder / "missing.tga").c_str()));
+    EXPECT_FALSE(image.IsValid());
+    EXPECT_EQ(image.extra->pixels, nullptr);
+    EXPECT_EQ(image.GetWidth(), 0);
+
+    EXPECT_FALSE(image.Load(Write("noise.txt", {'n', 'o', 't', ' ', 'a', 'n', 'y'}).c_str()));
+    EXPECT_FALSE(image.IsValid());
+}
+
+TEST_F(TempFolderTest, PlatformBitmapLoaderKeepsTheRowAlignment) {
+    // A 1 x 2 bitmap of 16 bits, which the framework's own reader refuses.
+    Bytes bytes = Bitmap(BitmapSpec{});
+    Put16(bytes, 28, 16);
+    bytes.resize(54);
+    const Bytes rows = {0x1F, 0x00, 0, 0, 0x00, 0x7C, 0, 0};  // blue, then red (5-5-5)
+    bytes.insert(bytes.end(), rows.begin(), rows.end());
+    Put32(bytes, 22, 2);
+    Image image;
+    const std::string path = Write("sixteen.bmp", bytes);
+    ASSERT_FALSE(image.extra->LoadBMP(path.c_str()));
+    ASSERT_TRUE(image.extra->LoadBitmapFile(path.c_str()));
+    EXPECT_EQ(image.extra->format, PIXEL_BGR);
+    EXPECT_EQ(image.extra->rowBytes, 3u);
+    EXPECT_EQ(image.extra->stride, 4u);
+    EXPECT_TRUE(image.IsValid());
+    EXPECT_EQ(RowOf(image, 0), (Bytes{255, 0, 0}));
+    EXPECT_EQ(RowOf(image, 1), (Bytes{0, 0, 255}));
+    EXPECT_FALSE(image.extra->LoadBitmapFile((folder / "missing.bmp").c_str()));
+    EXPECT_FALSE(image.IsValid());
+}
+
+TEST_F(TempFolderTest, PlatformPictureLoaderComposesOverWhite) {
+    // A 2 x 1 picture: opaque red, then fully transparent, written as PNG.
+    SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormat(0, 2, 1, 32, SDL_PIXELFORMAT_RGBA32);
+    ASSERT_NE(surface, nullptr);
+    const uint8_t pixels[8] = {255, 0, 0, 255, 0, 0, 0, 0};
+    std::memcpy(surface->pixels, pixels, sizeof pixels);
+    const std::string path = (folder / "fruit.png").string();
+    ASSERT_EQ(IMG_SavePNG(surface, path.c_str()), 0);
+    SDL_FreeSurface(surface);
+
+    Image image;
+    ASSERT_TRUE(image.Load(path.c_str()));
+    EXPECT_EQ(image.extra->format, PIXEL_BGR);
+    EXPECT_EQ(image.extra->stride, 8u);
+    EXPECT_EQ(RowOf(image, 0), (Bytes{0, 0, 255, 255, 255, 255}));
+
+    // A relative name is joined to the current directory.
+    std::filesystem::current_path(folder);
+    ASSERT_TRUE(image.extra->LoadPicture("fruit.png"));
+    EXPECT_EQ(image.GetWidth(), 2);
+    // A path over 260 characters is refused.
+    EXPECT_FALSE(image.extra->LoadPicture(std::string(300, 'x').c_str()));
+    EXPECT_FALSE(image.IsValid());
+    EXPECT_FALSE(image.extra->LoadPicture(nullptr));
+}
