@@ -24,6 +24,15 @@ File OpenForReading(const char* fileName) {
     return File(fileName != nullptr ? std::fopen(fileName, "rb") : nullptr);
 }
 
+// Bytes in the file, or -1 when it cannot be told.
+int64_t FileSize(std::FILE* file) {
+    if (std::fseek(file, 0, SEEK_END) != 0) {
+        return -1;
+    }
+    const long size = std::ftell(file);
+    return std::fseek(file, 0, SEEK_SET) == 0 ? size : -1;
+}
+
 bool ReadBytes(std::FILE* file, void* buffer, size_t count) {
     return std::fread(buffer, 1, count, file) == count;
 }
@@ -116,8 +125,10 @@ bool ImageExtra::LoadBMP(const char* fileName) {
     const int64_t bytesPerPixel = bitsPerPixel / 8;
     const uint64_t rowSize = (static_cast<uint64_t>(fileWidth) * bytesPerPixel + 3) / 4 * 4;
     const uint64_t dataSize = rowSize * static_cast<uint64_t>(fileHeight);
-    // The pixel data must cover every row; refuse pictures over the bound before reading.
-    if (dataSize > IMAGE_MAX_BYTES || (imageSize != 0 && imageSize < dataSize)) {
+    // The pixel data must cover every row and be in the file: checked before anything is
+    // allocated for it.
+    if (dataSize > IMAGE_MAX_BYTES || (imageSize != 0 && imageSize < dataSize) ||
+        static_cast<int64_t>(dataOffset + dataSize) > FileSize(file.get())) {
         return false;
     }
     const int w = static_cast<int>(fileWidth);
@@ -195,10 +206,10 @@ bool ImageExtra::LoadTGA(const char* fileName) {
         return false;
     }
     File file = OpenForReading(fileName);
-    if (!file || std::fseek(file.get(), 0, SEEK_END) != 0) {
+    if (!file) {
         return false;
     }
-    const long fileSize = std::ftell(file.get());
+    const int64_t fileSize = FileSize(file.get());
     if (fileSize < 18) {
         return false;
     }
@@ -238,6 +249,10 @@ bool ImageExtra::LoadTGA(const char* fileName) {
     }
     const size_t pixelBytes = depth / 8;
     if (imageType == 2) {
+        if (static_cast<int64_t>(18u + idLength + size) > fileSize) {
+            Free();  // the rows cannot all be in the file
+            return false;
+        }
         for (int y = 0; y < height; ++y) {
             if (!ReadBytes(file.get(), pixels + static_cast<size_t>(y) * stride, rowBytes)) {
                 Free();
