@@ -52,7 +52,10 @@ class Image {
   public:
     Image();
     Image(const Image& other);
-    Image& operator=(const Image&) = delete;
+    Image& operator=(const Image& other) {
+        CopyFrom(other);
+        return *this;
+    }
     virtual ~Image();
 
     bool Load(const char* fileName);
