@@ -32,15 +32,7 @@ void PlayerAgent::Hunt() {
     if (targets.empty()) {
         return;  // only right after ShouldHunt said yes, so never in play
     }
-    GridPoint target = targets[0];
-    double best = Distance(here, target);
-    for (size_t i = 1; i < targets.size(); ++i) {
-        const double d = Distance(here, targets[i]);
-        if (d < best) {
-            best = d;
-            target = targets[i];
-        }
-    }
+    const GridPoint target = NearestOf(targets);
     FindPath(here, target);
     SteerAlongPath();
 }

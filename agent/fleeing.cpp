@@ -87,16 +87,20 @@ void PlayerAgent::FleeFromTwo(const std::vector<GridPoint>& near) {
     }
 }
 
-void PlayerAgent::FleeFromNearest(const std::vector<GridPoint>& near) {
+GridPoint PlayerAgent::NearestOf(const std::vector<GridPoint>& cells) const {
     const GridPoint here = CellPosition();
-    GridPoint nearest = near[0];
+    GridPoint nearest = cells[0];
     double best = Distance(here, nearest);
-    for (size_t i = 1; i < near.size(); ++i) {
-        const double d = Distance(here, near[i]);
+    for (size_t i = 1; i < cells.size(); ++i) {
+        const double d = Distance(here, cells[i]);
         if (d < best) {
             best = d;
-            nearest = near[i];
+            nearest = cells[i];
         }
     }
-    FleeFrom(nearest);
+    return nearest;
+}
+
+void PlayerAgent::FleeFromNearest(const std::vector<GridPoint>& near) {
+    FleeFrom(NearestOf(near));
 }

@@ -113,5 +113,7 @@ class PlayerAgent : public PlayerSprite {
   private:
     // Existing ghosts off the house cell closer than `limit`, orange, red, green, turquoise.
     std::vector<GridPoint> GhostsWithin(double limit) const;
+    // The entry nearest the Gulper; ties stay with the earlier one.
+    GridPoint NearestOf(const std::vector<GridPoint>& cells) const;
     bool IsWall(int x, int y) const { return CellContent(x, y) == CELL_WALL; }
 };
