@@ -1,0 +1,1 @@
+// A program on the framework without an application object.
