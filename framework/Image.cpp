@@ -373,10 +373,10 @@ bool Image::ConvertTo(int newFormat) {
 }
 
 bool Image::SupportsBGRA() {
-    static const bool decided = DecideBGRASupport();
     if (bgraOverride >= 0) {
         return bgraOverride != 0;
     }
+    static const bool decided = DecideBGRASupport();
     return decided;
 }
 
