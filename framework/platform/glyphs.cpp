@@ -1,0 +1,117 @@
+// Glyph display lists from the system's fonts: fontconfig finds the face, FreeType renders each
+// character 1-bit, and each bitmap becomes one glBitmap list.
+#include <GL/gl.h>
+#include <fontconfig/fontconfig.h>
+#include <ft2build.h>
+#include FT_FREETYPE_H
+
+#include <string>
+#include <vector>
+
+#include "framework/platform/platform.h"
+
+namespace platform {
+namespace {
+
+constexpr int SYSTEM_FONT_PIXELS = 13;
+
+// The file of the best match for a face, or empty when the font configuration offers none.
+std::string FindFontFile(const char* face, bool bold) {
+    FcConfig* config = FcInitLoadConfigAndFonts();
+    if (config == nullptr) {
+        return {};
+    }
+    FcPattern* pattern = FcNameParse(reinterpret_cast<const FcChar8*>(face));
+    std::string file;
+    if (pattern != nullptr) {
+        FcPatternAddInteger(pattern, FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
+        FcConfigSubstitute(config, pattern, FcMatchPattern);
+        FcDefaultSubstitute(pattern);
+        FcResult result = FcResultNoMatch;
+        FcPattern* match = FcFontMatch(config, pattern, &result);
+        FcChar8* path = nullptr;
+        if (match != nullptr && FcPatternGetString(match, FC_FILE, 0, &path) == FcResultMatch &&
+            path != nullptr) {
+            file = reinterpret_cast<const char*>(path);
+        }
+        if (match != nullptr) {
+            FcPatternDestroy(match);
+        }
+        FcPatternDestroy(pattern);
+    }
+    FcConfigDestroy(config);
+    return file;
+}
+
+// Compiles one glyph into `list`: rows bottom first, each padded to whole bytes.
+void CompileGlyph(FT_GlyphSlot slot, GLuint list) {
+    const FT_Bitmap& bitmap = slot->bitmap;
+    const int width = static_cast<int>(bitmap.width);
+    const int rows = static_cast<int>(bitmap.rows);
+    const int rowBytes = (width + 7) / 8;
+    std::vector<GLubyte> bits(static_cast<std::size_t>(rowBytes) * rows + 1, 0);
+    for (int row = 0; row < rows; ++row) {
+        const unsigned char* source = bitmap.pitch >= 0
+                                          ? bitmap.buffer + row * bitmap.pitch
+                                          : bitmap.buffer + (rows - 1 - row) * -bitmap.pitch;
+        for (int i = 0; i < rowBytes; ++i) {
+            bits[static_cast<std::size_t>(rows - 1 - row) * rowBytes + i] = source[i];
+        }
+    }
+    glNewList(list, GL_COMPILE);
+    glBitmap(width, rows, static_cast<GLfloat>(-slot->bitmap_left),
+             static_cast<GLfloat>(rows - slot->bitmap_top),
+             static_cast<GLfloat>(slot->advance.x) / 64.0f, 0.0f, bits.data());
+    glEndList();
+}
+
+}  // namespace
+
+bool UseFontBitmaps(DeviceContext dc, int height, const char* face, int first, int count,
+                    std::uint32_t listBase) {
+    if (!IsWindow(reinterpret_cast<Window>(dc)) || GetCurrentDC() != dc || first < 0 ||
+        count <= 0 || first + count > 256 || listBase == 0) {
+        return false;
+    }
+    const bool system = height <= 0 || face == nullptr || face[0] == '\0';
+    const std::string file = FindFontFile(system ? "sans-serif" : face, system);
+    if (file.empty()) {
+        return false;
+    }
+    FT_Library library = nullptr;
+    if (FT_Init_FreeType(&library) != 0) {
+        return false;
+    }
+    FT_Face ftFace = nullptr;
+    bool built = false;
+    if (FT_New_Face(library, file.c_str(), 0, &ftFace) == 0 &&
+        FT_Set_Pixel_Sizes(ftFace, 0, system ? SYSTEM_FONT_PIXELS : height) == 0) {
+        glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
+        glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+        glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+        glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
+        glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
+        glPixelStorei(GL_UNPACK_LSB_FIRST, GL_FALSE);
+        glPixelStorei(GL_UNPACK_SWAP_BYTES, GL_FALSE);
+        built = true;
+        for (int code = first; code < first + count && built; ++code) {
+            // Character codes are Latin-1, which are also their Unicode code points.
+            if (FT_Load_Char(ftFace, static_cast<FT_ULong>(code),
+                             FT_LOAD_RENDER | FT_LOAD_TARGET_MONO) != 0 ||
+                (ftFace->glyph->bitmap.rows > 0 &&
+                 ftFace->glyph->bitmap.pixel_mode != FT_PIXEL_MODE_MONO)) {
+                built = false;
+                break;
+            }
+            CompileGlyph(ftFace->glyph, listBase + static_cast<GLuint>(code - first));
+        }
+        glPopClientAttrib();
+    }
+    if (ftFace != nullptr) {
+        FT_Done_Face(ftFace);
+    }
+    FT_Done_FreeType(library);
+    return built;
+}
+
+}  // namespace platform
