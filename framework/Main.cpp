@@ -59,10 +59,8 @@ int GLAppRegistry::Run(int argc, char** argv) {
     app->OnInit();
     bool anyCreated = false;
     for (std::size_t i = 0; i < windows.size(); ++i) {
-        if (windows[i]->window == nullptr) {
-            windows[i]->Create();
-        }
-        anyCreated = anyCreated || windows[i]->window != nullptr;
+        const bool made = windows[i]->window != nullptr || windows[i]->Create();
+        anyCreated = anyCreated || made;
     }
     int exitCode = 0;
     if (!windows.empty()) {
