@@ -108,6 +108,10 @@ void GLAppRegistry::RemoveWindow(GLWindowExtra* window) {
     if (it != windows.end()) {
         windows.erase(it);
     }
+    // A window that is gone cannot end the program, nor may a later one at its address.
+    if (window == mainWindow) {
+        mainWindow = nullptr;
+    }
 }
 
 GLWindowExtra* GLAppRegistry::MainWindow() {

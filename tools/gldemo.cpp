@@ -1,8 +1,12 @@
 // Opens a framework window, prints a line of text, checks that the text reached the frame and
-// closes itself: a quick look at the whole window path on a real display.
+// closes itself: a quick look at the whole window path on a real display. With --stay it keeps
+// redrawing until its window is closed (or the console's Ctrl+C).
 #include <GL/gl.h>
 
+#include <chrono>
 #include <cstdio>
+#include <cstring>
+#include <thread>
 #include <vector>
 
 #include "framework/GLWindow.h"
@@ -11,6 +15,11 @@
 namespace {
 
 constexpr int FRAMES = 3;
+
+bool Stay() {
+    GLAppRegistry* registry = GLAppRegistry::Instance();
+    return registry->argc > 1 && std::strcmp(registry->argv[1], "--stay") == 0;
+}
 
 class DemoWindow : public GLWindow {
   public:
@@ -27,20 +36,27 @@ class DemoWindow : public GLWindow {
         glColor3d(1, 1, 0);
         glRasterPos2d(10, 220);
         const int base = Printf("Gulper %d", frames);
-        std::vector<unsigned char> pixels(static_cast<std::size_t>(GetWidth()) * GetHeight() * 4);
-        glReadPixels(0, 0, GetWidth(), GetHeight(), GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
-        litPixels = 0;
-        for (std::size_t i = 0; i < pixels.size(); i += 4) {
-            litPixels += pixels[i] != 0 ? 1 : 0;
+        if (frames < FRAMES) {
+            std::vector<unsigned char> pixels(static_cast<std::size_t>(GetWidth()) * GetHeight() *
+                                              4);
+            glReadPixels(0, 0, GetWidth(), GetHeight(), GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+            litPixels = 0;
+            for (std::size_t i = 0; i < pixels.size(); i += 4) {
+                litPixels += pixels[i] != 0 ? 1 : 0;
+            }
+            std::printf("frame %d: %dx%d, glyphs at %d, %d text pixels\n", frames, GetWidth(),
+                        GetHeight(), base, litPixels);
+            std::fflush(stdout);
         }
         SwapBuffers();
-        std::printf("frame %d: %dx%d, glyphs at %d, %d text pixels\n", frames, GetWidth(),
-                    GetHeight(), base, litPixels);
         ++frames;
     }
     void OnIdle() override {
         if (frames < FRAMES) {
             Redraw();
+        } else if (Stay()) {
+            Redraw();
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
         } else if (!closing) {
             closing = true;
             platform::PostMessage(extra->window, platform::WM_CLOSE, 0, 0);

@@ -76,7 +76,9 @@ State& S() {
 
 // The format numbers encode the closest true-colour format: bit 0 double buffering, bits 1-2 the
 // depth buffer (none, 16, 24, 32), bit 3 an 8-bit stencil, bit 4 an 8-bit alpha channel.
-constexpr int DEFAULT_FORMAT = 1 + (1 | (2 << 1));
+// Windows start out in the format the framework asks for by default: double-buffered, 32-bit
+// depth.
+constexpr int DEFAULT_FORMAT = 1 + (1 | (3 << 1));
 
 std::uintptr_t IdOf(const void* handle) {
     return reinterpret_cast<std::uintptr_t>(handle);
@@ -329,6 +331,23 @@ void TranslateEvent(const SDL_Event& event) {
     }
 }
 
+// With no class, window or context left, the video system is handed back (the screen saver,
+// the signal handlers) before the process ends.
+void ShutDownWhenUnused() {
+    State& state = S();
+    if (!state.classes.empty() || !state.windows.empty() || !state.contexts.empty() ||
+        SDL_WasInit(SDL_INIT_VIDEO) == 0) {
+        return;
+    }
+    if (state.arrowCursor != nullptr) {
+        SDL_FreeCursor(state.arrowCursor);
+        state.arrowCursor = nullptr;
+    }
+    state.currentDc = nullptr;
+    state.currentContext = nullptr;
+    SDL_Quit();
+}
+
 }  // namespace
 
 void* GetModuleHandle() {
@@ -352,6 +371,7 @@ bool UnregisterClass(Atom atom) {
     for (auto it = S().classes.begin(); it != S().classes.end(); ++it) {
         if (it->atom == atom) {
             S().classes.erase(it);
+            ShutDownWhenUnused();
             return true;
         }
     }

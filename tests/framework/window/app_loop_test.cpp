@@ -152,7 +152,7 @@ TEST(RunLoop, WindowListKeepsOrderAndFirstWindowIsMain) {
     EXPECT_EQ(registry->windows, (std::vector<GLWindowExtra*>{a.extra, c.extra, b.extra}));
 }
 
-TEST(RunLoop, WindowThatCannotBeMadeEndsRunWithFailure) {
+TEST(RunLoop, TakenClassNameLeavesWindowWithoutRecord) {
     // The class name is taken, so the framework cannot register its own.
     ASSERT_NE(platform::RegisterClass("GLAppWnd", &platform::DefWindowProc), 0);
     RecordingApp app;
@@ -191,6 +191,17 @@ TEST(ShowMessage, ConsoleTextUpTo1023Characters) {
     ShowMessage("%s", (fits + "m").c_str());
     ShowMessage("%d apples%s", 3, "\n");
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "3 apples\n");
+}
+
+TEST(ShowMessage, BoxWithoutDisplayStillReachesTheUser) {
+    unsetenv("DISPLAY");
+    unsetenv("WAYLAND_DISPLAY");
+    GLAppRegistry::Instance()->consoleMode = false;
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    ShowMessage("Level %d", 2);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "Message: Level 2\n");
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
 }
 
 }  // namespace

@@ -51,6 +51,15 @@ TEST(Demo, OpensPrintsAndClosesItself) {
     EXPECT_NE(outcome.output.find("\ntext drawn\n"), std::string::npos) << outcome.output;
 }
 
+TEST(Demo, InterruptFromConsoleClosesNormally) {
+    // Ctrl+C reaches the program as a close of its main window: the normal way out.
+    const Outcome outcome = RunProgram(std::string("SDL_VIDEODRIVER=offscreen timeout "
+                                                   "--preserve-status -s INT 2 ") +
+                                       GULPER_GLDEMO + " --stay");
+    EXPECT_EQ(outcome.status, 0) << outcome.output;
+    EXPECT_NE(outcome.output.find("\ntext drawn\n"), std::string::npos) << outcome.output;
+}
+
 TEST(Faults, NoDisplay) {
     const Outcome outcome = RunProgram("SDL_VIDEODRIVER=no-such-driver " + DEMO);
     EXPECT_EQ(outcome.output, "Failed to create window\nno text drawn\n");

@@ -30,6 +30,8 @@ TEST(GLWindowRecord, DefaultsAndPaletteTable) {
     EXPECT_EQ(e.fontBase, 0u);
     EXPECT_NE(e.cursor, nullptr);
     EXPECT_EQ(e.window, nullptr);
+    EXPECT_NE(GLAppRegistry::Instance()->windowClass, 0);
+    EXPECT_NE(GLAppRegistry::Instance()->module, nullptr);
 
     platform::PaletteEntry table[256];
     GLWindowExtra::FillPaletteTable(table);
