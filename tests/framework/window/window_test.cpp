@@ -73,6 +73,28 @@ TEST(GLWindowCreate, MakesVisibleTrueColourWindowWithCurrentContext) {
     EXPECT_EQ(window.displays, 1);
 }
 
+TEST(GLWindowCreate, PixelFormatFollowsDisplayModeAndBits) {
+    RecordingWindow window;
+    window.extra->displayMode = 1;  // single-buffered
+    window.extra->depthBits = 16;
+    window.extra->stencilBits = 8;
+    window.extra->alphaBits = 8;
+    ASSERT_TRUE(window.extra->Create());
+    const platform::DeviceContext dc = window.extra->deviceContext;
+    platform::PixelFormatDescriptor format;
+    ASSERT_TRUE(platform::DescribePixelFormat(dc, platform::GetPixelFormat(dc), &format));
+    EXPECT_EQ(format.flags & platform::PFD_DOUBLEBUFFER, 0u);
+    EXPECT_EQ(format.depthBits, 16);
+    EXPECT_EQ(format.stencilBits, 8);
+    EXPECT_EQ(format.alphaBits, 8);
+    EXPECT_EQ(format.flags & platform::PFD_NEED_PALETTE, 0u);
+    GLint stencil = 0;
+    glGetIntegerv(GL_STENCIL_BITS, &stencil);
+    EXPECT_EQ(stencil, 8);
+    // A window's format is set once.
+    EXPECT_FALSE(platform::SetPixelFormat(dc, platform::GetPixelFormat(dc) + 1, format));
+}
+
 TEST(GLWindowCreate, SizeSetBeforeCreationIsTheClientSize) {
     RecordingWindow window;
     EXPECT_FALSE(window.SetSize(200, 150));  // nothing to resize yet
