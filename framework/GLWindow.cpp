@@ -201,6 +201,7 @@ bool GLWindowExtra::Create() {
     SetupPalette();
     // This level stays: the window's context is current whenever no handler runs.
     if (!MakeCurrent(true)) {
+        MakeCurrent(false);
         std::printf("Failed to make GL context current\n");
         return false;
     }
@@ -335,6 +336,8 @@ platform::LResult GLWindowExtra::StaticWindowProc(platform::Window window, std::
 platform::LResult GLWindowExtra::WindowProc(platform::Window window, std::uint32_t message,
                                             platform::WParam wParam, platform::LParam lParam) {
     owner->OnMessage(window, message, wParam, lParam);
+    // Handlers that draw run with this window's context current; when it cannot be made current
+    // the handler is skipped and the stack is still put back, so it never drifts.
     switch (message) {
         case platform::WM_DESTROY:
             return 0;
@@ -343,8 +346,8 @@ platform::LResult GLWindowExtra::WindowProc(platform::Window window, std::uint32
             height = static_cast<std::int32_t>((lParam >> 16) & 0xFFFF);
             if (MakeCurrent(true)) {
                 owner->OnResize(width, height);
-                MakeCurrent(false);
             }
+            MakeCurrent(false);
             return 0;
         case platform::WM_PAINT:
             if (!platform::GetUpdateRect(window, nullptr)) {
@@ -353,8 +356,8 @@ platform::LResult GLWindowExtra::WindowProc(platform::Window window, std::uint32
             platform::BeginPaint(window);
             if (MakeCurrent(true)) {
                 owner->OnDisplay();
-                MakeCurrent(false);
             }
+            MakeCurrent(false);
             platform::EndPaint(window);
             return 0;
         case platform::WM_CLOSE:
@@ -388,8 +391,8 @@ platform::LResult GLWindowExtra::WindowProc(platform::Window window, std::uint32
         case platform::WM_MOUSEMOVE:
             if (MakeCurrent(true)) {
                 owner->OnMouseMove(SignedLow(lParam), owner->GetHeight() - 1 - SignedHigh(lParam));
-                MakeCurrent(false);
             }
+            MakeCurrent(false);
             cursorOutside = false;
             return 0;
         case platform::WM_LBUTTONDOWN:
@@ -414,8 +417,8 @@ platform::LResult GLWindowExtra::WindowProc(platform::Window window, std::uint32
                     platform::ReleaseCapture();
                 }
                 owner->OnMouseButton(button, down);
-                MakeCurrent(false);
             }
+            MakeCurrent(false);
             return 0;
         }
         case CREATE_MESSAGE:
@@ -423,8 +426,8 @@ platform::LResult GLWindowExtra::WindowProc(platform::Window window, std::uint32
                 inCreate = true;
                 if (MakeCurrent(true)) {
                     owner->OnCreate();
-                    MakeCurrent(false);
                 }
+                MakeCurrent(false);
                 inCreate = false;
             }
             return 0;

@@ -286,6 +286,29 @@ TEST(ContextStack, RestoresWhatWasCurrentAndCountsBeyondSixteen) {
     EXPECT_EQ(platform::GetCurrentContext(), b.extra->renderContext);
 }
 
+TEST(ContextStack, HandlerWithoutUsableContextIsSkippedAndStackKept) {
+    RecordingWindow window;
+    ASSERT_TRUE(window.extra->Create());
+    test::DrainMessages();
+    window.resizes.clear();
+    // The context is gone while the record still holds its handle.
+    ASSERT_TRUE(platform::DeleteContext(window.extra->renderContext));
+    const int depth = GLWindowExtra::ContextDepth();
+    for (int i = 0; i < 20; ++i) {
+        platform::SendMessage(window.extra->window, platform::WM_SIZE, 0, (20 << 16) | 30);
+        platform::InjectMouseMove(window.extra->window, 1, 1);
+    }
+    window.Redraw();
+    const int displays = window.displays;
+    test::DrainMessages();
+    EXPECT_TRUE(window.resizes.empty());
+    EXPECT_TRUE(window.moves.empty());
+    EXPECT_EQ(window.displays, displays);
+    EXPECT_EQ(window.GetWidth(), 30);  // the size is still taken
+    EXPECT_EQ(GLWindowExtra::ContextDepth(), depth);
+    window.extra->renderContext = nullptr;
+}
+
 TEST(ContextStack, HandlersRunWithTheirWindowsContext) {
     RecordingWindow a("a");
     RecordingWindow b("b");
