@@ -90,7 +90,26 @@ GridPoint Sprite::CellPosition() const {
     return GridPoint((position.x - 10) / CELL_SIZE, (position.y - 10) / CELL_SIZE);
 }
 
+namespace {
+void Release(Image& image) {
+    if (image.IsValid()) {
+        image.Clear();
+    }
+}
+}  // namespace
+
+Sprite::~Sprite() {
+    Release(imageLeft);
+    Release(imageRight);
+    Release(imageUp);
+    Release(imageDown);
+}
+
 PlayerSprite::PlayerSprite() {
+    imageLeft.Load("data//gulperleft.tga");
+    imageRight.Load("data//gulperright.tga");
+    imageDown.Load("data//gulperdown.tga");
+    imageUp.Load("data//gulperup.tga");
     position = PLAYER_START;
     direction = DIR_LEFT;
     ghostId = 0;

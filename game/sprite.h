@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "framework/Image.h"
 #include "game/grid_point.h"
 #include "game/maze.h"
 
@@ -34,13 +35,21 @@ class Sprite {
     // (or, for the player, the door) blocks it on a centre.
     bool Step(const MazeCells& grid);
     GridPoint CellPosition() const;
+    // Releases the pictures, left, right, up, down.
+    ~Sprite();
 
     void SetDirection(int32_t d) { direction = d; }
     void SetSlowDown(int32_t n) { slowDown = n; }
+    // The picture of the current direction, centred on the position; nothing for no direction.
+    void DrawSprite();
 
     GridPoint position;
     int32_t slowDown = 1;
     int32_t slowCounter = 0;
+    Image imageLeft;
+    Image imageRight;
+    Image imageDown;
+    Image imageUp;
     int32_t direction = DIR_LEFT;
     int32_t ghostId = 0;
 };

@@ -1,5 +1,7 @@
 #include "game/ghosts/colour_ghosts.h"
 
+#include <string>
+
 namespace {
 // Turns from d until an open direction comes up; d itself is tried last.
 template <typename Turn>
@@ -14,8 +16,17 @@ int32_t FirstOpenTurn(int32_t d, int32_t avail, Turn turn) {
 }
 }  // namespace
 
+void Ghost::LoadPictures(const char* colour) {
+    const std::string base = std::string("data//") + colour + "ghost";
+    imageLeft.Load((base + "left.tga").c_str());
+    imageRight.Load((base + "right.tga").c_str());
+    imageDown.Load((base + "down.tga").c_str());
+    imageUp.Load((base + "up.tga").c_str());
+}
+
 RedGhost::RedGhost() {
     position = HOUSE_START;
+    LoadPictures("red");
     direction = DIR_UP;
     ghostId = 1;
 }
@@ -33,6 +44,7 @@ bool RedGhost::Move(const MazeCells& grid) {
 
 GreenGhost::GreenGhost() {
     position = HOUSE_START;
+    LoadPictures("green");
     direction = DIR_UP;
     ghostId = 2;
 }
@@ -50,6 +62,7 @@ bool GreenGhost::Move(const MazeCells& grid) {
 
 OrangeGhost::OrangeGhost() {
     position = HOUSE_START;
+    LoadPictures("orange");
     direction = DIR_UP;
     ghostId = 3;
 }
@@ -67,6 +80,7 @@ bool OrangeGhost::Move(const MazeCells& grid) {
 
 TurquoiseGhost::TurquoiseGhost() {
     position = HOUSE_START;
+    LoadPictures("turquoise");
     direction = DIR_UP;
     ghostId = 4;
 }

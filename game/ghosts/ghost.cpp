@@ -34,9 +34,19 @@ Ghost::Ghost() {
     position = HOUSE_START;
     direction = DIR_UP;
     blue = false;
+    blueImageLeft.Load("data//blueghostleft.tga");
+    blueImageRight.Load("data//blueghostright.tga");
+    blueImageUp.Load("data//blueghostup.tga");
+    blueImageDown.Load("data//blueghostdown.tga");
 }
 
-Ghost::~Ghost() = default;
+Ghost::~Ghost() {
+    for (Image* image : {&blueImageLeft, &blueImageRight, &blueImageUp, &blueImageDown}) {
+        if (image->IsValid()) {
+            image->Clear();
+        }
+    }
+}
 
 bool Ghost::Update(const MazeCells& grid) {
     if (!released) {

@@ -32,14 +32,24 @@ class Ghost : public Sprite {
     void SetBlue(bool b) { blue = b; }
     bool IsBlue() const { return blue; }
 
+    // The blue pictures while blue, else the ghost's own.
+    void DrawGhost();
+    void DrawBlue();
+
     // Pixel distance to the player, truncated.
     int32_t DistanceToPlayer() const;
 
     bool released = true;
     bool blue = false;
     int32_t releaseCountdown = 0;
+    Image blueImageLeft;
+    Image blueImageRight;
+    Image blueImageDown;
+    Image blueImageUp;
 
   protected:
+    // The colour's own four pictures, "data//<colour>ghost<direction>.tga".
+    void LoadPictures(const char* colour);
     // Takes the random branch of the orange ghost and of blue ghosts: draws until a
     // direction is open. `avail` holds at least one direction bit.
     static int32_t RandomDirection(int32_t avail);

@@ -1,1 +1,5 @@
-# Tests of the image layer.
+gulper_test(image_tests image_test.cpp image_draw_test.cpp)
+target_link_libraries(image_tests PRIVATE gulper_image)
+find_package(PkgConfig REQUIRED)
+pkg_check_modules(SDL2_FOR_TESTS REQUIRED IMPORTED_TARGET sdl2)
+target_link_libraries(image_tests PRIVATE PkgConfig::SDL2_FOR_TESTS)

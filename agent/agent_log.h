@@ -1,0 +1,9 @@
+#pragma once
+
+#include <ostream>
+
+// Where the agent writes its reasoning: standard output unless redirected (tests, the
+// simulator and the benchmarks send it elsewhere).
+std::ostream& AgentLog();
+// Null restores standard output.
+void SetAgentLog(std::ostream* out);

@@ -1,0 +1,92 @@
+#include "game/game_window.h"
+
+#include <GL/gl.h>
+
+#include "game/game_state.h"
+#include "game/ghosts/colour_ghosts.h"
+
+namespace {
+constexpr int32_t GAME_OVER_PAUSE_MS = 5000;
+}  // namespace
+
+GameWindow::GameWindow() {
+    keyLeft = keyRight = keyDown = keyUp = false;
+    keyboardControl = startScreen = playerCaught = spacePressed = false;
+    foodLeft = 0;
+    redGhost = greenGhost = orangeGhost = turquoiseGhost = nullptr;
+    scatterCountdown = attackCountdown = blueCountdown = 0;
+}
+
+GameWindow::~GameWindow() {
+    DestroyGhosts();
+}
+
+void GameWindow::OnCreate() {
+    SetSize(380, 460);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(0, 380, -20, 440, -1, 1);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glViewport(0, 0, GetWidth(), GetHeight());
+    glClearColor(0, 0, 0, 0);
+
+    LoadConfig();
+    CreateGhosts();
+    NewGame();
+
+    dotImage.Load("data//dot.tga");
+    powerPillImage.Load("data//powerpill.tga");
+    fruitImage.Load("data//fruit.tga");
+}
+
+void GameWindow::OnIdle() {
+    if (startScreen) {
+        Redraw();
+        if (spacePressed) {
+            spacePressed = false;
+            startScreen = false;
+        }
+        frameTimer.Wait(tickIntervalMs);
+    } else if (!gameWon && !playerCaught) {
+        Tick();
+        Redraw();
+        frameTimer.Wait(tickIntervalMs);
+    } else {
+        Redraw();
+        frameTimer.Wait(GAME_OVER_PAUSE_MS);
+        NewGame();
+    }
+}
+
+void GameWindow::OnKeyboard(int key, bool down) {
+    if (!down) {
+        return;
+    }
+    // Any key press cancels a pending arrow or space.
+    spacePressed = false;
+    keyLeft = keyRight = keyDown = keyUp = false;
+    switch (key) {
+        case KEY_UP:
+            keyUp = true;
+            break;
+        case KEY_RIGHT:
+            keyRight = true;
+            break;
+        case KEY_DOWN:
+            keyDown = true;
+            break;
+        case KEY_LEFT:
+            keyLeft = true;
+            break;
+        case KEY_SPACE:
+            spacePressed = true;
+            break;
+        case KEY_F1:
+            NewGame();
+            startScreen = true;
+            break;
+        default:
+            break;
+    }
+}

@@ -1,0 +1,226 @@
+// gulper-sim: plays whole headless games with the real rules, ghosts and agent, and says
+// how well the agent did.
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iostream>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "tools/sim/headless_game.h"
+
+namespace {
+
+const char* const USAGE =
+    "usage: gulper-sim [--games N] [--seed S] [--config FILE] [--max-ticks T]\n"
+    "                  [--log FILE] [--csv FILE] [--replay S]\n"
+    "  --games N      games to play (default 100); game i uses seed S + i\n"
+    "  --seed S       first seed (default 1)\n"
+    "  --config FILE  settings file (default data//config.txt); the agent always steers\n"
+    "  --max-ticks T  stop a game after T ticks and count it unfinished (default 100000)\n"
+    "  --log FILE     write the agent's log of every game to FILE\n"
+    "  --csv FILE     write one row per game to FILE\n"
+    "  --replay S     play the one game of seed S with its log on standard output\n";
+
+struct Options {
+    int64_t games = 100;
+    uint32_t seed = 1;
+    std::string configPath = "data//config.txt";
+    bool configGiven = false;
+    int64_t maxTicks = 100000;
+    std::string logPath;
+    std::string csvPath;
+    std::optional<uint32_t> replay;
+};
+
+[[noreturn]] void Fail(const std::string& message) {
+    std::cerr << "gulper-sim: " << message << "\n" << USAGE;
+    std::exit(2);
+}
+
+int64_t ParseNumber(const char* option, const char* text, int64_t lo, int64_t hi) {
+    char* end = nullptr;
+    errno = 0;
+    const long long v = std::strtoll(text, &end, 10);
+    if (errno != 0 || end == text || *end != '\0' || v < lo || v > hi) {
+        Fail(std::string(option) + " needs a whole number from " + std::to_string(lo) + " to " +
+             std::to_string(hi) + ", not \"" + text + "\"");
+    }
+    return v;
+}
+
+Options ParseOptions(int argc, char** argv) {
+    Options o;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--help" || arg == "-h") {
+            std::cout << USAGE;
+            std::exit(0);
+        }
+        if (i + 1 >= argc) {
+            Fail(arg.rfind("--", 0) == 0 ? arg + " needs a value" : "unknown option " + arg);
+        }
+        const char* value = argv[++i];
+        if (arg == "--games") {
+            o.games = ParseNumber("--games", value, 1, 100000000);
+        } else if (arg == "--seed") {
+            o.seed = static_cast<uint32_t>(ParseNumber("--seed", value, 0, UINT32_MAX));
+        } else if (arg == "--config") {
+            o.configPath = value;
+            o.configGiven = true;
+        } else if (arg == "--max-ticks") {
+            o.maxTicks = ParseNumber("--max-ticks", value, 1, INT64_MAX);
+        } else if (arg == "--log") {
+            o.logPath = value;
+        } else if (arg == "--csv") {
+            o.csvPath = value;
+        } else if (arg == "--replay") {
+            o.replay = static_cast<uint32_t>(ParseNumber("--replay", value, 0, UINT32_MAX));
+        } else {
+            Fail("unknown option " + arg);
+        }
+    }
+    return o;
+}
+
+// A bar on standard error, shown only once a run has taken more than a second.
+class Progress {
+  public:
+    explicit Progress(int64_t total) : total(total), start(Clock::now()), lastDraw(start) {}
+    void Update(int64_t done) {
+        const auto now = Clock::now();
+        if (now - start < std::chrono::seconds(1) ||
+            now - lastDraw < std::chrono::milliseconds(100)) {
+            return;
+        }
+        lastDraw = now;
+        shown = true;
+        const int width = 40;
+        const int filled = static_cast<int>(width * done / total);
+        std::fprintf(stderr, "\r[%s%s] %lld/%lld games", std::string(filled, '#').c_str(),
+                     std::string(width - filled, '.').c_str(), static_cast<long long>(done),
+                     static_cast<long long>(total));
+        std::fflush(stderr);
+    }
+    void Finish() {
+        if (shown) {
+            std::fprintf(stderr, "\r%*s\r", 70, "");
+        }
+    }
+
+  private:
+    using Clock = std::chrono::steady_clock;
+    int64_t total;
+    Clock::time_point start;
+    Clock::time_point lastDraw;
+    bool shown = false;
+};
+
+void PrintSummary(const std::vector<GameResult>& results, double seconds) {
+    int64_t won = 0;
+    int64_t lost = 0;
+    int64_t ticks = 0;
+    int64_t decisions = 0;
+    double scoreSum = 0;
+    std::vector<int32_t> scores;
+    for (const GameResult& r : results) {
+        won += r.outcome == GameOutcome::WON;
+        lost += r.outcome == GameOutcome::LOST;
+        ticks += r.ticks;
+        decisions += r.decisions;
+        scoreSum += r.score;
+        scores.push_back(r.score);
+    }
+    std::sort(scores.begin(), scores.end());
+    const size_t n = scores.size();
+    const double median = n % 2 ? scores[n / 2] : (scores[n / 2 - 1] + scores[n / 2]) / 2.0;
+    std::printf("games:        %zu\n", n);
+    std::printf("won:          %lld (win rate %.1f%%)\n", static_cast<long long>(won),
+                100.0 * won / n);
+    std::printf("lost:         %lld\n", static_cast<long long>(lost));
+    std::printf("unfinished:   %lld\n", static_cast<long long>(n - won - lost));
+    std::printf("score:        mean %.1f, median %.1f\n", scoreSum / n, median);
+    std::printf("ticks:        mean %.1f\n", static_cast<double>(ticks) / n);
+    std::printf("decisions:    %lld\n", static_cast<long long>(decisions));
+    std::fflush(stdout);
+    // Speed changes from run to run, so it stays off the summary that runs are compared by.
+    std::fprintf(stderr, "speed:        %.0f decisions per second, %.1f games per second\n",
+                 decisions / seconds, n / seconds);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const Options options = ParseOptions(argc, argv);
+
+    if (options.configGiven && !std::ifstream(options.configPath)) {
+        Fail("cannot read the settings file " + options.configPath);
+    }
+    SimSettings settings;
+    settings.configPath = options.configPath;
+    settings.maxTicks = options.maxTicks;
+    if (!std::ifstream(options.configPath)) {
+        std::cerr << "gulper-sim: no " << options.configPath
+                  << ", playing with the default settings\n";
+    }
+    if (ConfigAsksForKeyboard(options.configPath)) {
+        std::cerr
+            << "gulper-sim: the settings choose keyboard steering; the agent steers instead\n";
+    }
+
+    if (options.replay) {
+        const GameResult r = PlayHeadlessGame(settings, *options.replay, &std::cout);
+        std::cerr << "gulper-sim: seed " << r.seed << " " << OutcomeName(r.outcome) << ", score "
+                  << r.score << ", food left " << r.foodLeft << ", " << r.ticks << " ticks, "
+                  << r.decisions << " decisions\n";
+        return 0;
+    }
+
+    std::ofstream logFile;
+    if (!options.logPath.empty()) {
+        logFile.open(options.logPath, std::ios::binary);
+        if (!logFile) {
+            Fail("cannot write the log file " + options.logPath);
+        }
+    }
+    std::ofstream csv;
+    if (!options.csvPath.empty()) {
+        csv.open(options.csvPath, std::ios::binary);
+        if (!csv) {
+            Fail("cannot write the CSV file " + options.csvPath);
+        }
+        csv << "seed,result,score,food_left,ticks,decisions\n";
+    }
+
+    std::vector<GameResult> results;
+    results.reserve(static_cast<size_t>(options.games));
+    Progress progress(options.games);
+    const auto start = std::chrono::steady_clock::now();
+    for (int64_t i = 0; i < options.games; ++i) {
+        const uint32_t seed = options.seed + static_cast<uint32_t>(i);
+        const GameResult r =
+            PlayHeadlessGame(settings, seed, logFile.is_open() ? &logFile : nullptr);
+        if (csv.is_open()) {
+            csv << r.seed << "," << OutcomeName(r.outcome) << "," << r.score << "," << r.foodLeft
+                << "," << r.ticks << "," << r.decisions << "\n";
+        }
+        results.push_back(r);
+        progress.Update(i + 1);
+    }
+    progress.Finish();
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    if ((logFile.is_open() && !logFile.flush()) || (csv.is_open() && !csv.flush())) {
+        std::cerr << "gulper-sim: writing the output files failed\n";
+        return 1;
+    }
+    PrintSummary(results, std::max(seconds, 1e-9));
+    return 0;
+}
