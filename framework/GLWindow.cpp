@@ -2,93 +2,53 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <new>
 
 #include "framework/Main.h"
-#include "framework/platform/platform.h"
-
-using namespace platform;
 
 namespace {
 
-constexpr uint32_t WM_CREATE_PRIVATE = WM_USER + 1;
-constexpr int CONTEXT_STACK_LEVELS = 16;
-constexpr int GLYPH_LISTS = 255;
+constexpr int CONTEXT_STACK_SIZE = 16;
+constexpr GLsizei GLYPH_LISTS = 255;
+constexpr std::uint32_t CREATE_MESSAGE = platform::WM_USER + 1;
 
-struct SavedContext {
-    GLContext* context = nullptr;
-    Window* deviceContext = nullptr;
-};
-SavedContext contextStack[CONTEXT_STACK_LEVELS];
+// What was current before each level of MakeCurrent(true), for the levels that fit.
+platform::RenderContext savedContexts[CONTEXT_STACK_SIZE];
+platform::DeviceContext savedDcs[CONTEXT_STACK_SIZE];
 int contextDepth = 0;
 
-int Low16(intptr_t v) {
-    return static_cast<int>(static_cast<uint32_t>(v) & 0xFFFF);
+int SignedLow(platform::LParam value) {
+    return static_cast<std::int16_t>(value & 0xFFFF);
 }
-int High16(intptr_t v) {
-    return static_cast<int>((static_cast<uint32_t>(v) >> 16) & 0xFFFF);
-}
-int SignedLow16(intptr_t v) {
-    return static_cast<int16_t>(Low16(v));
-}
-int SignedHigh16(intptr_t v) {
-    return static_cast<int16_t>(High16(v));
-}
-
-void Fail(const char* text) {
-    std::printf("%s", text);
-    std::fflush(stdout);
+int SignedHigh(platform::LParam value) {
+    return static_cast<std::int16_t>((value >> 16) & 0xFFFF);
 }
 
 }  // namespace
 
-int ContextStackDepth() {
-    return contextDepth;
-}
+// GLWindow
 
-void PaletteEntry(int i, uint8_t rgb[3]) {
-    static const uint8_t R[8] = {0, 63, 104, 139, 171, 200, 229, 255};
-    static const uint8_t B[4] = {0, 116, 191, 255};
-    static const struct {
-        int index;
-        uint8_t r, g, b;
-    } fixed[] = {{3, 128, 0, 0},       {24, 0, 128, 0},      {27, 128, 128, 0},
-                 {64, 0, 0, 128},      {67, 128, 0, 128},    {88, 0, 128, 128},
-                 {91, 128, 128, 128},  {164, 160, 160, 164}, {173, 192, 192, 192},
-                 {181, 192, 220, 192}, {236, 166, 202, 240}, {247, 255, 251, 240}};
-    rgb[0] = R[i % 8];
-    rgb[1] = R[(i / 8) % 8];
-    rgb[2] = B[(i / 64) % 4];
-    for (const auto& f : fixed) {
-        if (f.index == i) {
-            rgb[0] = f.r, rgb[1] = f.g, rgb[2] = f.b;
-        }
-    }
-}
-
-GLWindow::GLWindow() : extra(nullptr) {
+GLWindow::GLWindow() {
     GLAppRegistry* registry = GLAppRegistry::Instance();
     if (!registry->RegisterWindowClass()) {
-        Fail("Failed to register window class\n");
+        std::printf("Failed to register window class\n");
         return;
     }
     extra = new (std::nothrow) GLWindowExtra(this);
     if (extra == nullptr) {
-        std::fprintf(stderr, "GLWindow: assertion failed: extra!=NULL\n");
-        std::abort();
+        FrameworkAssertionFailed("extra!=NULL", "GLWindow");
     }
     registry->AddWindow(extra);
 }
 
 GLWindow::~GLWindow() {
     if (extra != nullptr) {
-        if (GLAppRegistry::self != nullptr) {
-            GLAppRegistry::self->RemoveWindow(extra);
-        }
+        GLAppRegistry::Instance()->RemoveWindow(extra);
         delete extra;
         extra = nullptr;
     }
@@ -97,7 +57,7 @@ GLWindow::~GLWindow() {
 void GLWindow::OnDisplay() {
     glClear(GL_COLOR_BUFFER_BIT);
     if (extra != nullptr && extra->deviceContext != nullptr) {
-        platform::SwapBuffers(extra->deviceContext);
+        SwapBuffers();
     }
 }
 
@@ -109,29 +69,31 @@ bool GLWindow::SetSize(int width, int height) {
     if (extra == nullptr) {
         return false;
     }
-    width = width < 0 ? 0 : width;
-    height = height < 0 ? 0 : height;
-    bool ok = false;
-    if (extra->window != nullptr) {
-        int outerWidth = width, outerHeight = height;
-        AdjustWindowSize(&outerWidth, &outerHeight);
-        ok = SetWindowSize(extra->window, outerWidth, outerHeight);
+    width = std::max(width, 0);
+    height = std::max(height, 0);
+    bool resized = false;
+    if (platform::IsWindow(extra->window)) {
+        platform::Rect rect{0, 0, width, height};
+        platform::AdjustWindowRect(&rect);
+        resized =
+            platform::SetWindowSize(extra->window, rect.right - rect.left, rect.bottom - rect.top);
     }
     extra->width = width;
     extra->height = height;
-    return ok;
+    return resized;
 }
 
-int GLWindow::GetWidth() const {
+int GLWindow::GetWidth() {
     return extra != nullptr ? extra->width : 0;
 }
-int GLWindow::GetHeight() const {
+
+int GLWindow::GetHeight() {
     return extra != nullptr ? extra->height : 0;
 }
 
 void GLWindow::Redraw() {
     if (extra != nullptr && extra->window != nullptr) {
-        InvalidateRect(extra->window);
+        platform::InvalidateRect(extra->window);
     }
 }
 
@@ -142,108 +104,190 @@ void GLWindow::SwapBuffers() {
 }
 
 int GLWindow::Printf(const char* format, ...) {
-    char* buffer = static_cast<char*>(std::malloc(1024));
+    constexpr int BUFFER_SIZE = 1024;
+    std::unique_ptr<char[]> buffer(new (std::nothrow) char[BUFFER_SIZE]);
     if (buffer == nullptr) {
         return 0;
     }
-    va_list args;
-    va_start(args, format);
-    const int n = std::vsnprintf(buffer, 1024, format, args);
-    va_end(args);
-    int result = 0;
-    if (n >= 0 && n < 1024 && extra != nullptr) {
-        result = extra->PrintText(buffer);
-        if (result == 0) {
-            result = extra->PrintText(buffer);  // a first failed glyph build is retried once
-        }
+    va_list arguments;
+    va_start(arguments, format);
+    const int length = std::vsnprintf(buffer.get(), BUFFER_SIZE, format, arguments);
+    va_end(arguments);
+    if (length < 0 || length >= BUFFER_SIZE || extra == nullptr) {
+        return 0;
     }
-    std::free(buffer);
-    return result;
+    const int base = extra->PrintText(buffer.get());
+    if (base != 0) {
+        return base;
+    }
+    // A first failure to build the glyphs is tried once more.
+    return extra->PrintText(buffer.get());
 }
 
-GLWindowExtra::GLWindowExtra(GLWindow* o)
-    : owner(o), x(CW_USEDEFAULT), y(CW_USEDEFAULT), cursor(LoadArrowCursor()) {}
+// GLWindowExtra
+
+GLWindowExtra::GLWindowExtra(GLWindow* owner) : owner(owner), cursor(platform::LoadArrowCursor()) {}
 
 GLWindowExtra::~GLWindowExtra() {
     Destroy();
+}
+
+int GLWindowExtra::ContextDepth() {
+    return contextDepth;
+}
+
+void GLWindowExtra::FillPaletteTable(platform::PaletteEntry entries[256]) {
+    static const std::uint8_t R[8] = {0, 63, 104, 139, 171, 200, 229, 255};
+    static const std::uint8_t B[4] = {0, 116, 191, 255};
+    for (int i = 0; i < 256; ++i) {
+        entries[i] = platform::PaletteEntry{R[i % 8], R[(i / 8) % 8], B[(i / 64) % 4], 0};
+    }
+    static const struct {
+        int index;
+        std::uint8_t red, green, blue;
+    } FIXED[12] = {{3, 128, 0, 0},       {24, 0, 128, 0},      {27, 128, 128, 0},
+                   {64, 0, 0, 128},      {67, 128, 0, 128},    {88, 0, 128, 128},
+                   {91, 128, 128, 128},  {164, 160, 160, 164}, {173, 192, 192, 192},
+                   {181, 192, 220, 192}, {236, 166, 202, 240}, {247, 255, 251, 240}};
+    for (const auto& colour : FIXED) {
+        entries[colour.index] = platform::PaletteEntry{colour.red, colour.green, colour.blue, 0};
+    }
 }
 
 bool GLWindowExtra::Create() {
     if (window != nullptr) {
         Destroy();
     }
-    int outerX = x, outerY = y, outerWidth = CW_USEDEFAULT, outerHeight = CW_USEDEFAULT;
-    if (fullScreen) {
-        outerX = outerY = 0;
-        if (!DisplaySize(&outerWidth, &outerHeight)) {
-            outerWidth = 640, outerHeight = 480;
-        }
-    } else if (width != CW_USEDEFAULT && height != CW_USEDEFAULT) {
-        outerWidth = width, outerHeight = height;
-        AdjustWindowSize(&outerWidth, &outerHeight);
-    }
     GLAppRegistry* registry = GLAppRegistry::Instance();
     if (registry->module == nullptr) {
-        registry->module = registry;
+        registry->module = platform::GetModuleHandle();
     }
-    window = CreateWindow("GLAppWnd", title.c_str(), outerX, outerY, outerWidth, outerHeight,
-                          topMost, fullScreen, this);
+    std::int32_t left = x;
+    std::int32_t top = y;
+    std::int32_t outerWidth = platform::CW_USEDEFAULT;
+    std::int32_t outerHeight = platform::CW_USEDEFAULT;
+    if (fullScreen) {
+        left = 0;
+        top = 0;
+        if (!platform::GetDisplaySize(&outerWidth, &outerHeight)) {
+            outerWidth = 640;
+            outerHeight = 480;
+        }
+    } else if (width != platform::CW_USEDEFAULT && height != platform::CW_USEDEFAULT) {
+        platform::Rect rect{0, 0, width, height};
+        platform::AdjustWindowRect(&rect);
+        outerWidth = rect.right - rect.left;
+        outerHeight = rect.bottom - rect.top;
+    }
+    window = platform::CreateWindow("GLAppWnd", title.c_str(), left, top, outerWidth, outerHeight,
+                                    topMost, this);
     if (window == nullptr) {
-        Fail("Failed to create window\n");
+        std::printf("Failed to create window\n");
         return false;
     }
-    deviceContext = window;
+    if (registry->MainWindow() == this) {
+        platform::SetQuitWindow(window);
+    }
+    deviceContext = platform::GetDC(window);
     if (!SetupPixelFormat()) {
-        Fail("Failed to set pixel format\n");
+        std::printf("Failed to set pixel format\n");
         return false;
     }
-    renderContext = CreateContext(deviceContext);
+    renderContext = platform::CreateContext(deviceContext);
     if (renderContext == nullptr) {
-        Fail("Failed to create GL context\n");
+        std::printf("Failed to create GL context\n");
         return false;
     }
     SetupPalette();
+    // This level stays: the window's context is current whenever no handler runs.
     if (!MakeCurrent(true)) {
-        Fail("Failed to make GL context current\n");
+        MakeCurrent(false);
+        std::printf("Failed to make GL context current\n");
         return false;
     }
     if (visible) {
-        ShowWindow(window, true);
+        platform::ShowWindow(window, true);
     }
-    int clientWidth = 0, clientHeight = 0;
-    GetClientSize(window, &clientWidth, &clientHeight);
-    width = clientWidth;
-    height = clientHeight;
-    PostMessage(window, WM_CREATE_PRIVATE, 0, 0);
+    platform::Rect client;
+    if (platform::GetClientRect(window, &client)) {
+        width = client.right - client.left;
+        height = client.bottom - client.top;
+    }
+    platform::PostMessage(window, CREATE_MESSAGE, 0, 0);
     return true;
+}
+
+void GLWindowExtra::Destroy() {
+    const bool current = MakeCurrent(true);
+    owner->OnDestroy();
+    if (fontBase != 0) {
+        // The lists live in this window's context; with another one current they are left to
+        // go with the context.
+        if (current && renderContext != nullptr && platform::GetCurrentContext() == renderContext) {
+            glDeleteLists(fontBase, GLYPH_LISTS);
+        }
+        fontBase = 0;
+    }
+    MakeCurrent(false);
+    if (renderContext != nullptr) {
+        platform::DeleteContext(renderContext);
+        renderContext = nullptr;
+    }
+    if (palette != nullptr) {
+        platform::DeletePalette(palette);
+        palette = nullptr;
+    }
+    if (window != nullptr) {
+        platform::Rect rect;
+        if (platform::GetWindowRect(window, &rect)) {
+            x = rect.left;
+            y = rect.top;
+        }
+        platform::DestroyWindow(window);
+    }
+    window = nullptr;
+    deviceContext = nullptr;
 }
 
 bool GLWindowExtra::SetupPixelFormat() {
     if (deviceContext == nullptr) {
         return false;
     }
-    PixelFormat format;
-    format.doubleBuffer = (displayMode & 4) != 0 || (displayMode & 1) == 0;
-    format.stereo = (displayMode & 8) != 0;
-    format.colorBits = static_cast<int>(colorBits & 0xFF);
-    format.alphaBits = static_cast<int>(alphaBits & 0xFF);
-    format.accumBits = static_cast<int>(accumBits & 0xFF);
-    format.depthBits = static_cast<int>(depthBits & 0xFF);
-    format.stencilBits = static_cast<int>(stencilBits & 0xFF);
-    return platform::SetPixelFormat(deviceContext, format);
+    platform::PixelFormatDescriptor descriptor;
+    descriptor.size = 40;
+    descriptor.version = 1;
+    descriptor.flags = platform::PFD_DRAW_TO_WINDOW | platform::PFD_SUPPORT_OPENGL;
+    if ((displayMode & 4) != 0 || (displayMode & 1) == 0) {
+        descriptor.flags |= platform::PFD_DOUBLEBUFFER;
+    }
+    if ((displayMode & 8) != 0) {
+        descriptor.flags |= platform::PFD_STEREO;
+    }
+    descriptor.pixelType = platform::PFD_TYPE_RGBA;
+    descriptor.colorBits = static_cast<std::uint8_t>(colorBits);
+    descriptor.alphaBits = static_cast<std::uint8_t>(alphaBits);
+    descriptor.accumBits = static_cast<std::uint8_t>(accumBits);
+    descriptor.depthBits = static_cast<std::uint8_t>(depthBits);
+    descriptor.stencilBits = static_cast<std::uint8_t>(stencilBits);
+    descriptor.layerType = platform::PFD_MAIN_PLANE;
+    const int format = platform::ChoosePixelFormat(deviceContext, descriptor);
+    if (format == 0) {
+        return false;
+    }
+    return platform::SetPixelFormat(deviceContext, format, descriptor);
 }
 
 bool GLWindowExtra::SetupPalette() {
     if (palette != nullptr || deviceContext == nullptr) {
         return false;
     }
-    PixelFormat format;
-    if (DescribePixelFormat(deviceContext, &format) && format.needsPalette) {
-        uint8_t entries[256][3];
-        for (int i = 0; i < 256; ++i) {
-            PaletteEntry(i, entries[i]);
-        }
-        palette = CreatePalette(entries, 256);
+    platform::PixelFormatDescriptor descriptor;
+    const int format = platform::GetPixelFormat(deviceContext);
+    if (platform::DescribePixelFormat(deviceContext, format, &descriptor) &&
+        (descriptor.flags & platform::PFD_NEED_PALETTE) != 0) {
+        platform::PaletteEntry entries[256];
+        FillPaletteTable(entries);
+        palette = platform::CreatePalette(0x300, entries, 256);
     }
     return true;
 }
@@ -251,147 +295,144 @@ bool GLWindowExtra::SetupPalette() {
 bool GLWindowExtra::MakeCurrent(bool current) {
     if (current) {
         if (palette != nullptr) {
-            previousPalette = SelectPalette(deviceContext, palette);
+            previousPalette = platform::SelectPalette(deviceContext, palette, false);
+            platform::RealizePalette(deviceContext);
         }
-        if (contextDepth < CONTEXT_STACK_LEVELS) {
-            contextStack[contextDepth] = SavedContext{CurrentContext(), CurrentDeviceContext()};
+        if (contextDepth < CONTEXT_STACK_SIZE) {
+            savedContexts[contextDepth] = platform::GetCurrentContext();
+            savedDcs[contextDepth] = platform::GetCurrentDC();
         }
         ++contextDepth;
         return platform::MakeCurrent(deviceContext, renderContext);
     }
     if (contextDepth > 0) {
         --contextDepth;
-        if (contextDepth < CONTEXT_STACK_LEVELS) {
-            const SavedContext& saved = contextStack[contextDepth];
-            platform::MakeCurrent(saved.deviceContext, saved.context);
+        if (contextDepth < CONTEXT_STACK_SIZE) {
+            platform::MakeCurrent(savedDcs[contextDepth], savedContexts[contextDepth]);
         } else {
             platform::MakeCurrent(nullptr, nullptr);
         }
     }
     if (previousPalette != nullptr) {
-        SelectPalette(deviceContext, previousPalette);
+        platform::SelectPalette(deviceContext, previousPalette, true);
         previousPalette = nullptr;
     }
     return true;
 }
 
-void GLWindowExtra::Destroy() {
-    const bool current = MakeCurrent(true);
-    owner->GLWindow::OnDestroy();
-    if (fontBase != 0) {
-        if (current) {
-            glDeleteLists(fontBase, GLYPH_LISTS);
-        }
-        fontBase = 0;
+platform::LResult GLWindowExtra::StaticWindowProc(platform::Window window, std::uint32_t message,
+                                                  platform::WParam wParam,
+                                                  platform::LParam lParam) {
+    if (message == platform::WM_NCCREATE) {
+        platform::SetUserData(window, reinterpret_cast<void*>(lParam));
     }
-    MakeCurrent(false);
-    DeleteContext(renderContext);
-    renderContext = nullptr;
-    DeletePalette(palette);
-    palette = nullptr;
-    if (window != nullptr && IsWindow(window)) {
-        GetWindowPosition(window, &x, &y);
-        DestroyWindow(window);
+    auto* extra = static_cast<GLWindowExtra*>(platform::GetUserData(window));
+    if (extra == nullptr) {
+        return platform::DefWindowProc(window, message, wParam, lParam);
     }
-    window = nullptr;
-    deviceContext = nullptr;
+    return extra->WindowProc(window, message, wParam, lParam);
 }
 
-intptr_t GLWindowExtra::StaticWindowProc(Window* w, uint32_t message, uintptr_t wParam,
-                                         intptr_t lParam) {
-    if (message == WM_NCCREATE) {
-        SetUserData(w, reinterpret_cast<void*>(lParam));
-    }
-    auto* record = static_cast<GLWindowExtra*>(GetUserData(w));
-    if (record == nullptr) {
-        return DefWindowProc(w, message, wParam, lParam);
-    }
-    return record->WindowProc(w, message, wParam, lParam);
-}
-
-intptr_t GLWindowExtra::WindowProc(Window* w, uint32_t message, uintptr_t wParam, intptr_t lParam) {
-    owner->OnMessage(w, message, wParam, lParam);
-    // A handler bracketed by its context; skipped when the context cannot be made current.
-    auto withContext = [this](auto handler) {
-        if (MakeCurrent(true)) {
-            handler();
-            MakeCurrent(false);
-        }
-    };
+platform::LResult GLWindowExtra::WindowProc(platform::Window window, std::uint32_t message,
+                                            platform::WParam wParam, platform::LParam lParam) {
+    owner->OnMessage(window, message, wParam, lParam);
+    // Handlers that draw run with this window's context current; when it cannot be made current
+    // the handler is skipped and the stack is still put back, so it never drifts.
     switch (message) {
-        case WM_DESTROY:
+        case platform::WM_DESTROY:
             return 0;
-        case WM_SIZE:
-            width = Low16(lParam);
-            height = High16(lParam);
-            withContext([this] { owner->OnResize(width, height); });
-            return 0;
-        case WM_PAINT:
-            if (GetUpdateRect(w)) {
-                BeginPaint(w);
-                withContext([this] { owner->OnDisplay(); });
-                EndPaint(w);
+        case platform::WM_SIZE:
+            width = static_cast<std::int32_t>(lParam & 0xFFFF);
+            height = static_cast<std::int32_t>((lParam >> 16) & 0xFFFF);
+            if (MakeCurrent(true)) {
+                owner->OnResize(width, height);
             }
+            MakeCurrent(false);
             return 0;
-        case WM_CLOSE:
+        case platform::WM_PAINT:
+            if (!platform::GetUpdateRect(window, nullptr)) {
+                return 0;
+            }
+            platform::BeginPaint(window);
+            if (MakeCurrent(true)) {
+                owner->OnDisplay();
+            }
+            MakeCurrent(false);
+            platform::EndPaint(window);
+            return 0;
+        case platform::WM_CLOSE:
             if (GLAppRegistry::Instance()->MainWindow() == this) {
-                PostQuitMessage(static_cast<int>(wParam));
-                return DefWindowProc(w, message, wParam, lParam);
+                platform::PostQuitMessage(static_cast<int>(wParam));
+                return platform::DefWindowProc(window, message, wParam, lParam);
             }
-            ShowWindow(w, false);
+            platform::ShowWindow(window, false);
             return 0;
-        case WM_SETCURSOR:
+        case platform::WM_SETCURSOR:
             if (cursorOutside) {
-                return DefWindowProc(w, message, wParam, lParam);
+                return platform::DefWindowProc(window, message, wParam, lParam);
             }
-            SetCursor(cursor);
+            platform::SetCursor(cursor);
             return 0;
-        case WM_NCMOUSEMOVE:
+        case platform::WM_NCMOUSEMOVE:
             cursorOutside = true;
-            return DefWindowProc(w, message, wParam, lParam);
-        case WM_KEYDOWN:
-        case WM_KEYUP:
-            owner->OnKeyboard(static_cast<int>(wParam), message == WM_KEYDOWN);
+            return platform::DefWindowProc(window, message, wParam, lParam);
+        case platform::WM_KEYDOWN:
+            owner->OnKeyboard(static_cast<int>(wParam), true);
             return 0;
-        case WM_COMMAND:
+        case platform::WM_KEYUP:
+            owner->OnKeyboard(static_cast<int>(wParam), false);
+            return 0;
+        case platform::WM_COMMAND:
             if (((wParam >> 16) & 0xFFFF) == 0) {
                 owner->OnMenu(static_cast<int>(wParam & 0xFFFF));
                 return 0;
             }
-            return DefWindowProc(w, message, wParam, lParam);
-        case WM_MOUSEMOVE:
-            withContext([this, lParam] {
-                owner->OnMouseMove(SignedLow16(lParam),
-                                   owner->GetHeight() - 1 - SignedHigh16(lParam));
-            });
+            return platform::DefWindowProc(window, message, wParam, lParam);
+        case platform::WM_MOUSEMOVE:
+            if (MakeCurrent(true)) {
+                owner->OnMouseMove(SignedLow(lParam), owner->GetHeight() - 1 - SignedHigh(lParam));
+            }
+            MakeCurrent(false);
             cursorOutside = false;
             return 0;
-        case WM_LBUTTONDOWN:
-        case WM_MBUTTONDOWN:
-        case WM_RBUTTONDOWN:
-        case WM_LBUTTONUP:
-        case WM_MBUTTONUP:
-        case WM_RBUTTONUP: {
-            const bool down =
-                message == WM_LBUTTONDOWN || message == WM_MBUTTONDOWN || message == WM_RBUTTONDOWN;
-            const int button = (message == WM_LBUTTONDOWN || message == WM_LBUTTONUP)   ? 0
-                               : (message == WM_MBUTTONDOWN || message == WM_MBUTTONUP) ? 1
-                                                                                        : 2;
-            withContext([this, w, down, button] {
-                down ? SetCapture(w) : ReleaseCapture();
+        case platform::WM_LBUTTONDOWN:
+        case platform::WM_MBUTTONDOWN:
+        case platform::WM_RBUTTONDOWN:
+        case platform::WM_LBUTTONUP:
+        case platform::WM_MBUTTONUP:
+        case platform::WM_RBUTTONUP: {
+            const bool down = message == platform::WM_LBUTTONDOWN ||
+                              message == platform::WM_MBUTTONDOWN ||
+                              message == platform::WM_RBUTTONDOWN;
+            int button = 0;
+            if (message == platform::WM_MBUTTONDOWN || message == platform::WM_MBUTTONUP) {
+                button = 1;
+            } else if (message == platform::WM_RBUTTONDOWN || message == platform::WM_RBUTTONUP) {
+                button = 2;
+            }
+            if (MakeCurrent(true)) {
+                if (down) {
+                    platform::SetCapture(window);
+                } else {
+                    platform::ReleaseCapture();
+                }
                 owner->OnMouseButton(button, down);
-            });
+            }
+            MakeCurrent(false);
             return 0;
         }
-        case WM_CREATE_PRIVATE:
+        case CREATE_MESSAGE:
             if (!inCreate) {
                 inCreate = true;
-                withContext([this] { owner->OnCreate(); });
+                if (MakeCurrent(true)) {
+                    owner->OnCreate();
+                }
+                MakeCurrent(false);
                 inCreate = false;
             }
             return 0;
         default:
-            return DefWindowProc(w, message, wParam, lParam);
+            return platform::DefWindowProc(window, message, wParam, lParam);
     }
 }
 
@@ -411,17 +452,19 @@ int GLWindowExtra::PrintText(const char* text) {
         if (fontBase == 0) {
             return 0;
         }
-        const bool ownFont = fontHeight > 0;
-        if (!BuildGlyphLists(fontBase, 0, GLYPH_LISTS, ownFont ? fontName.c_str() : nullptr,
-                             ownFont ? fontHeight : 0)) {
+        if (!platform::UseFontBitmaps(deviceContext, fontHeight, fontName.c_str(), 0, GLYPH_LISTS,
+                                      fontBase)) {
             glDeleteLists(fontBase, GLYPH_LISTS);
             fontBase = 0;
             return 0;
         }
     }
+    // Code 255 has no list of ours: base + 255 may be some other list, so it is left out.
+    std::string drawn(text);
+    drawn.erase(std::remove(drawn.begin(), drawn.end(), '\xFF'), drawn.end());
     glPushAttrib(GL_LIST_BIT);
     glListBase(fontBase);
-    glCallLists(static_cast<GLsizei>(std::strlen(text)), GL_UNSIGNED_BYTE, text);
+    glCallLists(static_cast<GLsizei>(drawn.size()), GL_UNSIGNED_BYTE, drawn.data());
     glPopAttrib();
     return static_cast<int>(fontBase);
 }

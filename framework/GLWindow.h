@@ -1,86 +1,92 @@
+// The framework's OpenGL window: a program derives from GLWindow and overrides its handlers; the
+// implementation record GLWindowExtra owns every platform handle.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
-namespace platform {
-struct Window;
-struct GLContext;
-struct Palette;
-struct Cursor;
-}  // namespace platform
+#include "framework/platform/platform.h"
 
 class GLWindowExtra;
 
-// An OpenGL window. Derive from it and override the handlers; each runs with the window's
-// context current (keyboard, menu and raw messages excepted).
 class GLWindow {
   public:
     GLWindow();
     virtual ~GLWindow();
-    GLWindow(const GLWindow&) = delete;
-    GLWindow& operator=(const GLWindow&) = delete;
-
+    // Once, from the message loop, after the platform window exists.
     virtual void OnCreate() {}
+    // The platform window is about to go; the context is current.
     virtual void OnDestroy() {}
+    // Each paint request. The default clears the colour buffer and swaps.
     virtual void OnDisplay();
+    // The client area's new size. The default sets the viewport to it.
     virtual void OnResize(int width, int height);
-    virtual void OnMouseButton(int /*button*/, bool /*down*/) {}
-    virtual void OnMouseMove(int /*x*/, int /*y*/) {}
-    virtual void OnKeyboard(int /*key*/, bool /*down*/) {}
-    virtual void OnMenu(int /*id*/) {}
+    // Button 0 left, 1 middle, 2 right.
+    virtual void OnMouseButton(int, bool) {}
+    // Client pixels, y from the bottom row up.
+    virtual void OnMouseMove(int, int) {}
+    // Virtual-key code; `down` for each press and automatic repeat, false on release.
+    virtual void OnKeyboard(int, bool) {}
+    virtual void OnMenu(int) {}
+    // Every pass of the message loop that found no message.
     virtual void OnIdle() {}
-    virtual void OnMessage(platform::Window* /*window*/, uint32_t /*message*/, uintptr_t /*wParam*/,
-                           intptr_t /*lParam*/) {}
+    // Every message the window receives, before the framework's own handling.
+    virtual void OnMessage(platform::Window, std::uint32_t, platform::WParam, platform::LParam) {}
 
+    // Negative sizes become 0. Before creation it sets the size the window opens with.
     bool SetSize(int width, int height);
-    int GetWidth() const;
-    int GetHeight() const;
+    int GetWidth();
+    int GetHeight();
+    // Asks for a paint message, and so an OnDisplay, from the message loop.
     void Redraw();
     void SwapBuffers();
-    // Bitmap-font text at the current raster position; the list base used, or 0.
+    // Bitmap-font text at the current raster position; the display-list base used, 0 when
+    // nothing was drawn.
     int Printf(const char* format, ...) __attribute__((format(printf, 2, 3)));
 
-    GLWindowExtra* extra;
+    GLWindowExtra* extra = nullptr;
 };
 
-// Everything a GLWindow holds of the platform: handles and creation parameters.
 class GLWindowExtra {
   public:
     explicit GLWindowExtra(GLWindow* owner);
     virtual ~GLWindowExtra();
-    GLWindowExtra(const GLWindowExtra&) = delete;
-    GLWindowExtra& operator=(const GLWindowExtra&) = delete;
 
     bool Create();
     void Destroy();
+    // Pushes (true) or pops (false) the process-wide stack of current contexts.
     bool MakeCurrent(bool current);
     bool SetupPixelFormat();
     bool SetupPalette();
-    intptr_t WindowProc(platform::Window* window, uint32_t message, uintptr_t wParam,
-                        intptr_t lParam);
-    static intptr_t StaticWindowProc(platform::Window* window, uint32_t message, uintptr_t wParam,
-                                     intptr_t lParam);
+    platform::LResult WindowProc(platform::Window window, std::uint32_t message,
+                                 platform::WParam wParam, platform::LParam lParam);
+    static platform::LResult StaticWindowProc(platform::Window window, std::uint32_t message,
+                                              platform::WParam wParam, platform::LParam lParam);
     int PrintText(const char* text);
 
+    // The 256 colours used on displays that need a palette.
+    static void FillPaletteTable(platform::PaletteEntry entries[256]);
+    // Depth of the context stack (levels beyond the 16 saved ones are counted too).
+    static int ContextDepth();
+
     GLWindow* owner;
-    platform::Window* window = nullptr;
-    platform::Window* deviceContext = nullptr;
-    platform::GLContext* renderContext = nullptr;
-    platform::Palette* palette = nullptr;
-    platform::Palette* previousPalette = nullptr;
-    int32_t x;
-    int32_t y;
-    int32_t width = 320;
-    int32_t height = 240;
-    uint32_t displayMode = 7;
-    uint32_t colorBits = 24;
-    uint32_t depthBits = 32;
-    uint32_t stencilBits = 0;
-    uint32_t alphaBits = 0;
-    uint32_t accumBits = 0;
+    platform::Window window = nullptr;
+    platform::DeviceContext deviceContext = nullptr;
+    platform::RenderContext renderContext = nullptr;
+    platform::Palette palette = nullptr;
+    platform::Palette previousPalette = nullptr;
+    std::int32_t x = platform::CW_USEDEFAULT;
+    std::int32_t y = platform::CW_USEDEFAULT;
+    std::int32_t width = 320;
+    std::int32_t height = 240;
+    std::uint32_t displayMode = 7;
+    std::uint32_t colorBits = 24;
+    std::uint32_t depthBits = 32;
+    std::uint32_t stencilBits = 0;
+    std::uint32_t alphaBits = 0;
+    std::uint32_t accumBits = 0;
     std::string title = "OpenGL";
-    int32_t fontHeight = 0;
+    std::int32_t fontHeight = 0;
     std::string fontName;
     bool fontChanged = false;
     bool visible = true;
@@ -88,11 +94,6 @@ class GLWindowExtra {
     bool topMost = false;
     bool cursorOutside = false;
     bool inCreate = false;
-    uint32_t fontBase = 0;
-    platform::Cursor* cursor;
+    std::uint32_t fontBase = 0;
+    platform::Cursor cursor;
 };
-
-// Depth of the process-wide stack of current contexts (for tests).
-int ContextStackDepth();
-// The 8-bit palette used on displays that need one: entry i as red, green, blue.
-void PaletteEntry(int i, uint8_t rgb[3]);

@@ -1,5 +1,6 @@
 #include "framework/Main.h"
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
@@ -10,28 +11,30 @@
 
 GLAppRegistry* GLAppRegistry::self = nullptr;
 
-namespace {
-void DestroyRegistry() {
-    delete GLAppRegistry::self;
-    GLAppRegistry::self = nullptr;
+void FrameworkAssertionFailed(const char* expression, const char* source) {
+    std::fprintf(stderr, "Assertion failed: %s, file %s\n", expression, source);
+    std::abort();
 }
-}  // namespace
 
 GLAppRegistry* GLAppRegistry::Instance() {
     if (self == nullptr) {
         self = new (std::nothrow) GLAppRegistry();
         if (self == nullptr) {
-            std::fprintf(stderr, "Main: assertion failed: self!=NULL\n");
-            std::abort();
+            FrameworkAssertionFailed("self!=NULL", "Main");
         }
-        std::atexit(DestroyRegistry);
+        std::atexit(DestroyAtExit);
     }
     return self;
 }
 
+void GLAppRegistry::DestroyAtExit() {
+    delete self;
+    self = nullptr;
+}
+
 GLAppRegistry::~GLAppRegistry() {
     if (windowClass != 0 && module != nullptr) {
-        platform::UnregisterWindowClass(windowClass);
+        platform::UnregisterClass(windowClass);
     }
 }
 
@@ -40,10 +43,53 @@ bool GLAppRegistry::RegisterWindowClass() {
         return true;
     }
     if (module == nullptr) {
-        module = this;  // the program itself: there is only one module
+        module = platform::GetModuleHandle();
     }
-    windowClass = platform::RegisterWindowClass("GLAppWnd", GLWindowExtra::StaticWindowProc);
+    windowClass = platform::RegisterClass("GLAppWnd", &GLWindowExtra::StaticWindowProc);
     return windowClass != 0;
+}
+
+int GLAppRegistry::Run(int argc, char** argv) {
+    if (app == nullptr) {
+        ShowMessage("No application instance created, exiting.");
+        return -1;
+    }
+    this->argc = argc;
+    this->argv = argv;
+    app->OnInit();
+    bool anyCreated = false;
+    for (std::size_t i = 0; i < windows.size(); ++i) {
+        const bool made = windows[i]->window != nullptr || windows[i]->Create();
+        anyCreated = anyCreated || made;
+    }
+    int exitCode = 0;
+    if (!windows.empty()) {
+        // Without any window no close can ever arrive: the loop would spin for good, so the
+        // program ends at once, reporting the failure.
+        exitCode = anyCreated ? PumpMessages() : 1;
+    }
+    app->OnExit();
+    return exitCode;
+}
+
+int GLAppRegistry::PumpMessages() {
+    platform::Message message;
+    for (;;) {
+        if (platform::PeekMessage(&message)) {
+            if (message.message == platform::WM_QUIT) {
+                return static_cast<int>(message.wParam);
+            }
+            platform::DispatchMessage(message);
+            continue;
+        }
+        if (app != nullptr) {
+            app->OnIdle();
+        }
+        // A handler may add or remove windows: the list is read afresh at every step.
+        for (std::size_t i = 0; i < windows.size(); ++i) {
+            windows[i]->owner->OnIdle();
+        }
+    }
 }
 
 bool GLAppRegistry::AddWindow(GLWindowExtra* window) {
@@ -58,86 +104,49 @@ bool GLAppRegistry::AddWindow(GLWindowExtra* window) {
 }
 
 void GLAppRegistry::RemoveWindow(GLWindowExtra* window) {
-    for (auto it = windows.begin(); it != windows.end(); ++it) {
-        if (*it == window) {
-            windows.erase(it);
-            return;
-        }
+    auto it = std::find(windows.begin(), windows.end(), window);
+    if (it != windows.end()) {
+        windows.erase(it);
+    }
+    // A window that is gone cannot end the program, nor may a later one at its address.
+    if (window == mainWindow) {
+        mainWindow = nullptr;
     }
 }
 
-int32_t GLAppRegistry::Run(int count, char** vector) {
-    if (app == nullptr) {
-        ShowMessage("No application instance created, exiting.");
-        return -1;
-    }
-    argc = count;
-    argv = vector;
-    app->OnInit();
-    bool anyWindow = false;
-    for (size_t i = 0; i < windows.size(); ++i) {
-        if (windows[i]->window == nullptr) {
-            windows[i]->Create();
-        }
-        anyWindow = anyWindow || windows[i]->window != nullptr;
-    }
-    int32_t code = 0;
-    // Without a window no quit message could ever come: end at once instead of spinning.
-    if (!windows.empty() && anyWindow) {
-        code = PumpMessages();
-    } else if (!windows.empty()) {
-        code = 1;
-    }
-    app->OnExit();
-    return code;
-}
-
-int32_t GLAppRegistry::PumpMessages() {
-    platform::Message message;
-    for (;;) {
-        if (platform::PeekMessage(&message)) {
-            if (message.message == platform::WM_QUIT) {
-                return static_cast<int32_t>(message.wParam);
-            }
-            platform::DispatchMessage(message);
-        } else {
-            app->OnIdle();
-            for (size_t i = 0; i < windows.size(); ++i) {
-                windows[i]->owner->OnIdle();
-            }
-        }
-    }
+GLWindowExtra* GLAppRegistry::MainWindow() {
+    return mainWindow;
 }
 
 GLApp::GLApp() {
     GLAppRegistry* registry = GLAppRegistry::Instance();
     if (registry->app != nullptr) {
         std::printf("Error: more than one application instance defined!\n");
-        std::fflush(stdout);
         std::exit(1);
     }
     registry->app = this;
 }
 
 GLApp::~GLApp() {
-    if (GLAppRegistry::self != nullptr && GLAppRegistry::self->app == this) {
-        GLAppRegistry::self->app = nullptr;
+    GLAppRegistry* registry = GLAppRegistry::Instance();
+    if (registry->app == this) {
+        registry->app = nullptr;
     }
 }
 
 void ShowMessage(const char* format, ...) {
-    char buffer[1024];
-    va_list args;
-    va_start(args, format);
-    const int n = std::vsnprintf(buffer, sizeof buffer, format, args);
-    va_end(args);
-    if (n < 0 || n >= static_cast<int>(sizeof buffer)) {
+    char text[1024];
+    va_list arguments;
+    va_start(arguments, format);
+    const int length = std::vsnprintf(text, sizeof text, format, arguments);
+    va_end(arguments);
+    if (length < 0 || length >= static_cast<int>(sizeof text)) {
         return;
     }
     if (GLAppRegistry::Instance()->consoleMode) {
-        std::fputs(buffer, stdout);
+        std::fputs(text, stdout);
         std::fflush(stdout);
     } else {
-        platform::MessageBox(buffer, "Message");
+        platform::MessageBox(text, "Message");
     }
 }

@@ -1,3 +1,5 @@
+// The application object, the process-wide framework record with its run loop, and messages to
+// the user.
 #pragma once
 
 #include <cstdint>
@@ -5,47 +7,57 @@
 
 class GLWindowExtra;
 
-// The application: a program defines exactly one, as a global object.
+// The one application object of a program: a global instance of a subclass.
 class GLApp {
   public:
     GLApp();
+    // Called once by Run before any window is created.
     virtual void OnInit() {}
+    // Called on every pass of the message loop that found no message, before the windows'.
     virtual void OnIdle() {}
+    // Holds its place among the handlers; the framework never calls it.
     virtual void Reserved(int, int) {}
+    // Called once by Run after the message loop has ended.
     virtual void OnExit() {}
     virtual ~GLApp();
-    GLApp(const GLApp&) = delete;
-    GLApp& operator=(const GLApp&) = delete;
 };
 
-// The process-wide framework record: the application, the window class and the windows.
+// The process-wide framework record, made on first use and destroyed at exit after the
+// application object.
 class GLAppRegistry {
   public:
     static GLAppRegistry* Instance();
-    virtual ~GLAppRegistry();
 
-    int32_t Run(int argc, char** argv);
-    int32_t PumpMessages();
+    // OnInit, creation of every window, the message loop, OnExit; the program's exit code.
+    int Run(int argc, char** argv);
+    // Runs the message loop until the quit message arrives; returns its code.
+    int PumpMessages();
     bool AddWindow(GLWindowExtra* window);
     void RemoveWindow(GLWindowExtra* window);
-    GLWindowExtra* MainWindow() const { return mainWindow; }
-    // Registers "GLAppWnd" once; false when the platform refuses.
+    GLWindowExtra* MainWindow();
+    // Registers the window class once; false when that fails.
     bool RegisterWindowClass();
-
-    static GLAppRegistry* self;
 
     GLApp* app = nullptr;
     void* module = nullptr;
-    uint16_t windowClass = 0;
-    int32_t argc = 0;
+    std::uint16_t windowClass = 0;
+    std::int32_t argc = 0;
     char** argv = nullptr;
     std::vector<GLWindowExtra*> windows;
     bool consoleMode = false;
     GLWindowExtra* mainWindow = nullptr;
 
+    virtual ~GLAppRegistry();
+
   private:
     GLAppRegistry() = default;
+    static void DestroyAtExit();
+    static GLAppRegistry* self;
 };
 
-// A message to the user: standard output in console mode, else a message box.
+// A printf-style message to the user: standard output in console mode, else a message box.
+// Texts of 1024 characters or more, or that cannot be formatted, are dropped.
 void ShowMessage(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+// Stops the program with an assertion text when a framework record cannot be allocated.
+[[noreturn]] void FrameworkAssertionFailed(const char* expression, const char* source);

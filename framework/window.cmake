@@ -1,7 +1,11 @@
-# Application object, message loop, GL window and bitmap text over the platform layer.
+# gulper_framework: the application object and message loop, the GL window and its bitmap text,
+# over the platform layer. SDL2, FreeType and fontconfig stay private to it.
 find_package(PkgConfig REQUIRED)
-pkg_check_modules(GULPER_PLATFORM REQUIRED IMPORTED_TARGET sdl2 freetype2 fontconfig)
+pkg_check_modules(GULPER_SDL2 REQUIRED IMPORTED_TARGET sdl2)
 find_package(OpenGL REQUIRED)
+find_package(Freetype REQUIRED)
+find_package(Fontconfig REQUIRED)
+
 add_library(gulper_framework STATIC
   ${CMAKE_CURRENT_LIST_DIR}/Main.cpp
   ${CMAKE_CURRENT_LIST_DIR}/GLWindow.cpp
@@ -9,8 +13,10 @@ add_library(gulper_framework STATIC
   ${CMAKE_CURRENT_LIST_DIR}/platform/glyphs.cpp
 )
 target_include_directories(gulper_framework PUBLIC ${PROJECT_SOURCE_DIR})
-target_link_libraries(gulper_framework PRIVATE PkgConfig::GULPER_PLATFORM PUBLIC OpenGL::GL)
+target_link_libraries(gulper_framework
+  PUBLIC OpenGL::GL
+  PRIVATE PkgConfig::GULPER_SDL2 Freetype::Freetype Fontconfig::Fontconfig ${CMAKE_DL_LIBS})
 
-# The framework's main, apart so that tests can link everything else.
+# The framework's main in a library of its own: the game links it, tests bring their own.
 add_library(gulper_main STATIC ${CMAKE_CURRENT_LIST_DIR}/main.cpp)
 target_link_libraries(gulper_main PUBLIC gulper_framework)

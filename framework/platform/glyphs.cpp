@@ -1,5 +1,5 @@
-// The system font's glyphs as 1-bit bitmaps in OpenGL display lists.
-
+// Glyph display lists from the system's fonts: fontconfig finds the face, FreeType renders each
+// character 1-bit, and each bitmap becomes one glBitmap list.
 #include <GL/gl.h>
 #include <fontconfig/fontconfig.h>
 #include <ft2build.h>
@@ -11,44 +11,70 @@
 #include "framework/platform/platform.h"
 
 namespace platform {
-
 namespace {
 
 constexpr int SYSTEM_FONT_PIXELS = 13;
 
-// The file of the default bold sans-serif face, or of the named face.
-std::string FindFontFile(const char* fontName) {
+// The file of the best match for a face, or empty when the font configuration offers none.
+std::string FindFontFile(const char* face, bool bold) {
+    FcConfig* config = FcInitLoadConfigAndFonts();
+    if (config == nullptr) {
+        return {};
+    }
+    FcPattern* pattern = FcNameParse(reinterpret_cast<const FcChar8*>(face));
     std::string file;
-    if (!FcInit()) {
-        return file;
+    if (pattern != nullptr) {
+        FcPatternAddInteger(pattern, FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
+        FcConfigSubstitute(config, pattern, FcMatchPattern);
+        FcDefaultSubstitute(pattern);
+        FcResult result = FcResultNoMatch;
+        FcPattern* match = FcFontMatch(config, pattern, &result);
+        FcChar8* path = nullptr;
+        if (match != nullptr && FcPatternGetString(match, FC_FILE, 0, &path) == FcResultMatch &&
+            path != nullptr) {
+            file = reinterpret_cast<const char*>(path);
+        }
+        if (match != nullptr) {
+            FcPatternDestroy(match);
+        }
+        FcPatternDestroy(pattern);
     }
-    const std::string family = fontName != nullptr && *fontName != '\0' ? fontName : "sans-serif";
-    FcPattern* pattern = FcNameParse(reinterpret_cast<const FcChar8*>(family.c_str()));
-    if (pattern == nullptr) {
-        return file;
-    }
-    if (fontName == nullptr || *fontName == '\0') {
-        FcPatternAddInteger(pattern, FC_WEIGHT, FC_WEIGHT_BOLD);
-    }
-    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
-    FcDefaultSubstitute(pattern);
-    FcResult result = FcResultNoMatch;
-    FcPattern* match = FcFontMatch(nullptr, pattern, &result);
-    FcChar8* path = nullptr;
-    if (match != nullptr && FcPatternGetString(match, FC_FILE, 0, &path) == FcResultMatch) {
-        file = reinterpret_cast<const char*>(path);
-    }
-    if (match != nullptr) {
-        FcPatternDestroy(match);
-    }
-    FcPatternDestroy(pattern);
+    FcConfigDestroy(config);
     return file;
+}
+
+// Compiles one glyph into `list`: rows bottom first, each padded to whole bytes.
+void CompileGlyph(FT_GlyphSlot slot, GLuint list) {
+    const FT_Bitmap& bitmap = slot->bitmap;
+    const int width = static_cast<int>(bitmap.width);
+    const int rows = static_cast<int>(bitmap.rows);
+    const int rowBytes = (width + 7) / 8;
+    std::vector<GLubyte> bits(static_cast<std::size_t>(rowBytes) * rows + 1, 0);
+    for (int row = 0; row < rows; ++row) {
+        const unsigned char* source = bitmap.pitch >= 0
+                                          ? bitmap.buffer + row * bitmap.pitch
+                                          : bitmap.buffer + (rows - 1 - row) * -bitmap.pitch;
+        for (int i = 0; i < rowBytes; ++i) {
+            bits[static_cast<std::size_t>(rows - 1 - row) * rowBytes + i] = source[i];
+        }
+    }
+    glNewList(list, GL_COMPILE);
+    glBitmap(width, rows, static_cast<GLfloat>(-slot->bitmap_left),
+             static_cast<GLfloat>(rows - slot->bitmap_top),
+             static_cast<GLfloat>(slot->advance.x) / 64.0f, 0.0f, bits.data());
+    glEndList();
 }
 
 }  // namespace
 
-bool BuildGlyphLists(uint32_t listBase, int first, int count, const char* fontName, int height) {
-    const std::string file = FindFontFile(fontName);
+bool UseFontBitmaps(DeviceContext dc, int height, const char* face, int first, int count,
+                    std::uint32_t listBase) {
+    if (!IsWindow(reinterpret_cast<Window>(dc)) || GetCurrentDC() != dc || first < 0 ||
+        count <= 0 || first + count > 256 || listBase == 0) {
+        return false;
+    }
+    const bool system = height <= 0 || face == nullptr || face[0] == '\0';
+    const std::string file = FindFontFile(system ? "sans-serif" : face, system);
     if (file.empty()) {
         return false;
     }
@@ -56,45 +82,36 @@ bool BuildGlyphLists(uint32_t listBase, int first, int count, const char* fontNa
     if (FT_Init_FreeType(&library) != 0) {
         return false;
     }
-    FT_Face face = nullptr;
-    bool ok = FT_New_Face(library, file.c_str(), 0, &face) == 0;
-    ok = ok && FT_Set_Pixel_Sizes(face, 0, height > 0 ? height : SYSTEM_FONT_PIXELS) == 0;
-    if (ok) {
-        GLint alignment = 4;
-        glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
+    FT_Face ftFace = nullptr;
+    bool built = false;
+    if (FT_New_Face(library, file.c_str(), 0, &ftFace) == 0 &&
+        FT_Set_Pixel_Sizes(ftFace, 0, system ? SYSTEM_FONT_PIXELS : height) == 0) {
+        glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
         glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-        std::vector<uint8_t> rows;
-        for (int i = 0; i < count; ++i) {
-            const unsigned code = static_cast<unsigned>(first + i);  // bytes read as Latin-1
-            glNewList(listBase + static_cast<uint32_t>(i), GL_COMPILE);
-            const FT_UInt index = code < 32 ? 0 : FT_Get_Char_Index(face, code);
-            if (index != 0 &&
-                FT_Load_Glyph(face, index, FT_LOAD_RENDER | FT_LOAD_TARGET_MONO) == 0) {
-                const FT_GlyphSlot g = face->glyph;
-                const FT_Bitmap& b = g->bitmap;
-                const int rowBytes = static_cast<int>((b.width + 7) / 8);
-                rows.assign(static_cast<size_t>(rowBytes) * b.rows, 0);
-                // glBitmap wants the bottom row first.
-                for (unsigned y = 0; y < b.rows; ++y) {
-                    const uint8_t* src = b.buffer + static_cast<int>(y) * b.pitch;
-                    std::copy(src, src + rowBytes, &rows[(b.rows - 1 - y) * rowBytes]);
-                }
-                glBitmap(static_cast<GLsizei>(b.width), static_cast<GLsizei>(b.rows),
-                         static_cast<GLfloat>(-g->bitmap_left),
-                         static_cast<GLfloat>(static_cast<int>(b.rows) - g->bitmap_top),
-                         static_cast<GLfloat>(g->advance.x >> 6), 0,
-                         rows.empty() ? nullptr : rows.data());
+        glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+        glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
+        glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
+        glPixelStorei(GL_UNPACK_LSB_FIRST, GL_FALSE);
+        glPixelStorei(GL_UNPACK_SWAP_BYTES, GL_FALSE);
+        built = true;
+        for (int code = first; code < first + count && built; ++code) {
+            // Character codes are Latin-1, which are also their Unicode code points.
+            if (FT_Load_Char(ftFace, static_cast<FT_ULong>(code),
+                             FT_LOAD_RENDER | FT_LOAD_TARGET_MONO) != 0 ||
+                (ftFace->glyph->bitmap.rows > 0 &&
+                 ftFace->glyph->bitmap.pixel_mode != FT_PIXEL_MODE_MONO)) {
+                built = false;
+                break;
             }
-            glEndList();
+            CompileGlyph(ftFace->glyph, listBase + static_cast<GLuint>(code - first));
         }
-        glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
-        ok = glGetError() == GL_NO_ERROR;
+        glPopClientAttrib();
     }
-    if (face != nullptr) {
-        FT_Done_Face(face);
+    if (ftFace != nullptr) {
+        FT_Done_Face(ftFace);
     }
     FT_Done_FreeType(library);
-    return ok;
+    return built;
 }
 
 }  // namespace platform

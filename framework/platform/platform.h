@@ -1,122 +1,198 @@
+// The small window-system layer under the framework: window classes, a message queue with the
+// classic desktop message numbers, painting, device and rendering contexts, palettes, capture,
+// cursor, glyph display lists and the message box. Built on SDL2, FreeType and fontconfig, none of
+// which shows through this header.
+//
+// Handles are opaque numbers, checked on every call: a handle whose object is gone makes the call
+// fail (false, 0 or null) rather than touch freed memory.
 #pragma once
-
-// The small piece of a window system the framework needs, with Windows message numbers and
-// virtual-key codes, built on SDL2, FreeType and fontconfig. Only framework/ uses it.
 
 #include <cstdint>
 
 namespace platform {
 
-struct Window;     // a window; it is also its own device context
-struct GLContext;  // an OpenGL rendering context
-struct Palette;    // an 8-bit logical palette
-struct Cursor;
+struct WindowTag;
+struct DeviceContextTag;
+struct RenderContextTag;
+struct PaletteTag;
+struct CursorTag;
+using Window = WindowTag*;
+using DeviceContext = DeviceContextTag*;
+using RenderContext = RenderContextTag*;
+using Palette = PaletteTag*;
+using Cursor = CursorTag*;
+using Atom = std::uint16_t;
+using WParam = std::uintptr_t;
+using LParam = std::intptr_t;
+using LResult = std::intptr_t;
+using WindowProcedure = LResult (*)(Window, std::uint32_t, WParam, LParam);
 
-using WindowProc = intptr_t (*)(Window* window, uint32_t message, uintptr_t wParam,
-                                intptr_t lParam);
+// Message numbers.
+constexpr std::uint32_t WM_NCCREATE = 0x0081;
+constexpr std::uint32_t WM_CREATE = 0x0001;
+constexpr std::uint32_t WM_DESTROY = 0x0002;
+constexpr std::uint32_t WM_SIZE = 0x0005;
+constexpr std::uint32_t WM_PAINT = 0x000F;
+constexpr std::uint32_t WM_CLOSE = 0x0010;
+constexpr std::uint32_t WM_QUIT = 0x0012;
+constexpr std::uint32_t WM_SETCURSOR = 0x0020;
+constexpr std::uint32_t WM_NCMOUSEMOVE = 0x00A0;
+constexpr std::uint32_t WM_KEYDOWN = 0x0100;
+constexpr std::uint32_t WM_KEYUP = 0x0101;
+constexpr std::uint32_t WM_SYSKEYDOWN = 0x0104;
+constexpr std::uint32_t WM_SYSKEYUP = 0x0105;
+constexpr std::uint32_t WM_COMMAND = 0x0111;
+constexpr std::uint32_t WM_MOUSEMOVE = 0x0200;
+constexpr std::uint32_t WM_LBUTTONDOWN = 0x0201;
+constexpr std::uint32_t WM_LBUTTONUP = 0x0202;
+constexpr std::uint32_t WM_RBUTTONDOWN = 0x0204;
+constexpr std::uint32_t WM_RBUTTONUP = 0x0205;
+constexpr std::uint32_t WM_MBUTTONDOWN = 0x0207;
+constexpr std::uint32_t WM_MBUTTONUP = 0x0208;
+constexpr std::uint32_t WM_USER = 0x0400;
 
-enum : uint32_t {
-    WM_NCCREATE = 0x0081,
-    WM_DESTROY = 0x0002,
-    WM_SIZE = 0x0005,
-    WM_PAINT = 0x000F,
-    WM_CLOSE = 0x0010,
-    WM_QUIT = 0x0012,
-    WM_SETCURSOR = 0x0020,
-    WM_NCMOUSEMOVE = 0x00A0,
-    WM_KEYDOWN = 0x0100,
-    WM_KEYUP = 0x0101,
-    WM_SYSKEYDOWN = 0x0104,
-    WM_SYSKEYUP = 0x0105,
-    WM_COMMAND = 0x0111,
-    WM_MOUSEMOVE = 0x0200,
-    WM_LBUTTONDOWN = 0x0201,
-    WM_LBUTTONUP = 0x0202,
-    WM_RBUTTONDOWN = 0x0204,
-    WM_RBUTTONUP = 0x0205,
-    WM_MBUTTONDOWN = 0x0207,
-    WM_MBUTTONUP = 0x0208,
-    WM_USER = 0x0400,
+// Virtual-key codes (letters and digits are their upper-case ASCII codes).
+constexpr int VK_BACK = 8;
+constexpr int VK_TAB = 9;
+constexpr int VK_RETURN = 13;
+constexpr int VK_SHIFT = 16;
+constexpr int VK_CONTROL = 17;
+constexpr int VK_MENU = 18;
+constexpr int VK_ESCAPE = 27;
+constexpr int VK_SPACE = 32;
+constexpr int VK_PRIOR = 33;
+constexpr int VK_NEXT = 34;
+constexpr int VK_END = 35;
+constexpr int VK_HOME = 36;
+constexpr int VK_LEFT = 37;
+constexpr int VK_UP = 38;
+constexpr int VK_RIGHT = 39;
+constexpr int VK_DOWN = 40;
+constexpr int VK_INSERT = 45;
+constexpr int VK_DELETE = 46;
+constexpr int VK_NUMPAD0 = 96;
+constexpr int VK_F1 = 112;
+constexpr int VK_F10 = 121;
+constexpr int VK_F12 = 123;
+
+constexpr std::int32_t CW_USEDEFAULT = INT32_MIN;
+
+struct Rect {
+    std::int32_t left = 0, top = 0, right = 0, bottom = 0;
 };
-
-constexpr int32_t CW_USEDEFAULT = INT32_MIN;
 
 struct Message {
-    Window* window = nullptr;
-    uint32_t message = 0;
-    uintptr_t wParam = 0;
-    intptr_t lParam = 0;
+    Window window = nullptr;
+    std::uint32_t message = 0;
+    WParam wParam = 0;
+    LParam lParam = 0;
 };
 
-struct PixelFormat {
-    bool doubleBuffer = true;
-    bool stereo = false;
-    int colorBits = 24;
-    int alphaBits = 0;
-    int accumBits = 0;
-    int depthBits = 32;
-    int stencilBits = 0;
-    bool needsPalette = false;  // never on a true-colour display
+// The program's own module.
+void* GetModuleHandle();
+
+// Window classes.
+Atom RegisterClass(const char* name, WindowProcedure procedure);
+bool UnregisterClass(Atom atom);
+
+// Windows. CreateWindow sends WM_NCCREATE (lParam = createParam) and WM_CREATE to the class's
+// procedure before it returns; the window starts hidden. `width`/`height` are the outer size,
+// which on this platform equals the client size (no frame is drawn by us).
+Window CreateWindow(const char* className, const char* title, std::int32_t x, std::int32_t y,
+                    std::int32_t width, std::int32_t height, bool topMost, void* createParam);
+bool DestroyWindow(Window window);
+bool IsWindow(Window window);
+LResult DefWindowProc(Window window, std::uint32_t message, WParam wParam, LParam lParam);
+void SetUserData(Window window, void* data);
+void* GetUserData(Window window);
+// Shows or hides; the first showing sends WM_SIZE with the client size.
+bool ShowWindow(Window window, bool show);
+bool IsWindowVisible(Window window);
+bool GetClientRect(Window window, Rect* rect);
+bool GetWindowRect(Window window, Rect* rect);
+// Grows a client rectangle to the outer rectangle; the frame is the window manager's, so the two
+// are the same here.
+bool AdjustWindowRect(Rect* rect);
+// Resizes the client area; a changed size reaches the window procedure as WM_SIZE before return.
+bool SetWindowSize(Window window, std::int32_t width, std::int32_t height);
+bool GetDisplaySize(std::int32_t* width, std::int32_t* height);
+
+// The message queue. PeekMessage never waits; WM_PAINT comes only when nothing else waits, and
+// WM_QUIT after every other queued message.
+bool PeekMessage(Message* message);
+LResult DispatchMessage(const Message& message);
+bool PostMessage(Window window, std::uint32_t message, WParam wParam, LParam lParam);
+void PostQuitMessage(int exitCode);
+// Calls the window procedure at once.
+LResult SendMessage(Window window, std::uint32_t message, WParam wParam, LParam lParam);
+// The window whose close button or the process's interrupt ends the program: SDL's quit request
+// arrives as WM_CLOSE for it.
+void SetQuitWindow(Window window);
+
+// Painting: one dirty flag per window stands for its update region.
+bool InvalidateRect(Window window);
+bool GetUpdateRect(Window window, Rect* rect);
+bool BeginPaint(Window window);
+bool EndPaint(Window window);
+
+// Mouse capture and cursor.
+bool SetCapture(Window window);
+bool ReleaseCapture();
+Cursor LoadArrowCursor();
+Cursor SetCursor(Cursor cursor);
+
+// Pixel formats.
+constexpr std::uint32_t PFD_DOUBLEBUFFER = 0x1;
+constexpr std::uint32_t PFD_STEREO = 0x2;
+constexpr std::uint32_t PFD_DRAW_TO_WINDOW = 0x4;
+constexpr std::uint32_t PFD_SUPPORT_OPENGL = 0x20;
+constexpr std::uint32_t PFD_NEED_PALETTE = 0x80;
+constexpr std::uint8_t PFD_TYPE_RGBA = 0;
+constexpr std::uint8_t PFD_MAIN_PLANE = 0;
+
+struct PixelFormatDescriptor {
+    std::uint16_t size = 0;
+    std::uint16_t version = 0;
+    std::uint32_t flags = 0;
+    std::uint8_t pixelType = 0;
+    std::uint8_t colorBits = 0;
+    std::uint8_t alphaBits = 0;
+    std::uint8_t accumBits = 0;
+    std::uint8_t depthBits = 0;
+    std::uint8_t stencilBits = 0;
+    std::uint8_t layerType = 0;
 };
 
-// Window classes; 0 means failure.
-uint16_t RegisterWindowClass(const char* name, WindowProc proc);
-bool UnregisterWindowClass(uint16_t atom);
+DeviceContext GetDC(Window window);
+// Returns the number of the closest format the display offers (always true colour), 0 on failure.
+int ChoosePixelFormat(DeviceContext dc, const PixelFormatDescriptor& wanted);
+bool SetPixelFormat(DeviceContext dc, int format, const PixelFormatDescriptor& wanted);
+int GetPixelFormat(DeviceContext dc);
+bool DescribePixelFormat(DeviceContext dc, int format, PixelFormatDescriptor* description);
 
-// Creates a window of a registered class; WM_NCCREATE reaches the class's procedure with
-// `createParam` before this returns. Null on failure.
-Window* CreateWindow(const char* className, const char* title, int x, int y, int width, int height,
-                     bool topMost, bool popup, void* createParam);
-void DestroyWindow(Window* window);
-bool IsWindow(const Window* window);
-void ShowWindow(Window* window, bool show);
-void SetUserData(Window* window, void* data);
-void* GetUserData(const Window* window);
-void GetClientSize(const Window* window, int* width, int* height);
-void GetWindowPosition(const Window* window, int* x, int* y);
-// The client area equals the window here, so the outer size for a client size is that size.
-void AdjustWindowSize(int* width, int* height);
-// Resizes the window; WM_SIZE reaches its procedure before this returns.
-bool SetWindowSize(Window* window, int width, int height);
-bool DisplaySize(int* width, int* height);
+// Rendering contexts (legacy OpenGL 2.1-compatible). Creating one does not make it current.
+RenderContext CreateContext(DeviceContext dc);
+bool DeleteContext(RenderContext context);
+// Null context: no context becomes current (true).
+bool MakeCurrent(DeviceContext dc, RenderContext context);
+RenderContext GetCurrentContext();
+DeviceContext GetCurrentDC();
+bool SwapBuffers(DeviceContext dc);
 
-// The message queue. PeekMessage takes the oldest message, or a WM_PAINT for a window whose
-// client area is invalid when nothing else waits; false when there is none.
-bool PeekMessage(Message* out);
-bool PostMessage(Window* window, uint32_t message, uintptr_t wParam, intptr_t lParam);
-void PostQuitMessage(int code);
-intptr_t DispatchMessage(const Message& message);
-intptr_t SendMessage(Window* window, uint32_t message, uintptr_t wParam, intptr_t lParam);
-// Default processing: WM_CLOSE destroys the window, WM_PAINT validates it.
-intptr_t DefWindowProc(Window* window, uint32_t message, uintptr_t wParam, intptr_t lParam);
+// Palettes for displays of 256 colours.
+struct PaletteEntry {
+    std::uint8_t red = 0, green = 0, blue = 0, flags = 0;
+};
+Palette CreatePalette(std::uint16_t version, const PaletteEntry* entries, int count);
+bool DeletePalette(Palette palette);
+Palette SelectPalette(DeviceContext dc, Palette palette, bool background);
+int RealizePalette(DeviceContext dc);
 
-void InvalidateRect(Window* window);
-bool GetUpdateRect(const Window* window);
-void BeginPaint(Window* window);
-void EndPaint(Window* window);
-
-void SetCapture(Window* window);
-void ReleaseCapture();
-Cursor* LoadArrowCursor();
-void SetCursor(Cursor* cursor);
-
-// OpenGL binding.
-bool SetPixelFormat(Window* deviceContext, const PixelFormat& format);
-bool DescribePixelFormat(const Window* deviceContext, PixelFormat* format);
-GLContext* CreateContext(Window* deviceContext);
-void DeleteContext(GLContext* context);
-bool MakeCurrent(Window* deviceContext, GLContext* context);
-GLContext* CurrentContext();
-Window* CurrentDeviceContext();
-void SwapBuffers(Window* deviceContext);
-
-Palette* CreatePalette(const uint8_t (*entries)[3], int count);
-void DeletePalette(Palette* palette);
-Palette* SelectPalette(Window* deviceContext, Palette* palette);
-
-// Compiles glyph bitmaps of the system font (or a named one of `height` pixels) into
-// display lists listBase + first ... listBase + first + count - 1, for the current context.
-bool BuildGlyphLists(uint32_t listBase, int first, int count, const char* fontName, int height);
+// Glyphs of a font as one glBitmap display list per character code, first .. first+count-1
+// (codes are Latin-1). `height` 0 and an empty face mean the system font: the default
+// sans-serif, bold, 13 pixels. Needs the device context's rendering context current.
+bool UseFontBitmaps(DeviceContext dc, int height, const char* face, int first, int count,
+                    std::uint32_t listBase);
 
 void MessageBox(const char* text, const char* caption);
 

@@ -1,14 +1,32 @@
-gulper_test(window_tests window_test.cpp)
-target_link_libraries(window_tests PRIVATE gulper_framework)
-pkg_check_modules(SDL2_FOR_WINDOW_TESTS REQUIRED IMPORTED_TARGET sdl2)
-target_link_libraries(window_tests PRIVATE PkgConfig::SDL2_FOR_WINDOW_TESTS)
+# Tests of the window layer. They need no X server: SDL's offscreen driver gives real Mesa GL
+# contexts (EGL, software rendering). Every case runs in its own process.
+set(GULPER_WINDOW_TEST_DIR ${CMAKE_CURRENT_LIST_DIR}/window)
 
-# Exit codes of whole programs.
-add_executable(framework_no_app no_app.cpp)
-target_link_libraries(framework_no_app PRIVATE gulper_main)
-add_executable(framework_two_apps two_apps.cpp)
-target_link_libraries(framework_two_apps PRIVATE gulper_main)
-add_test(NAME Framework.NoApplicationExitsWithMinusOne
-         COMMAND sh -c "out=$($<TARGET_FILE:framework_no_app>); test $? -eq 255 && test \"$out\" = 'No application instance created, exiting.'")
-add_test(NAME Framework.SecondApplicationExitsWithOne
-         COMMAND sh -c "out=$($<TARGET_FILE:framework_two_apps>); test $? -eq 1 && test \"$out\" = 'Error: more than one application instance defined!'")
+add_executable(window_child_no_app ${GULPER_WINDOW_TEST_DIR}/child_no_app.cpp)
+target_link_libraries(window_child_no_app PRIVATE gulper_main)
+add_executable(window_child_two_apps ${GULPER_WINDOW_TEST_DIR}/child_two_apps.cpp)
+target_link_libraries(window_child_two_apps PRIVATE gulper_main)
+
+add_executable(window_test
+  ${GULPER_WINDOW_TEST_DIR}/app_loop_test.cpp
+  ${GULPER_WINDOW_TEST_DIR}/window_test.cpp
+  ${GULPER_WINDOW_TEST_DIR}/text_test.cpp
+  ${GULPER_WINDOW_TEST_DIR}/process_test.cpp
+)
+target_link_libraries(window_test PRIVATE gulper_framework GTest::gtest GTest::gtest_main)
+target_compile_definitions(window_test PRIVATE
+  GULPER_GLDEMO="$<TARGET_FILE:gulper-gldemo>"
+  GULPER_CHILD_NO_APP="$<TARGET_FILE:window_child_no_app>"
+  GULPER_CHILD_TWO_APPS="$<TARGET_FILE:window_child_two_apps>")
+add_dependencies(window_test gulper-gldemo window_child_no_app window_child_two_apps)
+gtest_discover_tests(window_test
+  WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
+  DISCOVERY_TIMEOUT 30
+  PROPERTIES ENVIRONMENT "SDL_VIDEODRIVER=offscreen" TIMEOUT 120)
+
+# The demo on a real X server (Xvfb), when there is one to start.
+add_test(NAME window_demo_under_xvfb
+  COMMAND sh -c "command -v xvfb-run >/dev/null || exit 77; \
+env -u SDL_VIDEODRIVER timeout 60 xvfb-run -a \"$0\" | tee /dev/stderr | grep -qx 'text drawn'"
+  $<TARGET_FILE:gulper-gldemo>)
+set_tests_properties(window_demo_under_xvfb PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 120)

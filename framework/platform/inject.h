@@ -1,0 +1,21 @@
+// Puts input into SDL's own event queue, as the window system would, so that tests and tools
+// drive a window through the real event translation and message queue.
+#pragma once
+
+#include "framework/platform/platform.h"
+
+namespace platform {
+
+// `key` is a virtual-key code; `repeat` marks an automatic repeat of a held key; `alt` holds the
+// Alt key down as a modifier.
+bool InjectKey(Window window, int key, bool down, bool repeat = false, bool alt = false);
+// Client coordinates, y from the top row as the window system counts them.
+bool InjectMouseMove(Window window, int x, int y);
+// `button` 0 left, 1 middle, 2 right.
+bool InjectMouseButton(Window window, int button, bool down, int x = 0, int y = 0);
+bool InjectClose(Window window);
+bool InjectQuit();
+// The pointer left the client area.
+bool InjectMouseLeave(Window window);
+
+}  // namespace platform

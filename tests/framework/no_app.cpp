@@ -1,1 +1,0 @@
-// A program on the framework without an application object.
