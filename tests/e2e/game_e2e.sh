@@ -80,11 +80,11 @@ check "food count is drawn" has_white "$work/start.png" 120 18 148 441
 xdotool key --window "$wid" space
 sleep 2
 shot play1
-sleep 2
+sleep 5  # the first dot is five cells away: give a loaded machine time to get there
 shot play2
 check "the start picture is gone" not_colour "$work/play1.png" 190 358 255 230 0
 check "the Gulper has left its start" not_colour "$work/play2.png" 195 249 255 230 0
-check "the food count changes" differs "$work/play1.png" "$work/play2.png" 120 18 148 441
+check "the food count falls" differs "$work/start.png" "$work/play2.png" 120 18 148 441
 check "the agent explains itself" grep -q -- "---FEEDING STATE---" "$work/out.txt"
 
 xdotool key --window "$wid" F1

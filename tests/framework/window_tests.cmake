@@ -29,4 +29,6 @@ add_test(NAME window_demo_under_xvfb
   COMMAND sh -c "command -v xvfb-run >/dev/null || exit 77; \
 env -u SDL_VIDEODRIVER timeout 60 xvfb-run -a \"$0\" | tee /dev/stderr | grep -qx 'text drawn'"
   $<TARGET_FILE:gulper-gldemo>)
-set_tests_properties(window_demo_under_xvfb PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 120)
+# xvfb-run -a picks a free display by looking; two at once can pick the same one.
+set_tests_properties(window_demo_under_xvfb PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 120
+                     RESOURCE_LOCK xvfb)
