@@ -13,7 +13,8 @@ GridPoint PlayerAgent::FindNearestFood(const GridPoint& start) {
             break;
         }
         const GridPoint next[] = {{c.x, c.y + 1}, {c.x, c.y - 1}, {c.x + 1, c.y}, {c.x - 1, c.y}};
-        const bool onBoard[] = {c.y<BOARD_ROWS - 1, c.y> 0, c.x<BOARD_COLUMNS - 1, c.x> 0};
+        const bool onBoard[] = {(c.y < BOARD_ROWS - 1), (c.y > 0), (c.x < BOARD_COLUMNS - 1),
+                                (c.x > 0)};
         for (int k = 0; k < 4; ++k) {
             if (onBoard[k] && visited[AgentIndex(next[k].x, next[k].y)] == 0) {
                 visited[AgentIndex(next[k].x, next[k].y)] = 1;

@@ -1,3 +1,11 @@
 gulper_test(sim_tests sim_test.cpp)
 target_compile_definitions(sim_tests PRIVATE GULPER_SIM_PATH="$<TARGET_FILE:gulper-sim>")
 add_dependencies(sim_tests gulper-sim)
+
+# Soak: 300 seeded games at the shipped settings. The sanitizer stage runs it too, where
+# any memory fault, undefined behaviour or leak fails it.
+add_test(NAME SimSoak300Games
+  COMMAND sh -c "out=$(\"$0\" --games 300 --seed 1 --config \"$1\") && echo \"$out\" && \
+echo \"$out\" | grep -q '^games: *300$'"
+  $<TARGET_FILE:gulper-sim> ${PROJECT_SOURCE_DIR}/data/config.txt)
+set_tests_properties(SimSoak300Games PROPERTIES TIMEOUT 600)

@@ -1,4 +1,5 @@
-// One agent decision: at the start of a game and in a crowded mid-game position.
+// The agent's work: one decision at the start of a game and in a crowded mid-game position,
+// a route across the whole board, and the food flood on a nearly empty board.
 
 #include <benchmark/benchmark.h>
 
@@ -61,6 +62,30 @@ void BM_ThinkMidGame(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_ThinkMidGame);
+
+// Corner to opposite corner: the longest route the board has.
+void BM_FindPathAcrossTheBoard(benchmark::State& state) {
+    Board board(0);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(board.agent.FindPath({1, 1}, {17, 20}));
+    }
+}
+BENCHMARK(BM_FindPathAcrossTheBoard);
+
+// One dot left, in the far corner: the flood visits every cell before it finds it.
+void BM_FindNearestFoodOnANearlyEmptyBoard(benchmark::State& state) {
+    Board board(0);
+    for (int32_t& code : MazeGrid) {
+        if (code == CELL_DOT || code == CELL_PILL) {
+            code = CELL_EMPTY;
+        }
+    }
+    MazeGrid[GridIndex(17, 20)] = CELL_DOT;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(board.agent.FindNearestFood({1, 1}));
+    }
+}
+BENCHMARK(BM_FindNearestFoodOnANearlyEmptyBoard);
 
 }  // namespace
 
