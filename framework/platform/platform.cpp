@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <deque>
 #include <map>
 #include <string>
@@ -102,6 +103,33 @@ Window WindowFromSdlId(Uint32 id) {
     return nullptr;
 }
 
+// When the X server goes away, Xlib's own handler calls exit(), whose exit handlers then destroy
+// the windows over the dead connection, and Xlib waits on it for ever. The program ends here
+// instead, with what it printed kept and without touching the display again.
+int DisplayLost(void*) {
+    std::fflush(stdout);
+    std::fputs("The display went away; the program ends.\n", stderr);
+    std::_Exit(1);
+}
+
+void EndOnLostDisplay() {
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (driver == nullptr || std::string(driver) != "x11") {
+        return;
+    }
+    // SDL loads libX11 on its own; this finds that copy without linking a second one.
+    void* x11 = dlopen("libX11.so.6", RTLD_LAZY | RTLD_NOLOAD);
+    if (x11 == nullptr) {
+        return;
+    }
+    using IoHandler = int (*)(void*);
+    using SetIoHandler = IoHandler (*)(IoHandler);
+    auto setHandler = reinterpret_cast<SetIoHandler>(dlsym(x11, "XSetIOErrorHandler"));
+    if (setHandler != nullptr) {
+        setHandler(&DisplayLost);
+    }
+}
+
 bool EnsureVideo() {
     if (SDL_WasInit(SDL_INIT_VIDEO) != 0) {
         return true;
@@ -111,6 +139,7 @@ bool EnsureVideo() {
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         return false;
     }
+    EndOnLostDisplay();
     return true;
 }
 
