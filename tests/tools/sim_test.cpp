@@ -17,10 +17,12 @@ struct SimRun {
     std::string out;
 };
 
-// Runs the simulator with the arguments; standard error is discarded.
-SimRun Sim(const std::string& args) {
+// Runs the simulator with the arguments; standard error is discarded, or read instead of
+// standard output when errorsOnly is set.
+SimRun Sim(const std::string& args, bool errorsOnly = false) {
     SimRun run;
-    const std::string command = std::string(GULPER_SIM_PATH) + " " + args + " 2>/dev/null";
+    const std::string command = std::string(GULPER_SIM_PATH) + " " + args +
+                                (errorsOnly ? " 2>&1 >/dev/null" : " 2>/dev/null");
     FILE* pipe = ::popen(command.c_str(), "r");
     char buffer[4096];
     size_t n = 0;
@@ -60,6 +62,11 @@ TEST_F(SimTest, BadUsageExitsWithTwo) {
     EXPECT_EQ(Sim("--seed").status, 2);
     EXPECT_EQ(Sim("--config " + (dir / "absent.txt").string()).status, 2);
     EXPECT_EQ(Sim("--csv /nonexistent-dir/x.csv --games 1").status, 2);
+    // An unknown option is named as such, even as the last word.
+    EXPECT_EQ(Sim("--games 1 --frobnicate", true)
+                  .out.rfind("gulper-sim: unknown option --frobnicate\n", 0),
+              0u);
+    EXPECT_EQ(Sim("--games 1 --seed", true).out.rfind("gulper-sim: --seed needs a value\n", 0), 0u);
 }
 
 TEST_F(SimTest, SameSeedsGiveTheSameSummaryAndRows) {

@@ -64,8 +64,13 @@ Options ParseOptions(int argc, char** argv) {
             std::cout << USAGE;
             std::exit(0);
         }
+        static const char* const KNOWN[] = {"--games", "--seed", "--config", "--max-ticks",
+                                            "--log",   "--csv",  "--replay"};
+        if (std::find(std::begin(KNOWN), std::end(KNOWN), arg) == std::end(KNOWN)) {
+            Fail("unknown option " + arg);
+        }
         if (i + 1 >= argc) {
-            Fail(arg.rfind("--", 0) == 0 ? arg + " needs a value" : "unknown option " + arg);
+            Fail(arg + " needs a value");
         }
         const char* value = argv[++i];
         if (arg == "--games") {
@@ -83,8 +88,6 @@ Options ParseOptions(int argc, char** argv) {
             o.csvPath = value;
         } else if (arg == "--replay") {
             o.replay = static_cast<uint32_t>(ParseNumber("--replay", value, 0, UINT32_MAX));
-        } else {
-            Fail("unknown option " + arg);
         }
     }
     return o;
