@@ -242,17 +242,23 @@ bool ImageExtra::LoadTGA(const char* fileName) {
         fileWidth == 0 || fileHeight == 0) {
         return false;
     }
+    // The pixels must fit in what the file holds after the header before any memory is
+    // taken for them: raw rows byte for byte, runs at best 128 pixels per packet.
+    const size_t pixelBytes = depth / 8;
+    const int64_t pixelCount = static_cast<int64_t>(fileWidth) * fileHeight;
+    const int64_t available = fileSize - 18 - idLength;
+    const int64_t needed = imageType == 2
+                               ? pixelCount * static_cast<int64_t>(pixelBytes)
+                               : (pixelCount + 127) / 128 * static_cast<int64_t>(1 + pixelBytes);
+    if (needed > available) {
+        return false;
+    }
     if (!SeekTo(file.get(), 18u + idLength) ||
         !Allocate(fileWidth, fileHeight, depth == 24 ? PIXEL_BGR : PIXEL_BGRA, 0)) {
         Free();
         return false;
     }
-    const size_t pixelBytes = depth / 8;
     if (imageType == 2) {
-        if (static_cast<int64_t>(18u + idLength + size) > fileSize) {
-            Free();  // the rows cannot all be in the file
-            return false;
-        }
         for (int y = 0; y < height; ++y) {
             if (!ReadBytes(file.get(), pixels + static_cast<size_t>(y) * stride, rowBytes)) {
                 Free();

@@ -133,6 +133,23 @@ TEST_F(TargaReader, RunsFillThePictureAcrossRows) {
     s.data = {0x04, 1, 2, 3, 1, 2, 3, 1, 2, 3, 1, 2, 3, 1, 2, 3};
     EXPECT_FALSE(LoadTGA("literal-five.tga", s));
 
+    // At best a packet holds 128 pixels: a file as small as that still loads, with or
+    // without its footer, and one byte less is refused before the picture is made.
+    s.width = 16;
+    s.height = 16;
+    s.data = {0xFF, 9, 8, 7, 0xFF, 6, 5, 4};
+    for (bool footer : {false, true}) {
+        s.footer = footer;
+        ASSERT_TRUE(LoadTGA("tightest.tga", s)) << footer;
+        EXPECT_EQ(image.Row(0)[0], 9);
+        EXPECT_EQ(image.Row(15)[0], 6);
+    }
+    s.footer = false;
+    s.data.pop_back();
+    EXPECT_FALSE(LoadTGA("tightest-less-one.tga", s));
+    s.width = 2;
+    s.height = 2;
+
     s.data = {0x03, 1, 2, 3, 4, 5, 6};  // a literal run cut short by the end of the file
     EXPECT_FALSE(LoadTGA("short-literal.tga", s));
     s.data = {0x83, 1};  // a repeated run without its whole pixel
