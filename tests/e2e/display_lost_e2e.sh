@@ -3,6 +3,7 @@
 # instead of spinning on the dead connection.
 # Usage: display_lost_e2e.sh GULPER_BINARY SOURCE_DIR
 set -u
+. "$(dirname "$0")/window.sh"
 game=$(realpath "$1")
 source_dir=$(realpath "$2")
 for tool in Xvfb xdotool; do
@@ -36,12 +37,7 @@ mkdir -p "$work/data"
 ln -s "$source_dir"/data/* "$work/data/"
 (cd "$work" && exec "$game" >"$work/game.log" 2>"$work/game.err") &
 game_pid=$!
-wid=""
-for _ in $(seq 50); do
-    wid=$(xdotool search --pid "$game_pid" 2>/dev/null | head -1)
-    [ -n "$wid" ] && break
-    sleep 0.2
-done
+wid=$(window_of "$game_pid")
 [ -n "$wid" ] || { echo "FAIL: the game opened no window"; cat "$work/game.err"; exit 1; }
 xdotool key --window "$wid" space
 sleep 1

@@ -2,6 +2,7 @@
 # The real game in a real X window (Xvfb): start screen, play, new game, close.
 # Usage: game_e2e.sh GULPER_BINARY SOURCE_DIR
 set -u
+. "$(dirname "$0")/window.sh"
 game=$1
 source_dir=$2
 for tool in xvfb-run xdotool import convert; do
@@ -47,12 +48,7 @@ same() { ! differs "$@"; }
 start_game() {
     (cd "$1" && exec "$game" >"$work/out.txt" 2>"$work/err.txt") &
     pid=$!
-    wid=""
-    for _ in $(seq 50); do
-        wid=$(xdotool search --name '^OpenGL$' 2>/dev/null | head -1)
-        [ -n "$wid" ] && break
-        sleep 0.2
-    done
+    wid=$(window_of "$pid")
     [ -n "$wid" ] || { echo "FAILED: no game window"; cat "$work/out.txt"; exit 1; }
     sleep 1.5
 }

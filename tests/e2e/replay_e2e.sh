@@ -4,6 +4,7 @@
 # replay of that seed logs.
 # Usage: replay_e2e.sh GULPER_BINARY GULPER_SIM_BINARY SOURCE_DIR
 set -u
+. "$(dirname "$0")/window.sh"
 game=$(realpath "$1")
 sim=$(realpath "$2")
 source_dir=$(realpath "$3")
@@ -32,12 +33,7 @@ seed=1767225600  # 2026-01-01 00:00:00 UTC
 (cd "$work" && LD_PRELOAD=$libfaketime FAKETIME="@2026-01-01 00:00:00" TZ=UTC \
     FAKETIME_DONT_FAKE_MONOTONIC=1 exec "$game" >"$work/game.log" 2>"$work/game.err") &
 pid=$!
-wid=""
-for _ in $(seq 50); do
-    wid=$(xdotool search --pid "$pid" 2>/dev/null | head -1)
-    [ -n "$wid" ] && break
-    sleep 0.2
-done
+wid=$(window_of "$pid")
 [ -n "$wid" ] || { echo "FAILED: no game window"; cat "$work/game.err"; kill "$pid"; exit 1; }
 sleep 1
 xdotool key --window "$wid" space
