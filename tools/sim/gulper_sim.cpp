@@ -64,30 +64,30 @@ Options ParseOptions(int argc, char** argv) {
             std::cout << USAGE;
             std::exit(0);
         }
-        static const char* const KNOWN[] = {"--games", "--seed", "--config", "--max-ticks",
-                                            "--log",   "--csv",  "--replay"};
-        if (std::find(std::begin(KNOWN), std::end(KNOWN), arg) == std::end(KNOWN)) {
-            Fail("unknown option " + arg);
-        }
-        if (i + 1 >= argc) {
-            Fail(arg + " needs a value");
-        }
-        const char* value = argv[++i];
+        // Read only by a known option, so an unknown one is named as such even when last.
+        auto value = [&]() -> const char* {
+            if (i + 1 >= argc) {
+                Fail(arg + " needs a value");
+            }
+            return argv[++i];
+        };
         if (arg == "--games") {
-            o.games = ParseNumber("--games", value, 1, 100000000);
+            o.games = ParseNumber("--games", value(), 1, 100000000);
         } else if (arg == "--seed") {
-            o.seed = static_cast<uint32_t>(ParseNumber("--seed", value, 0, UINT32_MAX));
+            o.seed = static_cast<uint32_t>(ParseNumber("--seed", value(), 0, UINT32_MAX));
         } else if (arg == "--config") {
-            o.configPath = value;
+            o.configPath = value();
             o.configGiven = true;
         } else if (arg == "--max-ticks") {
-            o.maxTicks = ParseNumber("--max-ticks", value, 1, INT64_MAX);
+            o.maxTicks = ParseNumber("--max-ticks", value(), 1, INT64_MAX);
         } else if (arg == "--log") {
-            o.logPath = value;
+            o.logPath = value();
         } else if (arg == "--csv") {
-            o.csvPath = value;
+            o.csvPath = value();
         } else if (arg == "--replay") {
-            o.replay = static_cast<uint32_t>(ParseNumber("--replay", value, 0, UINT32_MAX));
+            o.replay = static_cast<uint32_t>(ParseNumber("--replay", value(), 0, UINT32_MAX));
+        } else {
+            Fail("unknown option " + arg);
         }
     }
     return o;
