@@ -45,15 +45,11 @@ sleep 1
 kill "$xvfb_pid"
 wait "$xvfb_pid" 2>/dev/null
 xvfb_pid=""
-ended=""
 for _ in $(seq 50); do
-    if ! kill -0 "$game_pid" 2>/dev/null; then
-        ended=yes
-        break
-    fi
+    kill -0 "$game_pid" 2>/dev/null || break
     sleep 0.1
 done
-if [ -z "$ended" ]; then
+if kill -0 "$game_pid" 2>/dev/null; then
     echo "FAIL: the game still runs 5 s after its display went away"
     exit 1
 fi
