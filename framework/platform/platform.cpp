@@ -139,6 +139,18 @@ bool EnsureVideo() {
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         return false;
     }
+    // With no display to reach, SDL falls back to its offscreen driver on its own, and the game
+    // would play on where nobody can see it or close it. Only a driver asked for by name may be
+    // one without a screen.
+    const char* asked = SDL_GetHint(SDL_HINT_VIDEODRIVER);
+    const std::string driver = SDL_GetCurrentVideoDriver();
+    if ((asked == nullptr || *asked == '\0') && (driver == "offscreen" || driver == "dummy")) {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        const char* display = std::getenv("DISPLAY");
+        std::fprintf(stderr, "No display could be opened (DISPLAY is %s).\n",
+                     display != nullptr && *display != '\0' ? display : "not set");
+        return false;
+    }
     EndOnLostDisplay();
     return true;
 }

@@ -10,7 +10,7 @@ for tool in xvfb-run xdotool import convert; do
 done
 if [ -z "${GULPER_IN_XVFB:-}" ]; then
     export GULPER_IN_XVFB=1
-    exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
+    exec xvfb-run -a -s "-screen 0 1024x768x24 -noreset" "$0" "$@"
 fi
 
 work=$(mktemp -d)
@@ -49,7 +49,7 @@ start_game() {
     (cd "$1" && exec "$game" >"$work/out.txt" 2>"$work/err.txt") &
     pid=$!
     wid=$(window_of "$pid")
-    [ -n "$wid" ] || { echo "FAILED: no game window"; cat "$work/out.txt"; exit 1; }
+    [ -n "$wid" ] || { echo "FAILED: no game window"; cat "$work/out.txt" "$work/err.txt"; exit 1; }
     sleep 1.5
 }
 shot() { import -window "$wid" "$work/$1.png"; }

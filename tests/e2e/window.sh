@@ -1,11 +1,12 @@
 # Sourced by the end-to-end scripts.
 # window_of PID: prints the id of the window of process PID once it is mapped, waiting up to
-# 10 s; prints nothing if none comes.
+# 10 s; prints nothing if none comes or the process ends first.
 window_of() {
     local wid=""
     for _ in $(seq 50); do
         wid=$(xdotool search --pid "$1" 2>/dev/null | head -1)
         [ -n "$wid" ] && break
+        kill -0 "$1" 2>/dev/null || break
         sleep 0.2
     done
     echo "$wid"

@@ -66,6 +66,15 @@ TEST(Faults, NoDisplay) {
     EXPECT_EQ(outcome.status, 1);
 }
 
+TEST(Faults, UnreachableDisplayIsNotPlayedOffscreen) {
+    // SDL would fall back to its offscreen driver, and the window would never be seen.
+    const Outcome outcome = RunProgram(
+        "env -u SDL_VIDEODRIVER -u WAYLAND_DISPLAY DISPLAY=:9999 XDG_RUNTIME_DIR=/nonexistent " +
+        DEMO);
+    EXPECT_EQ(outcome.output, "Failed to create window\nno text drawn\n");
+    EXPECT_EQ(outcome.status, 1);
+}
+
 TEST(Faults, GLContextThatCannotBeMade) {
     // Mesa then offers less than the OpenGL 2.1 the framework asks for.
     const Outcome outcome =
