@@ -20,17 +20,84 @@ std::string Read(const fs::path& p) {
     return s.str();
 }
 
+// A BGR pixel within 40 of a colour in each channel.
+bool Near(const uint8_t* p, int r, int g, int b) {
+    return std::abs(p[2] - r) < 40 && std::abs(p[1] - g) < 40 && std::abs(p[0] - b) < 40;
+}
+
 // Share of pixels close to a colour.
 double Share(Image& image, int r, int g, int b) {
     int hits = 0;
     for (int y = 0; y < image.GetHeight(); ++y) {
         const uint8_t* row = image.Row(y);
         for (int x = 0; x < image.GetWidth(); ++x) {
-            const uint8_t* p = row + 3 * x;
-            hits += std::abs(p[2] - r) < 40 && std::abs(p[1] - g) < 40 && std::abs(p[0] - b) < 40;
+            hits += Near(row + 3 * x, r, g, b);
         }
     }
     return static_cast<double>(hits) / (image.GetWidth() * image.GetHeight());
+}
+
+// Centre of the pixels close to a colour, in drawing coordinates: x to the right, y up (the
+// first row is the bottom one). Returns false when there are none.
+bool Centre(Image& image, int r, int g, int b, double* cx, double* cy) {
+    double sx = 0, sy = 0;
+    int n = 0;
+    for (int y = 0; y < image.GetHeight(); ++y) {
+        const uint8_t* row = image.Row(y);
+        for (int x = 0; x < image.GetWidth(); ++x) {
+            if (Near(row + 3 * x, r, g, b)) {
+                sx += x + 0.5;
+                sy += y + 0.5;
+                ++n;
+            }
+        }
+    }
+    if (n == 0) {
+        return false;
+    }
+    *cx = sx / n;
+    *cy = sy / n;
+    return true;
+}
+
+// A picture drawn upside down or a left one saved as right would still pass the colour shares.
+TEST(Pictures, SpritesLookTheWayTheirNamesSay) {
+    const struct {
+        const char* way;
+        double dx, dy;
+    } ways[] = {{"left", -1, 0}, {"right", 1, 0}, {"up", 0, 1}, {"down", 0, -1}};
+    for (const auto& w : ways) {
+        Image gulper;
+        ASSERT_TRUE(
+            gulper.extra->LoadTGA((std::string(DATA_DIR) + "/gulper" + w.way + ".tga").c_str()));
+        // The open mouth (with the small eye, the black inside the disc) lies toward the way.
+        double blackX = 0, blackY = 0;
+        int blacks = 0;
+        for (int row = 0; row < gulper.GetHeight(); ++row) {
+            for (int col = 0; col < gulper.GetWidth(); ++col) {
+                const uint8_t* p = gulper.Row(row) + 3 * col;
+                const double px = col + 0.5 - 10, py = row + 0.5 - 10;
+                if (p[0] + p[1] + p[2] < 60 && px * px + py * py < 8 * 8) {
+                    blackX += px;
+                    blackY += py;
+                    ++blacks;
+                }
+            }
+        }
+        ASSERT_GT(blacks, 0) << w.way;
+        EXPECT_GT((blackX * w.dx + blackY * w.dy) / blacks, 2.5) << "gulper" << w.way;
+        for (const char* ghost : {"red", "green", "orange", "turquoise"}) {
+            Image image;
+            const std::string file = std::string(DATA_DIR) + "/" + ghost + "ghost" + w.way + ".tga";
+            ASSERT_TRUE(image.extra->LoadTGA(file.c_str())) << file;
+            // The pupils sit off the middle of the whites toward the way.
+            double x = 0, y = 0, eyeX = 0, eyeY = 0;
+            ASSERT_TRUE(Centre(image, 30, 30, 160, &x, &y)) << file;
+            ASSERT_TRUE(Centre(image, 255, 255, 255, &eyeX, &eyeY)) << file;
+            EXPECT_GT((x - eyeX) * w.dx + (y - eyeY) * w.dy, 0.5) << file;
+            EXPECT_LT(std::abs((x - eyeX) * w.dy + (y - eyeY) * w.dx), 0.5) << file;
+        }
+    }
 }
 
 TEST(Pictures, RegeneratingGivesTheCommittedBytes) {
