@@ -27,7 +27,7 @@ gtest_discover_tests(window_test
 # The demo on a real X server (Xvfb), when there is one to start.
 add_test(NAME window_demo_under_xvfb
   COMMAND sh -c "command -v xvfb-run >/dev/null || exit 77; \
-env -u SDL_VIDEODRIVER timeout 60 xvfb-run -a \"$0\" | tee /dev/stderr | grep -qx 'text drawn'"
+env -u SDL_VIDEODRIVER timeout 60 xvfb-run -a -s \"-screen 0 1024x768x24 -noreset\" \"$0\" | tee /dev/stderr | grep -qx 'text drawn'"
   $<TARGET_FILE:gulper-gldemo>)
 # xvfb-run -a picks a free display by looking; two at once can pick the same one.
 set_tests_properties(window_demo_under_xvfb PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 120
