@@ -6,6 +6,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <utility>
 
 #include "framework/Image.h"
 
@@ -133,6 +134,11 @@ TEST(Pictures, EveryPictureLoadsWithItsSizeAndColours) {
             EXPECT_LE(image.GetWidth(), 20);
             EXPECT_LE(image.GetHeight(), 20);
             EXPECT_GT(Share(image, s.r, s.g, s.b), s.least) << file;
+            // Sprites are drawn square onto the black board: their corners must not show.
+            const int w = image.GetWidth(), h = image.GetHeight();
+            for (const auto& [x, y] : {std::pair{0, 0}, {w - 1, 0}, {0, h - 1}, {w - 1, h - 1}}) {
+                EXPECT_TRUE(Near(image.Row(y) + 3 * x, 0, 0, 0)) << file << " at " << x << "," << y;
+            }
         }
     }
     for (const char* full : {"start", "win", "lose"}) {
