@@ -39,7 +39,7 @@ using BitmapReader = Reader;
 
 }  // namespace
 
-TEST_F(TargaReader, PlainPictureLoadsAsStoredAndTopDownRowsAreTurnedOver) {
+TEST_F(TargaReader, PicturesLoadAsStoredTopDownRowsTurnedOverAlphaKept) {
     ASSERT_TRUE(LoadTGA("dot.tga", PlainTarga()));
     EXPECT_TRUE(image.IsValid());
     EXPECT_EQ(image.extra->format, PIXEL_BGR);
@@ -53,10 +53,9 @@ TEST_F(TargaReader, PlainPictureLoadsAsStoredAndTopDownRowsAreTurnedOver) {
     ASSERT_TRUE(LoadTGA("top.tga", s));
     EXPECT_EQ(RowOf(image, 1), (Bytes{1, 2, 3, 4, 5, 6}));
     EXPECT_EQ(RowOf(image, 0), (Bytes{7, 8, 9, 10, 11, 12}));
-}
 
-TEST_F(TargaReader, ThirtyTwoBitsKeepAlphaAndTheImageIdIsSkipped) {
-    TargaSpec s;
+    // Thirty-two bits keep their alpha; the image id is skipped.
+    s = TargaSpec();
     s.width = 1;
     s.height = 2;
     s.depth = 32;
@@ -91,10 +90,8 @@ TEST_F(TargaReader, NameOrFooterDecides) {
     ASSERT_TRUE(LoadTGA("one.tga", small));
     EXPECT_EQ(RowOf(image, 0), (Bytes{9, 8, 7}));
     EXPECT_FALSE(LoadTGA("one.dat", small));
-}
 
-TEST_F(TargaReader, FourCharacterNameNeverHasTheExtension) {
-    // The same name with a folder in front does end in the extension.
+    // A four-character name never has the extension; with a folder in front it does.
     EXPECT_TRUE(image.extra->LoadTGA(Write(".tga", Targa(PlainTarga())).c_str()));
     std::filesystem::current_path(folder);
     EXPECT_FALSE(image.extra->LoadTGA(".tga"));
@@ -145,7 +142,7 @@ TEST_F(TargaReader, RunsFillThePictureAcrossRows) {
     EXPECT_FALSE(LoadTGA("tightest-less-one.tga", s));
 }
 
-TEST_F(TargaReader, RefusedKinds) {
+TEST_F(TargaReader, RefusedKindsTruncatedOrHugeFilesFailCleanly) {
     // Type, colour map type, depth, width, height: mapped, grey, 16 bits, map flag, no size.
     const int refused[][5] = {{1, 1, 24, 2, 2},  {9, 1, 24, 2, 2}, {3, 0, 24, 2, 2},
                               {11, 0, 24, 2, 2}, {2, 0, 16, 2, 2}, {2, 1, 24, 2, 2},
@@ -163,9 +160,6 @@ TEST_F(TargaReader, RefusedKinds) {
         EXPECT_FALSE(image.IsValid()) << &kind - refused;
         EXPECT_EQ(image.extra->pixels, nullptr);
     }
-}
-
-TEST_F(TargaReader, TruncatedOrHugeFilesFailCleanly) {
     const Bytes whole = Targa(PlainTarga());
     for (size_t length : {size_t{0}, size_t{10}, size_t{17}, size_t{18}, whole.size() - 1}) {
         const Bytes cut(whole.begin(), whole.begin() + static_cast<long>(length));

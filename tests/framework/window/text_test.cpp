@@ -79,7 +79,6 @@ TEST_F(Text, GlyphsBuiltOnceAndReused) {
     glRasterPos2d(10, 200);
     const int base = window.Printf("%s", empty.c_str());  // builds the glyphs, draws nothing
     ASSERT_NE(base, 0);
-    EXPECT_EQ(window.extra->fontBase, static_cast<std::uint32_t>(base));
     for (GLuint c = 0; c < 255; ++c) {
         ASSERT_TRUE(glIsList(base + c)) << c;
     }
@@ -93,9 +92,7 @@ TEST_F(Text, GlyphsBuiltOnceAndReused) {
     const float normal = AdvanceOf("AB") - AdvanceOf("B");
     ASSERT_GT(normal, 3.0f);
     glDeleteLists(base + 'A', 1);
-    int third = 0;
-    EXPECT_FLOAT_EQ(AdvanceOf("AB", &third), AdvanceOf("B"));
-    EXPECT_EQ(third, base);
+    EXPECT_FLOAT_EQ(AdvanceOf("AB"), AdvanceOf("B"));
     // fontChanged throws them away and builds them anew.
     window.extra->fontChanged = true;
     EXPECT_FLOAT_EQ(AdvanceOf("AB") - AdvanceOf("B"), normal);
