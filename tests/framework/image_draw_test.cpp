@@ -48,6 +48,7 @@ class DrawTest : public ::testing::Test {
     }
     void TearDown() override { ImageOverrideBGRASupport(-1); }
 
+    void DrawAndCheckBlueFirstPictures(int rowGap);
     std::array<uint8_t, 3> PixelAt(int x, int y) {
         uint8_t rgba[4] = {};
         glPixelStorei(GL_PACK_ALIGNMENT, 1);
@@ -71,41 +72,49 @@ void MakeBGR(Image& image, int rowGap) {
     std::memcpy(image.Row(1), top, 6);
 }
 
-void MakeBGRA(Image& image) {
-    ASSERT_TRUE(image.extra->Allocate(2, 1, PIXEL_BGRA, 0));
-    const uint8_t row[8] = {10, 20, 200, 255, 250, 120, 30, 255};
-    std::memcpy(image.Row(0), row, 8);
-}
-
 }  // namespace
 
-TEST_F(DrawTest, PicturesLandAtTheRasterPositionInTheirColours) {
-    EXPECT_TRUE(Image::SupportsBGRA());  // Mesa has the blue-first layouts
+// Both blue-first layouts, drawn at (3, 4) and (10, 12), whichever way the driver takes them.
+void DrawTest::DrawAndCheckBlueFirstPictures(int rowGap) {
     Image bgr;
-    MakeBGR(bgr, 2);
+    MakeBGR(bgr, rowGap);
+    Image bgra;
+    ASSERT_TRUE(bgra.extra->Allocate(2, 1, PIXEL_BGRA, 0));
+    const uint8_t row[8] = {10, 20, 200, 255, 250, 120, 30, 255};
+    std::memcpy(bgra.Row(0), row, 8);
     glRasterPos2i(3, 4);
     ASSERT_TRUE(bgr.Draw());
+    glRasterPos2i(10, 12);
+    ASSERT_TRUE(bgra.Draw());
     EXPECT_EQ(PixelAt(3, 4), (Rgb{255, 0, 0}));
     EXPECT_EQ(PixelAt(4, 4), (Rgb{0, 255, 0}));
     EXPECT_EQ(PixelAt(3, 5), (Rgb{0, 0, 255}));
     EXPECT_EQ(PixelAt(4, 5), (Rgb{255, 255, 255}));
     EXPECT_EQ(PixelAt(2, 4), (Rgb{0, 0, 0}));
     EXPECT_EQ(PixelAt(5, 5), (Rgb{0, 0, 0}));
-    EXPECT_EQ(bgr.extra->stride, 8u);  // drawing never changes the image
-
-    Image bgra;
-    MakeBGRA(bgra);
-    glRasterPos2i(10, 12);
-    ASSERT_TRUE(bgra.Draw());
     EXPECT_EQ(PixelAt(10, 12), (Rgb{200, 20, 10}));
     EXPECT_EQ(PixelAt(11, 12), (Rgb{30, 120, 250}));
+    // Drawing never changes the images.
+    EXPECT_EQ(bgr.extra->format, PIXEL_BGR);
+    EXPECT_EQ(bgr.extra->stride, 6u + rowGap);
+    EXPECT_EQ(bgra.extra->format, PIXEL_BGRA);
+}
 
+TEST_F(DrawTest, PicturesLandAtTheRasterPositionInTheirColours) {
+    EXPECT_TRUE(Image::SupportsBGRA());  // Mesa has the blue-first layouts
+    DrawAndCheckBlueFirstPictures(2);
     Image grey;
     ASSERT_TRUE(grey.extra->Allocate(1, 1, PIXEL_LUMINANCE, 3));
     grey.Row(0)[0] = 77;
     glRasterPos2i(0, 0);
     ASSERT_TRUE(grey.Draw());
     EXPECT_EQ(PixelAt(0, 0), (Rgb{77, 77, 77}));
+}
+
+TEST_F(DrawTest, WithoutBlueFirstLayoutsAConvertedCopyGivesTheSameColours) {
+    ImageOverrideBGRASupport(0);
+    EXPECT_FALSE(Image::SupportsBGRA());
+    DrawAndCheckBlueFirstPictures(0);
 }
 
 TEST_F(DrawTest, UnpackSettingsAreTheSameAfterDrawing) {
@@ -118,8 +127,7 @@ TEST_F(DrawTest, UnpackSettingsAreTheSameAfterDrawing) {
     Image image;
     MakeBGR(image, 0);
     glRasterPos2i(1, 1);
-    ASSERT_TRUE(image.Draw());
-    // Drawn as a tight picture whatever the caller had set.
+    ASSERT_TRUE(image.Draw());  // as a tight picture whatever the caller had set
     EXPECT_EQ(PixelAt(1, 1), (Rgb{255, 0, 0}));
     EXPECT_EQ(PixelAt(2, 2), (Rgb{255, 255, 255}));
     for (int i = 0; i < 5; ++i) {
@@ -165,26 +173,4 @@ TEST_F(DrawTest, ErrorOfTheTransferIsReportedAndSettingsStillRestored) {
     GLint alignment = 0;
     glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
     EXPECT_EQ(alignment, 2);
-}
-
-TEST_F(DrawTest, WithoutBlueFirstLayoutsAConvertedCopyGivesTheSameColours) {
-    ImageOverrideBGRASupport(0);
-    EXPECT_FALSE(Image::SupportsBGRA());
-    Image bgr;
-    MakeBGR(bgr, 0);
-    Image bgra;
-    MakeBGRA(bgra);
-    glRasterPos2i(3, 4);
-    ASSERT_TRUE(bgr.Draw());
-    glRasterPos2i(10, 12);
-    ASSERT_TRUE(bgra.Draw());
-    EXPECT_EQ(PixelAt(3, 4), (Rgb{255, 0, 0}));
-    EXPECT_EQ(PixelAt(4, 4), (Rgb{0, 255, 0}));
-    EXPECT_EQ(PixelAt(3, 5), (Rgb{0, 0, 255}));
-    EXPECT_EQ(PixelAt(4, 5), (Rgb{255, 255, 255}));
-    EXPECT_EQ(PixelAt(10, 12), (Rgb{200, 20, 10}));
-    EXPECT_EQ(PixelAt(11, 12), (Rgb{30, 120, 250}));
-    // The images themselves keep their layout.
-    EXPECT_EQ(bgr.extra->format, PIXEL_BGR);
-    EXPECT_EQ(bgra.extra->format, PIXEL_BGRA);
 }

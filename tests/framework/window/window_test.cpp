@@ -10,42 +10,20 @@ using test::RecordingWindow;
 
 namespace {
 
-TEST(GLWindowRecord, DefaultsAndPaletteTable) {
-    RecordingWindow window;
-    const GLWindowExtra& e = *window.extra;
-    EXPECT_EQ(e.owner, &window);
-    EXPECT_EQ(e.x, INT32_MIN);
-    EXPECT_EQ(e.y, INT32_MIN);
-    EXPECT_EQ(e.width, 320);
-    EXPECT_EQ(e.height, 240);
-    EXPECT_EQ(e.displayMode, 7u);
-    EXPECT_EQ(e.colorBits, 24u);
-    EXPECT_EQ(e.depthBits, 32u);
-    EXPECT_EQ(e.stencilBits + e.alphaBits + e.accumBits, 0u);
-    EXPECT_EQ(e.title, "OpenGL");
-    EXPECT_EQ(e.fontHeight, 0);
-    EXPECT_TRUE(e.fontName.empty());
-    EXPECT_TRUE(e.visible);
-    EXPECT_FALSE(e.fontChanged || e.fullScreen || e.topMost || e.cursorOutside || e.inCreate);
-    EXPECT_EQ(e.fontBase, 0u);
-    EXPECT_NE(e.cursor, nullptr);
-    EXPECT_EQ(e.window, nullptr);
-    EXPECT_NE(GLAppRegistry::Instance()->windowClass, 0);
-    EXPECT_NE(GLAppRegistry::Instance()->module, nullptr);
+using Sizes = std::vector<std::pair<int, int>>;
 
-    platform::PaletteEntry table[256];
-    GLWindowExtra::FillPaletteTable(table);
-    auto rgb = [&](int i) {
-        return std::vector<int>{table[i].red, table[i].green, table[i].blue, table[i].flags};
-    };
-    EXPECT_EQ(rgb(0), (std::vector<int>{0, 0, 0, 0}));
-    EXPECT_EQ(rgb(7), (std::vector<int>{255, 0, 0, 0}));
-    EXPECT_EQ(rgb(9 + 2 * 8 + 3 * 64), (std::vector<int>{63, 139, 255, 0}));
-    EXPECT_EQ(rgb(3), (std::vector<int>{128, 0, 0, 0}));
-    EXPECT_EQ(rgb(164), (std::vector<int>{160, 160, 164, 0}));
-    EXPECT_EQ(rgb(247), (std::vector<int>{255, 251, 240, 0}));
-    EXPECT_EQ(rgb(255), (std::vector<int>{255, 255, 255, 0}));
-}
+// A window made, with its OnCreate and first paint handled.
+class MadeWindow : public testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(window.extra->Create());
+        DrainMessages();
+    }
+    RecordingWindow window;
+};
+using GLWindowMessages = MadeWindow;
+using GLWindowSize = MadeWindow;
+using GLWindowInput = MadeWindow;
 
 TEST(GLWindowCreate, MakesVisibleTrueColourWindowWithCurrentContext) {
     RecordingWindow window;
@@ -60,26 +38,33 @@ TEST(GLWindowCreate, MakesVisibleTrueColourWindowWithCurrentContext) {
     ASSERT_TRUE(platform::DescribePixelFormat(e.deviceContext,
                                               platform::GetPixelFormat(e.deviceContext), &format));
     EXPECT_NE(format.flags & platform::PFD_DOUBLEBUFFER, 0u);
-    EXPECT_EQ(format.depthBits, 32);
     GLint depth = 0;
     glGetIntegerv(GL_DEPTH_BITS, &depth);
     EXPECT_GE(depth, 24);
     EXPECT_NE(glGetString(GL_VERSION), nullptr);
     // The size at creation reached OnResize with the context current; OnCreate is still queued.
-    EXPECT_EQ(window.resizes, (std::vector<std::pair<int, int>>{{320, 240}}));
+    EXPECT_EQ(window.resizes, (Sizes{{320, 240}}));
     EXPECT_EQ(window.creates, 0);
     DrainMessages();
     EXPECT_EQ(window.creates, 1);
     EXPECT_EQ(window.displays, 1);
 }
 
-TEST(GLWindowCreate, PixelFormatFollowsDisplayModeAndBits) {
+TEST(GLWindowCreate, SizeAndPixelFormatSetBeforehandAreWhatIsMade) {
     RecordingWindow window;
-    window.extra->displayMode = 1;  // single-buffered
+    EXPECT_FALSE(window.SetSize(200, 150));  // nothing to resize yet
+    window.extra->displayMode = 1;           // single-buffered
     window.extra->depthBits = 16;
     window.extra->stencilBits = 8;
     window.extra->alphaBits = 8;
     ASSERT_TRUE(window.extra->Create());
+    platform::Rect client;
+    ASSERT_TRUE(platform::GetClientRect(window.extra->window, &client));
+    EXPECT_EQ(client.right, 200);
+    EXPECT_EQ(client.bottom, 150);
+    EXPECT_EQ(window.GetWidth(), 200);
+    EXPECT_EQ(window.GetHeight(), 150);
+
     const platform::DeviceContext dc = window.extra->deviceContext;
     platform::PixelFormatDescriptor format;
     ASSERT_TRUE(platform::DescribePixelFormat(dc, platform::GetPixelFormat(dc), &format));
@@ -95,18 +80,6 @@ TEST(GLWindowCreate, PixelFormatFollowsDisplayModeAndBits) {
     EXPECT_FALSE(platform::SetPixelFormat(dc, platform::GetPixelFormat(dc) + 1, format));
 }
 
-TEST(GLWindowCreate, SizeSetBeforeCreationIsTheClientSize) {
-    RecordingWindow window;
-    EXPECT_FALSE(window.SetSize(200, 150));  // nothing to resize yet
-    ASSERT_TRUE(window.extra->Create());
-    platform::Rect client;
-    ASSERT_TRUE(platform::GetClientRect(window.extra->window, &client));
-    EXPECT_EQ(client.right, 200);
-    EXPECT_EQ(client.bottom, 150);
-    EXPECT_EQ(window.GetWidth(), 200);
-    EXPECT_EQ(window.GetHeight(), 150);
-}
-
 TEST(GLWindowCreate, DestroyReleasesEverythingAndKeepsPosition) {
     RecordingWindow window;
     ASSERT_TRUE(window.extra->Create());
@@ -117,12 +90,11 @@ TEST(GLWindowCreate, DestroyReleasesEverythingAndKeepsPosition) {
     EXPECT_EQ(window.extra->deviceContext, nullptr);
     EXPECT_EQ(window.extra->renderContext, nullptr);
     EXPECT_NE(window.extra->x, INT32_MIN);
-    // It can be made again.
-    ASSERT_TRUE(window.extra->Create());
+    ASSERT_TRUE(window.extra->Create());  // and it can be made again
     EXPECT_TRUE(platform::IsWindow(window.extra->window));
 }
 
-TEST(GLWindowMessages, CreateMessageDuringOnCreateIsIgnored) {
+TEST(GLWindowCreate, CreateMessageDuringOnCreateIsIgnored) {
     RecordingWindow window;
     window.onCreate = [](RecordingWindow& self) {
         EXPECT_TRUE(self.extra->inCreate);
@@ -134,10 +106,7 @@ TEST(GLWindowMessages, CreateMessageDuringOnCreateIsIgnored) {
     EXPECT_FALSE(window.extra->inCreate);
 }
 
-TEST(GLWindowMessages, PaintWithEmptyUpdateRegionCallsNoDisplay) {
-    RecordingWindow window;
-    ASSERT_TRUE(window.extra->Create());
-    DrainMessages();
+TEST_F(GLWindowMessages, PaintOnlyForAnUpdateRegionAndOnlyWhenNothingElseWaits) {
     const int displays = window.displays;
     platform::PostMessage(window.extra->window, platform::WM_PAINT, 0, 0);
     DrainMessages();
@@ -146,12 +115,7 @@ TEST(GLWindowMessages, PaintWithEmptyUpdateRegionCallsNoDisplay) {
     window.Redraw();  // one region, one paint
     DrainMessages();
     EXPECT_EQ(window.displays, displays + 1);
-}
 
-TEST(GLWindowMessages, PaintWaitsUntilNothingElseWaits) {
-    RecordingWindow window;
-    ASSERT_TRUE(window.extra->Create());
-    DrainMessages();
     test::Log().clear();
     window.Redraw();
     platform::PostMessage(window.extra->window, platform::WM_USER + 2, 0, 0);
@@ -160,20 +124,15 @@ TEST(GLWindowMessages, PaintWaitsUntilNothingElseWaits) {
     EXPECT_EQ(test::Log(), (std::vector<std::string>{"win-user2", "win-user3", "win-display"}));
 }
 
-TEST(GLWindowSize, NegativeBecomesZeroAndResizeArrivesBeforeReturn) {
-    RecordingWindow window;
-    ASSERT_TRUE(window.extra->Create());
-    DrainMessages();
+TEST_F(GLWindowSize, NegativeBecomesZeroAndResizeArrivesBeforeReturn) {
     window.resizes.clear();
     EXPECT_TRUE(window.SetSize(380, 460));
-    EXPECT_EQ(window.resizes, (std::vector<std::pair<int, int>>{{380, 460}}));
+    EXPECT_EQ(window.resizes, (Sizes{{380, 460}}));
     GLint viewport[4] = {};
     glGetIntegerv(GL_VIEWPORT, viewport);
     EXPECT_EQ(viewport[2], 380);
     EXPECT_EQ(viewport[3], 460);
     window.SetSize(-5, 10);
-    EXPECT_EQ(window.GetWidth(), 0);
-    EXPECT_EQ(window.GetHeight(), 10);
     EXPECT_EQ(window.resizes.back(), std::make_pair(0, 10));
     // The window system's own report of the nearest size it could make does not undo it.
     DrainMessages();
@@ -181,43 +140,36 @@ TEST(GLWindowSize, NegativeBecomesZeroAndResizeArrivesBeforeReturn) {
     EXPECT_EQ(window.GetHeight(), 10);
 }
 
-TEST(GLWindowInput, MouseYCountsFromBottomRow) {
-    RecordingWindow window;
-    ASSERT_TRUE(window.extra->Create());
+TEST_F(GLWindowInput, MouseYCountsFromBottomRowButtonsInOrderAndFramePointer) {
+    const platform::Window w = window.extra->window;
     window.SetSize(380, 460);
     DrainMessages();
-    platform::InjectMouseMove(window.extra->window, 5, 0);
-    platform::InjectMouseMove(window.extra->window, 379, 459);
-    platform::InjectMouseMove(window.extra->window, -3, 470);  // captured, outside the client
-    DrainMessages();
-    EXPECT_EQ(window.moves, (std::vector<std::pair<int, int>>{{5, 459}, {379, 0}, {-3, -11}}));
-}
-
-TEST(GLWindowInput, MouseButtonsAndFramePointer) {
-    RecordingWindow window;
-    ASSERT_TRUE(window.extra->Create());
-    DrainMessages();
+    platform::InjectMouseMove(w, 5, 0);
+    platform::InjectMouseMove(w, 379, 459);
+    platform::InjectMouseMove(w, -3, 470);  // captured, outside the client
     for (int button = 0; button < 3; ++button) {
-        platform::InjectMouseButton(window.extra->window, button, true, 10, 10);
-        platform::InjectMouseButton(window.extra->window, button, false, 10, 10);
+        platform::InjectMouseButton(w, button, true, 10, 10);
+        platform::InjectMouseButton(w, button, false, 10, 10);
     }
     DrainMessages();
+    EXPECT_EQ(window.moves, (Sizes{{5, 459}, {379, 0}, {-3, -11}}));
     EXPECT_EQ(window.buttons,
               (std::vector<std::pair<int, bool>>{
                   {0, true}, {0, false}, {1, true}, {1, false}, {2, true}, {2, false}}));
-    platform::InjectMouseLeave(window.extra->window);
+    platform::InjectMouseLeave(w);
     DrainMessages();
     EXPECT_TRUE(window.extra->cursorOutside);
-    platform::InjectMouseMove(window.extra->window, 1, 1);
+    platform::InjectMouseMove(w, 1, 1);
     DrainMessages();
     EXPECT_FALSE(window.extra->cursorOutside);
 }
 
-TEST(GLWindowInput, HeldKeyRepeatsAndReleasesOnce) {
-    RecordingWindow window;
-    ASSERT_TRUE(window.extra->Create());
-    DrainMessages();
-    platform::Window w = window.extra->window;
+TEST_F(GLWindowInput, HeldKeyRepeatsAndReleasesOnceSystemKeysReachNoHandler) {
+    const platform::Window w = window.extra->window;
+    platform::InjectKey(w, 'X', true, false, true);
+    platform::InjectKey(w, 'X', false, false, true);
+    platform::InjectKey(w, platform::VK_F10, true);
+    platform::InjectKey(w, platform::VK_F10, false);
     platform::InjectKey(w, platform::VK_LEFT, true);
     platform::InjectKey(w, platform::VK_LEFT, true, true);
     platform::InjectKey(w, platform::VK_LEFT, true, true);
@@ -235,19 +187,6 @@ TEST(GLWindowInput, HeldKeyRepeatsAndReleasesOnce) {
                                                               {112, true},
                                                               {65, true},
                                                               {55, false}}));
-}
-
-TEST(GLWindowInput, SystemKeysReachNoHandler) {
-    RecordingWindow window;
-    ASSERT_TRUE(window.extra->Create());
-    DrainMessages();
-    platform::Window w = window.extra->window;
-    platform::InjectKey(w, 'X', true, false, true);
-    platform::InjectKey(w, 'X', false, false, true);
-    platform::InjectKey(w, platform::VK_F10, true);
-    platform::InjectKey(w, platform::VK_F10, false);
-    DrainMessages();
-    EXPECT_TRUE(window.keys.empty());
 }
 
 TEST(ContextStack, RestoresWhatWasCurrentAndCountsBeyondSixteen) {
@@ -271,7 +210,6 @@ TEST(ContextStack, RestoresWhatWasCurrentAndCountsBeyondSixteen) {
     for (int level = base; level < 16; ++level) {
         ASSERT_TRUE((level % 2 == 0 ? a : b).extra->MakeCurrent(true));
     }
-    EXPECT_EQ(GLWindowExtra::ContextDepth(), 16);
     EXPECT_EQ(platform::GetCurrentContext(), b.extra->renderContext);
     ASSERT_TRUE(a.extra->MakeCurrent(true));  // counted, not saved
     EXPECT_EQ(GLWindowExtra::ContextDepth(), 17);
@@ -286,30 +224,7 @@ TEST(ContextStack, RestoresWhatWasCurrentAndCountsBeyondSixteen) {
     EXPECT_EQ(platform::GetCurrentContext(), b.extra->renderContext);
 }
 
-TEST(ContextStack, HandlerWithoutUsableContextIsSkippedAndStackKept) {
-    RecordingWindow window;
-    ASSERT_TRUE(window.extra->Create());
-    test::DrainMessages();
-    window.resizes.clear();
-    // The context is gone while the record still holds its handle.
-    ASSERT_TRUE(platform::DeleteContext(window.extra->renderContext));
-    const int depth = GLWindowExtra::ContextDepth();
-    for (int i = 0; i < 20; ++i) {
-        platform::SendMessage(window.extra->window, platform::WM_SIZE, 0, (20 << 16) | 30);
-        platform::InjectMouseMove(window.extra->window, 1, 1);
-    }
-    window.Redraw();
-    const int displays = window.displays;
-    test::DrainMessages();
-    EXPECT_TRUE(window.resizes.empty());
-    EXPECT_TRUE(window.moves.empty());
-    EXPECT_EQ(window.displays, displays);
-    EXPECT_EQ(window.GetWidth(), 30);  // the size is still taken
-    EXPECT_EQ(GLWindowExtra::ContextDepth(), depth);
-    window.extra->renderContext = nullptr;
-}
-
-TEST(ContextStack, HandlersRunWithTheirWindowsContext) {
+TEST(ContextStack, HandlersRunWithTheirWindowsContextOrAreSkippedWithoutOne) {
     RecordingWindow a("a");
     RecordingWindow b("b");
     ASSERT_TRUE(a.extra->Create());
@@ -319,6 +234,24 @@ TEST(ContextStack, HandlersRunWithTheirWindowsContext) {
     DrainMessages();
     EXPECT_EQ(seen, a.extra->renderContext);
     EXPECT_EQ(platform::GetCurrentContext(), b.extra->renderContext);
+
+    // a's context is gone while its record still holds the handle.
+    a.resizes.clear();
+    ASSERT_TRUE(platform::DeleteContext(a.extra->renderContext));
+    const int depth = GLWindowExtra::ContextDepth();
+    for (int i = 0; i < 20; ++i) {
+        platform::SendMessage(a.extra->window, platform::WM_SIZE, 0, (20 << 16) | 30);
+        platform::InjectMouseMove(a.extra->window, 1, 1);
+    }
+    a.Redraw();
+    const int displays = a.displays;
+    DrainMessages();
+    EXPECT_TRUE(a.resizes.empty());
+    EXPECT_TRUE(a.moves.empty());
+    EXPECT_EQ(a.displays, displays);
+    EXPECT_EQ(a.GetWidth(), 30);  // the size is still taken
+    EXPECT_EQ(GLWindowExtra::ContextDepth(), depth);
+    a.extra->renderContext = nullptr;
 }
 
 }  // namespace
