@@ -11,6 +11,13 @@
 #include "game/game_state.h"
 #include "game/ghosts/colour_ghosts.h"
 
+// Where each ghost stands; (0, 0), a wall, for a ghost not on the board.
+struct GhostCells {
+    GhostCells(GridPoint r = {}, GridPoint o = {}, GridPoint g = {}, GridPoint t = {})
+        : red(r), orange(o), green(g), turquoise(t) {}
+    GridPoint red, orange, green, turquoise;
+};
+
 // The initial board with no ghosts, the agent as the player and its log captured.
 class AgentTest : public ::testing::Test {
   protected:
@@ -23,11 +30,14 @@ class AgentTest : public ::testing::Test {
     }
     void TearDown() override {
         SetAgentLog(nullptr);
+        RemoveGhosts();
+        SetPlayerAgent(nullptr);
+    }
+    void RemoveGhosts() {
         for (Ghost** g : {&redGhost, &greenGhost, &orangeGhost, &turquoiseGhost}) {
             delete *g;
             *g = nullptr;
         }
-        SetPlayerAgent(nullptr);
     }
     // Everything logged since the last call.
     std::string TakeLog() {
@@ -54,6 +64,21 @@ class AgentTest : public ::testing::Test {
     }
     Ghost* Turquoise(int x, int y, bool blue = false) {
         return PutGhost<TurquoiseGhost>(turquoiseGhost, x, y, blue);
+    }
+    void PlaceGhosts(const GhostCells& cells, bool blue = false) {
+        RemoveGhosts();
+        if (cells.red != GridPoint()) {
+            Red(cells.red.x, cells.red.y, blue);
+        }
+        if (cells.orange != GridPoint()) {
+            Orange(cells.orange.x, cells.orange.y, blue);
+        }
+        if (cells.green != GridPoint()) {
+            Green(cells.green.x, cells.green.y, blue);
+        }
+        if (cells.turquoise != GridPoint()) {
+            Turquoise(cells.turquoise.x, cells.turquoise.y, blue);
+        }
     }
     void ClearFood() {
         for (int32_t& code : MazeGrid) {
