@@ -47,7 +47,7 @@ class AgentTest : public ::testing::Test {
     }
     void PutGulper(int x, int y) { agent->position = CellCentre(x, y); }
     template <typename G>
-    Ghost* PutGhost(Ghost*& slot, int x, int y, bool blue = false) {
+    Ghost* Put(Ghost*& slot, int x, int y, bool blue) {
         if (slot == nullptr) {
             slot = new G();
         }
@@ -55,28 +55,25 @@ class AgentTest : public ::testing::Test {
         slot->SetBlue(blue);
         return slot;
     }
-    Ghost* Red(int x, int y, bool blue = false) { return PutGhost<RedGhost>(redGhost, x, y, blue); }
-    Ghost* Green(int x, int y, bool blue = false) {
-        return PutGhost<GreenGhost>(greenGhost, x, y, blue);
-    }
-    Ghost* Orange(int x, int y, bool blue = false) {
-        return PutGhost<OrangeGhost>(orangeGhost, x, y, blue);
-    }
-    Ghost* Turquoise(int x, int y, bool blue = false) {
-        return PutGhost<TurquoiseGhost>(turquoiseGhost, x, y, blue);
+    Ghost* Red(int x, int y, bool b = false) { return Put<RedGhost>(redGhost, x, y, b); }
+    Ghost* Green(int x, int y, bool b = false) { return Put<GreenGhost>(greenGhost, x, y, b); }
+    Ghost* Orange(int x, int y, bool b = false) { return Put<OrangeGhost>(orangeGhost, x, y, b); }
+    Ghost* Turquoise(int x, int y, bool b = false) {
+        return Put<TurquoiseGhost>(turquoiseGhost, x, y, b);
     }
     void PlaceGhosts(const GhostCells& cells, bool blue = false) {
         RemoveGhosts();
-        if (cells.red != GridPoint()) {
+        const GridPoint none;
+        if (cells.red != none) {
             Red(cells.red.x, cells.red.y, blue);
         }
-        if (cells.orange != GridPoint()) {
+        if (cells.orange != none) {
             Orange(cells.orange.x, cells.orange.y, blue);
         }
-        if (cells.green != GridPoint()) {
+        if (cells.green != none) {
             Green(cells.green.x, cells.green.y, blue);
         }
-        if (cells.turquoise != GridPoint()) {
+        if (cells.turquoise != none) {
             Turquoise(cells.turquoise.x, cells.turquoise.y, blue);
         }
     }
@@ -91,8 +88,3 @@ class AgentTest : public ::testing::Test {
     std::ostringstream log;
     std::unique_ptr<PlayerAgent> agent;
 };
-
-const char* const FEEDING_BANNER = "---------------------------FEEDING STATE------------------\n";
-const char* const FLEEING_BANNER = "---------------------------FLEEING STATE------------------\n";
-const char* const HUNTING_BANNER = "---------------------------HUNTING STATE------------------\n";
-const char* const FRUIT_BANNER = "-----------------------GOING FOR FRUIT STATE--------------\n";

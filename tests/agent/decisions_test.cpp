@@ -92,10 +92,11 @@ TEST_F(Escape, FleeingTakesTheWayAwayFromTheNearGhosts) {
 // first; a fruit within 6 comes next; else the Gulper feeds. The log holds one banner, the
 // state's, last; it is the whole log before the banner, or its start when ending in "...".
 TEST_F(Decisions, FleeHuntFruitOrFeedInThatOrder) {
-    const std::map<int32_t, std::string> banners = {{STATE_FLEEING, FLEEING_BANNER},
-                                                    {STATE_FEEDING, FEEDING_BANNER},
-                                                    {STATE_HUNTING, HUNTING_BANNER},
-                                                    {STATE_GOING_FOR_FRUIT, FRUIT_BANNER}};
+    const std::map<int32_t, std::string> banners = {
+        {STATE_FLEEING, "---------------------------FLEEING STATE------------------\n"},
+        {STATE_FEEDING, "---------------------------FEEDING STATE------------------\n"},
+        {STATE_HUNTING, "---------------------------HUNTING STATE------------------\n"},
+        {STATE_GOING_FOR_FRUIT, "-----------------------GOING FOR FRUIT STATE--------------\n"}};
     const int32_t ANY_WAY = -1;  // a start on a wall: where it leads does not matter
     const struct {
         GridPoint gulper;
