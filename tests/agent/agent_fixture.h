@@ -46,35 +46,20 @@ class AgentTest : public ::testing::Test {
         return text;
     }
     void PutGulper(int x, int y) { agent->position = CellCentre(x, y); }
-    template <typename G>
-    Ghost* Put(Ghost*& slot, int x, int y, bool blue) {
-        if (slot == nullptr) {
-            slot = new G();
-        }
-        slot->position = CellCentre(x, y);
-        slot->SetBlue(blue);
-        return slot;
-    }
-    Ghost* Red(int x, int y, bool b = false) { return Put<RedGhost>(redGhost, x, y, b); }
-    Ghost* Green(int x, int y, bool b = false) { return Put<GreenGhost>(greenGhost, x, y, b); }
-    Ghost* Orange(int x, int y, bool b = false) { return Put<OrangeGhost>(orangeGhost, x, y, b); }
-    Ghost* Turquoise(int x, int y, bool b = false) {
-        return Put<TurquoiseGhost>(turquoiseGhost, x, y, b);
-    }
+    // Each ghost on its cell, blue or not; none for (0, 0).
     void PlaceGhosts(const GhostCells& cells, bool blue = false) {
         RemoveGhosts();
-        const GridPoint none;
-        if (cells.red != none) {
-            Red(cells.red.x, cells.red.y, blue);
-        }
-        if (cells.orange != none) {
-            Orange(cells.orange.x, cells.orange.y, blue);
-        }
-        if (cells.green != none) {
-            Green(cells.green.x, cells.green.y, blue);
-        }
-        if (cells.turquoise != none) {
-            Turquoise(cells.turquoise.x, cells.turquoise.y, blue);
+        Put<RedGhost>(redGhost, cells.red, blue);
+        Put<OrangeGhost>(orangeGhost, cells.orange, blue);
+        Put<GreenGhost>(greenGhost, cells.green, blue);
+        Put<TurquoiseGhost>(turquoiseGhost, cells.turquoise, blue);
+    }
+    template <typename G>
+    static void Put(Ghost*& slot, GridPoint cell, bool blue) {
+        if (cell != GridPoint()) {
+            slot = new G();
+            slot->position = CellCentre(cell.x, cell.y);
+            slot->SetBlue(blue);
         }
     }
     void ClearFood() {

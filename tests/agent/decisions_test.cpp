@@ -18,29 +18,21 @@ TEST_F(Escape, EachVectorTakesItsFirstOpenCandidate) {
         GridPoint gulper;
         float x, y;
         int32_t expected;
-    } rows[] = {{{4, 11}, 0, 1, DIR_UP},
-                {{4, 11}, 0, -1, DIR_DOWN},
-                {{4, 11}, 1, 0, DIR_RIGHT},
-                {{4, 11}, -1, 0, DIR_LEFT},
-                {{4, 11}, 0.8f, 0.6f, DIR_RIGHT},
-                {{4, 11}, 0.6f, 0.8f, DIR_UP},
-                {{4, 11}, -0.8f, 0.6f, DIR_LEFT},
-                {{4, 11}, -0.6f, 0.8f, DIR_UP},
-                {{4, 11}, 0.8f, -0.6f, DIR_RIGHT},
-                {{4, 11}, 0.6f, -0.8f, DIR_DOWN},
-                {{4, 11}, -0.8f, -0.6f, DIR_LEFT},
-                {{4, 11}, -0.6f, -0.8f, DIR_DOWN},
-                {{4, 11}, 0, 0, 99},
-                {{4, 11}, 0.5f, 0.5f, 99},
-                {{4, 11}, -0.5f, 0.5f, 99},
-                {{4, 11}, 0.5f, -0.5f, 99},
-                {{9, 9}, 0, 1, DIR_LEFT},
-                {{9, 9}, 0, -1, DIR_LEFT},
-                {{9, 9}, 0.6f, 0.8f, DIR_RIGHT},
-                {{9, 9}, -0.6f, -0.8f, DIR_LEFT},
-                {{1, 1}, -0.8f, -0.6f, 0},
-                {{1, 1}, -1, 0, DIR_UP},
-                {{9, 11}, 0, 1, DIR_UP}};
+    } rows[] = {
+        // clang-format off
+        {{4, 11}, 0, 1, DIR_UP}, {{4, 11}, 0, -1, DIR_DOWN},
+        {{4, 11}, 1, 0, DIR_RIGHT}, {{4, 11}, -1, 0, DIR_LEFT},
+        {{4, 11}, 0.8f, 0.6f, DIR_RIGHT}, {{4, 11}, 0.6f, 0.8f, DIR_UP},
+        {{4, 11}, -0.8f, 0.6f, DIR_LEFT}, {{4, 11}, -0.6f, 0.8f, DIR_UP},
+        {{4, 11}, 0.8f, -0.6f, DIR_RIGHT}, {{4, 11}, 0.6f, -0.8f, DIR_DOWN},
+        {{4, 11}, -0.8f, -0.6f, DIR_LEFT}, {{4, 11}, -0.6f, -0.8f, DIR_DOWN},
+        {{4, 11}, 0, 0, 99}, {{4, 11}, 0.5f, 0.5f, 99},
+        {{4, 11}, -0.5f, 0.5f, 99}, {{4, 11}, 0.5f, -0.5f, 99},
+        {{9, 9}, 0, 1, DIR_LEFT}, {{9, 9}, 0, -1, DIR_LEFT},
+        {{9, 9}, 0.6f, 0.8f, DIR_RIGHT}, {{9, 9}, -0.6f, -0.8f, DIR_LEFT},
+        {{1, 1}, -0.8f, -0.6f, 0}, {{1, 1}, -1, 0, DIR_UP}, {{9, 11}, 0, 1, DIR_UP},
+        // clang-format on
+    };
     for (const auto& row : rows) {
         PutGulper(row.gulper.x, row.gulper.y);
         agent->direction = 99;
@@ -67,10 +59,10 @@ TEST_F(Escape, FleeingTakesTheWayAwayFromTheNearGhosts) {
         // its own cell: both rules, the row's direction stands.
         {{4, 11}, {{4, 8}, {4, 13}}, DIR_RIGHT, "Giving them the slip: RIGHT\n"},
         {{4, 11}, {{7, 11}, {2, 11}}, DIR_UP, "Giving them the slip: UP\n"},
-        {{4, 11},
-         {{4, 11}, {4, 11}},
-         DIR_UP,
+        // clang-format off
+        {{4, 11}, {{4, 11}, {4, 11}}, DIR_UP,
          "Giving them the slip: RIGHT\nGiving them the slip: UP\n"},
+        // clang-format on
         // Two off the lines: the nearer, a tie to the earlier (orange) one.
         {{4, 11}, {{5, 13}, {6, 12}}, DIR_LEFT, ""},
         {{4, 11}, {{5, 13}, {7, 9}}, DIR_DOWN, ""},

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "tests/agent/agent_fixture.h"
 
 namespace {
@@ -34,15 +36,10 @@ TEST_F(PathSearch, EntersTheHouseThroughTheDoor) {
 
 TEST_F(PathSearch, CrossesTheMiddleNeverTheTunnel) {
     ASSERT_TRUE(agent->FindPath({1, 11}, {17, 11}));
-    std::istringstream lines(TakeLog());
-    std::string line;
-    int steps = -1;
-    while (std::getline(lines, line)) {
-        ++steps;
-        EXPECT_EQ(line.find("(0,"), std::string::npos) << line;
-        EXPECT_EQ(line.find("{18,"), std::string::npos) << line;
-    }
-    EXPECT_EQ(steps, 20);
+    const std::string text = TakeLog();
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 21) << text;  // the header, 20 steps
+    EXPECT_EQ(text.find("(0,"), std::string::npos) << text;
+    EXPECT_EQ(text.find("{18,"), std::string::npos) << text;
 }
 
 TEST_F(PathSearch, GoalOnAWallFailsSilentlyAndWritesNoDirection) {
@@ -53,8 +50,8 @@ TEST_F(PathSearch, GoalOnAWallFailsSilentlyAndWritesNoDirection) {
 }
 
 TEST_F(PathSearch, GhostsDoNotBlockARoute) {
-    Red(11, 9);
-    Green(12, 8, true);
+    PlaceGhosts({{11, 9}, {}, {12, 8}});
+    greenGhost->SetBlue(true);
     ASSERT_TRUE(agent->FindPath({9, 9}, {14, 9}));
     EXPECT_NE(TakeLog().find("From (11,9) to {12,9): RIGHT\n"), std::string::npos);
 }
@@ -101,7 +98,7 @@ TEST_F(PathSearch, NearestFoodFloodsAcrossWallsAndLeavesCleanMarks) {
 }
 
 TEST_F(PathSearch, NearestFoodSkipsFoodUnderAGhostBlueOrNot) {
-    Orange(10, 7);
+    PlaceGhosts({{}, {10, 7}});
     EXPECT_EQ(agent->FindNearestFood({9, 9}), GridPoint(8, 7));
     orangeGhost->SetBlue(true);
     EXPECT_EQ(agent->FindNearestFood({9, 9}), GridPoint(8, 7));

@@ -20,58 +20,66 @@ TEST_F(World, CellContentReadsTheLiveBoardAndNothingOffIt) {
     }
 }
 
+// On a shared cell the first of red, orange, green and turquoise shows.
 TEST_F(World, GhostsHideFoodInTheirOrder) {
-    Orange(10, 7);
-    EXPECT_EQ(CellContent(10, 7), CELL_ORANGE_GHOST);
-    orangeGhost->position = CellCentre(12, 7);
-    EXPECT_EQ(CellContent(10, 7), CELL_DOT);
-    Red(4, 4);
-    Turquoise(4, 4, true);
-    EXPECT_EQ(CellContent(4, 4), CELL_RED_GHOST);
-    redGhost->SetBlue(true);
-    EXPECT_EQ(CellContent(4, 4), CELL_BLUE_GHOST);
-    Green(4, 5);
-    EXPECT_EQ(CellContent(4, 5), CELL_GREEN_GHOST);
-    Turquoise(4, 6);
-    EXPECT_EQ(CellContent(4, 6), CELL_TURQUOISE_GHOST);
-    // Orange comes before green on a shared cell.
-    Orange(4, 5);
-    EXPECT_EQ(CellContent(4, 5), CELL_ORANGE_GHOST);
+    const struct {
+        GhostCells ghosts;
+        bool blue;
+        int32_t expected;
+    } cases[] = {
+        // clang-format off
+        {{{10, 7}}, false, CELL_RED_GHOST}, {{{}, {10, 7}}, false, CELL_ORANGE_GHOST},
+        {{{}, {}, {10, 7}}, false, CELL_GREEN_GHOST},
+        {{{}, {}, {}, {10, 7}}, false, CELL_TURQUOISE_GHOST},
+        {{{}, {10, 7}}, true, CELL_BLUE_GHOST}, {{{12, 7}}, false, CELL_DOT},
+        {{{10, 7}, {10, 7}, {10, 7}, {10, 7}}, false, CELL_RED_GHOST},
+        {{{}, {10, 7}, {10, 7}, {10, 7}}, false, CELL_ORANGE_GHOST},
+        {{{}, {}, {10, 7}, {10, 7}}, false, CELL_GREEN_GHOST},
+        // clang-format on
+    };
+    for (const auto& c : cases) {
+        PlaceGhosts(c.ghosts, c.blue);
+        EXPECT_EQ(CellContent(10, 7), c.expected) << c.expected;
+    }
+    // The first ghost speaks for the cell, blue or not.
+    PlaceGhosts({{10, 7}, {}, {}, {10, 7}});
+    turquoiseGhost->SetBlue(true);
+    EXPECT_EQ(CellContent(10, 7), CELL_RED_GHOST);
     // A ghost between centres belongs to the cell its position truncates to.
-    greenGhost->position = GridPoint(CellCentre(6, 9).x - 1, 190);
-    EXPECT_EQ(CellContent(5, 9), CELL_GREEN_GHOST);
+    redGhost->position = GridPoint(CellCentre(6, 9).x - 1, 190);
+    EXPECT_EQ(CellContent(5, 9), CELL_RED_GHOST);
 }
 
 TEST_F(World, FruitShowsOnlyWhileOnTheBoardUnlessAGhostStandsThere) {
     EXPECT_EQ(CellContent(9, 9), CELL_EMPTY);
     fruitVisible = true;
     EXPECT_EQ(CellContent(9, 9), CELL_FRUIT);
-    Green(9, 9);
+    PlaceGhosts({{}, {}, {9, 9}});
     EXPECT_EQ(CellContent(9, 9), CELL_GREEN_GHOST);
 }
 
 TEST_F(World, GhostCellsAndTheBlueTest) {
     EXPECT_EQ(RedGhostCell(), GridPoint(0, 0));
     EXPECT_FALSE(GhostsAreBlue());
-    Orange(4, 5, true);
+    PlaceGhosts({{}, {4, 5}, {}, {4, 6}}, true);
     EXPECT_EQ(OrangeGhostCell(), GridPoint(4, 5));
+    turquoiseGhost->SetBlue(false);
     EXPECT_TRUE(GhostsAreBlue());  // red and green are left out: orange decides
-    Green(4, 6, false);
+    PlaceGhosts({{}, {4, 5}, {4, 6}}, true);
+    greenGhost->SetBlue(false);
     EXPECT_FALSE(GhostsAreBlue());  // green comes before orange
-    Red(4, 7, true);
+    PlaceGhosts({{4, 7}, {4, 5}, {4, 6}}, true);
+    greenGhost->SetBlue(false);
     EXPECT_TRUE(GhostsAreBlue());
 }
 
 TEST_F(World, NearGhostIsLoggedWithItsDistanceInColourOrder) {
     PutGulper(4, 11);
-    Orange(4, 15);  // exactly 4: not near
+    PlaceGhosts({{}, {4, 15}});  // exactly 4: not near
     EXPECT_FALSE(agent->IsGhostNear());
     EXPECT_EQ(TakeLog(), "");
-    Red(4, 12);
-    Orange(7, 13);  // 3 across, 2 up
-    Green(5, 12);
-    Turquoise(4, 11);
-    // All are near: the first of red, orange, green, turquoise is named, then the next.
+    // All near (orange 3 across, 2 up): the first of red, orange, green, turquoise is named.
+    PlaceGhosts({{4, 12}, {7, 13}, {5, 12}, {4, 11}});
     const struct {
         Ghost* ghost;
         const char* line;
