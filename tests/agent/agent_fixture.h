@@ -11,6 +11,13 @@
 #include "game/game_state.h"
 #include "game/ghosts/colour_ghosts.h"
 
+// Where each ghost stands; (0, 0), a wall, for a ghost not on the board.
+struct GhostCells {
+    GhostCells(GridPoint r = {}, GridPoint o = {}, GridPoint g = {}, GridPoint t = {})
+        : red(r), orange(o), green(g), turquoise(t) {}
+    GridPoint red, orange, green, turquoise;
+};
+
 // The initial board with no ghosts, the agent as the player and its log captured.
 class AgentTest : public ::testing::Test {
   protected:
@@ -23,11 +30,14 @@ class AgentTest : public ::testing::Test {
     }
     void TearDown() override {
         SetAgentLog(nullptr);
+        RemoveGhosts();
+        SetPlayerAgent(nullptr);
+    }
+    void RemoveGhosts() {
         for (Ghost** g : {&redGhost, &greenGhost, &orangeGhost, &turquoiseGhost}) {
             delete *g;
             *g = nullptr;
         }
-        SetPlayerAgent(nullptr);
     }
     // Everything logged since the last call.
     std::string TakeLog() {
@@ -36,24 +46,21 @@ class AgentTest : public ::testing::Test {
         return text;
     }
     void PutGulper(int x, int y) { agent->position = CellCentre(x, y); }
+    // Each ghost on its cell, blue or not; none for (0, 0).
+    void PlaceGhosts(const GhostCells& cells, bool blue = false) {
+        RemoveGhosts();
+        Put<RedGhost>(redGhost, cells.red, blue);
+        Put<OrangeGhost>(orangeGhost, cells.orange, blue);
+        Put<GreenGhost>(greenGhost, cells.green, blue);
+        Put<TurquoiseGhost>(turquoiseGhost, cells.turquoise, blue);
+    }
     template <typename G>
-    Ghost* PutGhost(Ghost*& slot, int x, int y, bool blue = false) {
-        if (slot == nullptr) {
+    static void Put(Ghost*& slot, GridPoint cell, bool blue) {
+        if (cell != GridPoint()) {
             slot = new G();
+            slot->position = CellCentre(cell.x, cell.y);
+            slot->SetBlue(blue);
         }
-        slot->position = CellCentre(x, y);
-        slot->SetBlue(blue);
-        return slot;
-    }
-    Ghost* Red(int x, int y, bool blue = false) { return PutGhost<RedGhost>(redGhost, x, y, blue); }
-    Ghost* Green(int x, int y, bool blue = false) {
-        return PutGhost<GreenGhost>(greenGhost, x, y, blue);
-    }
-    Ghost* Orange(int x, int y, bool blue = false) {
-        return PutGhost<OrangeGhost>(orangeGhost, x, y, blue);
-    }
-    Ghost* Turquoise(int x, int y, bool blue = false) {
-        return PutGhost<TurquoiseGhost>(turquoiseGhost, x, y, blue);
     }
     void ClearFood() {
         for (int32_t& code : MazeGrid) {
@@ -66,8 +73,3 @@ class AgentTest : public ::testing::Test {
     std::ostringstream log;
     std::unique_ptr<PlayerAgent> agent;
 };
-
-const char* const FEEDING_BANNER = "---------------------------FEEDING STATE------------------\n";
-const char* const FLEEING_BANNER = "---------------------------FLEEING STATE------------------\n";
-const char* const HUNTING_BANNER = "---------------------------HUNTING STATE------------------\n";
-const char* const FRUIT_BANNER = "-----------------------GOING FOR FRUIT STATE--------------\n";

@@ -2,9 +2,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <string>
 
@@ -12,34 +13,15 @@ namespace fs = std::filesystem;
 
 namespace {
 
+std::string ReadFile(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
 struct SimRun {
     int status = -1;
     std::string out;
 };
-
-// Runs the simulator with the arguments; standard error is discarded, or read instead of
-// standard output when errorsOnly is set.
-SimRun Sim(const std::string& args, bool errorsOnly = false) {
-    SimRun run;
-    const std::string command = std::string(GULPER_SIM_PATH) + " " + args +
-                                (errorsOnly ? " 2>&1 >/dev/null" : " 2>/dev/null");
-    FILE* pipe = ::popen(command.c_str(), "r");
-    char buffer[4096];
-    size_t n = 0;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) {
-        run.out.append(buffer, n);
-    }
-    const int status = ::pclose(pipe);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
-}
-
-std::string ReadFile(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 class SimTest : public ::testing::Test {
   protected:
@@ -50,6 +32,16 @@ class SimTest : public ::testing::Test {
         std::ofstream(config) << "control 0\nfps 20\n";
     }
     void TearDown() override { fs::remove_all(dir); }
+    // Runs the simulator with the arguments; standard error is discarded, or read instead of
+    // standard output when errorsOnly is set.
+    SimRun Sim(const std::string& args, bool errorsOnly = false) {
+        const std::string out = (dir / "out").string();
+        const int status =
+            std::system((std::string(GULPER_SIM_PATH) + " " + args +
+                         (errorsOnly ? " 2>" + out + " >/dev/null" : " >" + out + " 2>/dev/null"))
+                            .c_str());
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(out)};
+    }
     fs::path dir;
     std::string config;
 };
