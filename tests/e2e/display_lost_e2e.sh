@@ -22,7 +22,8 @@ trap cleanup EXIT
 
 # The server reports the display it took, so no number is guessed.
 exec 3<> "$work/displayfd"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset >"$work/xvfb.log" 2>&1 &
+# shellcheck disable=SC2086
+Xvfb -displayfd 3 $XVFB_SERVER_ARGS >"$work/xvfb.log" 2>&1 &
 xvfb_pid=$!
 display=""
 for _ in $(seq 50); do

@@ -10,7 +10,7 @@ for tool in xvfb-run xdotool import convert; do
 done
 if [ -z "${GULPER_IN_XVFB:-}" ]; then
     export GULPER_IN_XVFB=1
-    exec xvfb-run -a -s "-screen 0 1024x768x24 -noreset" "$0" "$@"
+    exec xvfb-run -a -s "$XVFB_SERVER_ARGS" "$0" "$@"
 fi
 
 work=$(mktemp -d)

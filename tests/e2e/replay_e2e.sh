@@ -17,7 +17,7 @@ libfaketime=$(ls /usr/lib/*/faketime/libfaketime.so.1 2>/dev/null | head -1)
 [ -n "$libfaketime" ] || { echo "skipped: libfaketime is not installed"; exit 77; }
 if [ -z "${GULPER_IN_XVFB:-}" ]; then
     export GULPER_IN_XVFB=1
-    exec xvfb-run -a -s "-screen 0 1024x768x24 -noreset" "$0" "$@"
+    exec xvfb-run -a -s "$XVFB_SERVER_ARGS" "$0" "$@"
 fi
 
 work=$(mktemp -d)

@@ -1,4 +1,7 @@
 # Sourced by the end-to-end scripts.
+# The test X server: -noreset, since a server that resets when its last client leaves can drop
+# the connection of the next game to start.
+XVFB_SERVER_ARGS="-screen 0 1024x768x24 -nolisten tcp -noreset"
 # window_of PID: prints the id of the window of process PID once it is mapped, waiting up to
 # 10 s; prints nothing if none comes or the process ends first.
 window_of() {
