@@ -13,6 +13,9 @@ class GLWindow {
   public:
     GLWindow();
     virtual ~GLWindow();
+    // One window, one record: a copy would free `extra` a second time.
+    GLWindow(const GLWindow&) = delete;
+    GLWindow& operator=(const GLWindow&) = delete;
     // Once, from the message loop, after the platform window exists.
     virtual void OnCreate() {}
     // The platform window is about to go; the context is current.
@@ -51,6 +54,8 @@ class GLWindowExtra {
   public:
     explicit GLWindowExtra(GLWindow* owner);
     virtual ~GLWindowExtra();
+    GLWindowExtra(const GLWindowExtra&) = delete;
+    GLWindowExtra& operator=(const GLWindowExtra&) = delete;
 
     bool Create();
     void Destroy();

@@ -8,14 +8,16 @@
 #include <cstring>
 #include <new>
 
-#include "framework/image_testing.h"
+#include "framework/Assertion.h"
+
+// Defined only by the test-support library, where tests force either drawing path; the game
+// links no definition, so the address is null and the answer comes from the OpenGL strings.
+extern "C" int ImageBGRAOverride() __attribute__((weak));
 
 namespace {
 
 constexpr GLenum GL_BGR_LAYOUT = 0x80E0;   // GL_BGR_EXT
 constexpr GLenum GL_BGRA_LAYOUT = 0x80E1;  // GL_BGRA_EXT
-
-int bgraOverride = -1;
 
 GLenum GLFormatOf(int format) {
     switch (format) {
@@ -167,10 +169,6 @@ class UnpackSettings {
 
 }  // namespace
 
-void ImageOverrideBGRASupport(int mode) {
-    bgraOverride = mode;
-}
-
 int PixelFormatBytes(int format) {
     switch (format) {
         case PIXEL_RGB:
@@ -260,9 +258,7 @@ bool ImageExtra::Allocate(int newWidth, int newHeight, int newFormat, int rowGap
 
 Image::Image() : extra(new (std::nothrow) ImageExtra(this)) {
     if (extra == nullptr) {
-        std::fprintf(stderr, "Assertion failed: %s, file %s, line %d\n", "extra!=NULL", "Image",
-                     __LINE__);
-        std::abort();
+        FrameworkAssertionFailed("extra!=NULL", "Image");
     }
 }
 
@@ -373,8 +369,11 @@ bool Image::ConvertTo(int newFormat) {
 }
 
 bool Image::SupportsBGRA() {
-    if (bgraOverride >= 0) {
-        return bgraOverride != 0;
+    if (&ImageBGRAOverride != nullptr) {
+        const int mode = ImageBGRAOverride();
+        if (mode >= 0) {
+            return mode != 0;
+        }
     }
     static const bool decided = DecideBGRASupport();
     return decided;

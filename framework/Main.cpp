@@ -11,11 +11,6 @@
 
 GLAppRegistry* GLAppRegistry::self = nullptr;
 
-void FrameworkAssertionFailed(const char* expression, const char* source) {
-    std::fprintf(stderr, "Assertion failed: %s, file %s\n", expression, source);
-    std::abort();
-}
-
 GLAppRegistry* GLAppRegistry::Instance() {
     if (self == nullptr) {
         self = new (std::nothrow) GLAppRegistry();

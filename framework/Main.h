@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "framework/Assertion.h"
+
 class GLWindowExtra;
 
 // The one application object of a program: a global instance of a subclass.
@@ -58,6 +60,3 @@ class GLAppRegistry {
 // A printf-style message to the user: standard output in console mode, else a message box.
 // Texts of 1024 characters or more, or that cannot be formatted, are dropped.
 void ShowMessage(const char* format, ...) __attribute__((format(printf, 1, 2)));
-
-// Stops the program with an assertion text when a framework record cannot be allocated.
-[[noreturn]] void FrameworkAssertionFailed(const char* expression, const char* source);

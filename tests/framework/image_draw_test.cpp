@@ -8,7 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "framework/Image.h"
-#include "framework/image_testing.h"
+#include "framework/testing/image_override.h"
 
 namespace {
 

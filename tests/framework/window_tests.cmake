@@ -13,7 +13,7 @@ add_executable(window_test
   ${GULPER_WINDOW_TEST_DIR}/text_test.cpp
   ${GULPER_WINDOW_TEST_DIR}/process_test.cpp
 )
-target_link_libraries(window_test PRIVATE gulper_framework GTest::gtest GTest::gtest_main)
+target_link_libraries(window_test PRIVATE gulper_testing GTest::gtest GTest::gtest_main)
 target_compile_definitions(window_test PRIVATE
   GULPER_GLDEMO="$<TARGET_FILE:gulper-gldemo>"
   GULPER_CHILD_NO_APP="$<TARGET_FILE:window_child_no_app>"

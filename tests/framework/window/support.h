@@ -8,7 +8,7 @@
 
 #include "framework/GLWindow.h"
 #include "framework/Main.h"
-#include "framework/platform/inject.h"
+#include "framework/testing/inject.h"
 #include "framework/platform/platform.h"
 
 namespace test {

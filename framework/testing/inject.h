@@ -1,5 +1,6 @@
-// Puts input into SDL's own event queue, as the window system would, so that tests and tools
-// drive a window through the real event translation and message queue.
+// For tests only (the game does not link it): puts input into SDL's own event queue, as the
+// window system would, so that tests drive a window through the real event translation and
+// message queue.
 #pragma once
 
 #include "framework/platform/platform.h"

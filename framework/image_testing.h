@@ -1,6 +1,0 @@
-#pragma once
-
-// Test hook for the drawing path: 0 makes SupportsBGRA answer false and 1 true from now on,
-// as an implementation without or with blue-first layouts would; -1 forgets the override
-// and goes back to the answer decided from the OpenGL strings.
-void ImageOverrideBGRASupport(int mode);

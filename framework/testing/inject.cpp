@@ -1,0 +1,96 @@
+// Input put into SDL's own event queue, for the tests.
+#include "framework/testing/inject.h"
+
+#include "framework/platform/records.h"
+
+namespace platform {
+using namespace detail;
+
+namespace {
+
+bool Push(SDL_Event& event) {
+    return SDL_PushEvent(&event) == 1;
+}
+
+}  // namespace
+
+bool InjectKey(Window window, int key, bool down, bool repeat, bool alt) {
+    WindowRecord* record = FindWindow(window);
+    SDL_Keysym keysym;
+    if (record == nullptr || !KeysymOf(key, &keysym)) {
+        return false;
+    }
+    SDL_Event event{};
+    event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+    event.key.windowID = SDL_GetWindowID(record->sdl);
+    event.key.state = down ? SDL_PRESSED : SDL_RELEASED;
+    event.key.repeat = repeat ? 1 : 0;
+    event.key.keysym = keysym;
+    event.key.keysym.mod = static_cast<Uint16>(keysym.mod | (alt ? KMOD_LALT : KMOD_NONE));
+    return Push(event);
+}
+
+bool InjectMouseMove(Window window, int x, int y) {
+    WindowRecord* record = FindWindow(window);
+    if (record == nullptr) {
+        return false;
+    }
+    SDL_Event event{};
+    event.type = SDL_MOUSEMOTION;
+    event.motion.windowID = SDL_GetWindowID(record->sdl);
+    event.motion.x = x;
+    event.motion.y = y;
+    return Push(event);
+}
+
+bool InjectMouseButton(Window window, int button, bool down, int x, int y) {
+    static const Uint8 BUTTONS[3] = {SDL_BUTTON_LEFT, SDL_BUTTON_MIDDLE, SDL_BUTTON_RIGHT};
+    WindowRecord* record = FindWindow(window);
+    if (record == nullptr || button < 0 || button > 2) {
+        return false;
+    }
+    SDL_Event event{};
+    event.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
+    event.button.windowID = SDL_GetWindowID(record->sdl);
+    event.button.button = BUTTONS[button];
+    event.button.state = down ? SDL_PRESSED : SDL_RELEASED;
+    event.button.clicks = 1;
+    event.button.x = x;
+    event.button.y = y;
+    return Push(event);
+}
+
+bool InjectClose(Window window) {
+    WindowRecord* record = FindWindow(window);
+    if (record == nullptr) {
+        return false;
+    }
+    SDL_Event event{};
+    event.type = SDL_WINDOWEVENT;
+    event.window.windowID = SDL_GetWindowID(record->sdl);
+    event.window.event = SDL_WINDOWEVENT_CLOSE;
+    return Push(event);
+}
+
+bool InjectMouseLeave(Window window) {
+    WindowRecord* record = FindWindow(window);
+    if (record == nullptr) {
+        return false;
+    }
+    SDL_Event event{};
+    event.type = SDL_WINDOWEVENT;
+    event.window.windowID = SDL_GetWindowID(record->sdl);
+    event.window.event = SDL_WINDOWEVENT_LEAVE;
+    return Push(event);
+}
+
+bool InjectQuit() {
+    if (SDL_WasInit(SDL_INIT_VIDEO) == 0) {
+        return false;
+    }
+    SDL_Event event{};
+    event.type = SDL_QUIT;
+    return Push(event);
+}
+
+}  // namespace platform
