@@ -17,9 +17,8 @@ GameWindow::GameWindow() {
     scatterCountdown = attackCountdown = blueCountdown = 0;
 }
 
-GameWindow::~GameWindow() {
-    DestroyGhosts();
-}
+// The ghosts go with GameRules, which made them.
+GameWindow::~GameWindow() = default;
 
 void GameWindow::OnCreate() {
     SetSize(380, 460);
