@@ -55,7 +55,7 @@ void TranslateEvent(const SDL_Event& event) {
         case SDL_KEYUP: {
             Window window = WindowFromSdlId(event.key.windowID);
             const int vk = VirtualKey(event.key.keysym);
-            if (window == nullptr || vk == 0) {
+            if (window == nullptr) {
                 break;
             }
             const bool down = event.type == SDL_KEYDOWN;

@@ -51,7 +51,10 @@ constexpr std::uint32_t WM_MBUTTONDOWN = 0x0207;
 constexpr std::uint32_t WM_MBUTTONUP = 0x0208;
 constexpr std::uint32_t WM_USER = 0x0400;
 
-// Virtual-key codes (letters and digits are their upper-case ASCII codes).
+// Virtual-key codes (letters and digits are their upper-case ASCII codes). Every key has one:
+// keypad digits 96-105 (Num Lock on; off, the navigation codes), keypad operators 106-111,
+// F13-F24 124-135, punctuation 186-192, 219-223 and 226, and VK_UNASSIGNED for a key the window
+// system names no code for.
 constexpr int VK_BACK = 8;
 constexpr int VK_TAB = 9;
 constexpr int VK_RETURN = 13;
@@ -74,6 +77,7 @@ constexpr int VK_NUMPAD0 = 96;
 constexpr int VK_F1 = 112;
 constexpr int VK_F10 = 121;
 constexpr int VK_F12 = 123;
+constexpr int VK_UNASSIGNED = 255;
 
 constexpr std::int32_t CW_USEDEFAULT = INT32_MIN;
 

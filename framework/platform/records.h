@@ -101,7 +101,7 @@ inline LParam PackPoint(int x, int y) {
 // Appends to the message queue.
 void Post(Window window, std::uint32_t message, WParam wParam, LParam lParam);
 
-// The virtual-key code of a key event's symbol, 0 for a key without one.
+// The virtual-key code of a key event's symbol; never 0.
 int VirtualKey(const SDL_Keysym& key);
 // A key symbol that VirtualKey turns into `vk` (with Num Lock on for the keypad's digits), for
 // putting keys into SDL's queue; false when no key gives that code.

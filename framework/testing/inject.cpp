@@ -30,6 +30,21 @@ bool InjectKey(Window window, int key, bool down, bool repeat, bool alt) {
     return Push(event);
 }
 
+bool InjectKeySym(Window window, int scancode, int keycode, unsigned modifiers, bool down) {
+    WindowRecord* record = FindWindow(window);
+    if (record == nullptr) {
+        return false;
+    }
+    SDL_Event event{};
+    event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+    event.key.windowID = SDL_GetWindowID(record->sdl);
+    event.key.state = down ? SDL_PRESSED : SDL_RELEASED;
+    event.key.keysym.scancode = static_cast<SDL_Scancode>(scancode);
+    event.key.keysym.sym = keycode;
+    event.key.keysym.mod = static_cast<Uint16>(modifiers);
+    return Push(event);
+}
+
 bool InjectMouseMove(Window window, int x, int y) {
     WindowRecord* record = FindWindow(window);
     if (record == nullptr) {

@@ -10,6 +10,9 @@ namespace platform {
 // `key` is a virtual-key code; `repeat` marks an automatic repeat of a held key; `alt` holds the
 // Alt key down as a modifier.
 bool InjectKey(Window window, int key, bool down, bool repeat = false, bool alt = false);
+// A key as SDL reports it: an SDL scan code, key code and modifier state (SDL_Scancode,
+// SDL_Keycode, SDL_Keymod), for tests of the key table itself.
+bool InjectKeySym(Window window, int scancode, int keycode, unsigned modifiers, bool down);
 // Client coordinates, y from the top row as the window system counts them.
 bool InjectMouseMove(Window window, int x, int y);
 // `button` 0 left, 1 middle, 2 right.

@@ -10,10 +10,13 @@ target_link_libraries(window_child_two_apps PRIVATE gulper_main)
 add_executable(window_test
   ${GULPER_WINDOW_TEST_DIR}/app_loop_test.cpp
   ${GULPER_WINDOW_TEST_DIR}/window_test.cpp
+  ${GULPER_WINDOW_TEST_DIR}/keyboard_test.cpp
   ${GULPER_WINDOW_TEST_DIR}/text_test.cpp
   ${GULPER_WINDOW_TEST_DIR}/process_test.cpp
 )
-target_link_libraries(window_test PRIVATE gulper_testing GTest::gtest GTest::gtest_main)
+# SDL only for the key table's constants: the keys go in as SDL reports them.
+find_package(SDL2 REQUIRED)
+target_link_libraries(window_test PRIVATE gulper_testing SDL2::SDL2 GTest::gtest GTest::gtest_main)
 target_compile_definitions(window_test PRIVATE
   GULPER_GLDEMO="$<TARGET_FILE:gulper-gldemo>"
   GULPER_CHILD_NO_APP="$<TARGET_FILE:window_child_no_app>"
