@@ -179,8 +179,10 @@ bool GLWindowExtra::Create() {
         outerWidth = rect.right - rect.left;
         outerHeight = rect.bottom - rect.top;
     }
-    window = platform::CreateWindow("GLAppWnd", title.c_str(), left, top, outerWidth, outerHeight,
-                                    topMost, this);
+    // Full screen is a popup with no frame over the whole display; its mode is left as it is.
+    const std::uint32_t style = fullScreen ? platform::WS_POPUP : platform::WS_OVERLAPPEDWINDOW;
+    window = platform::CreateWindow("GLAppWnd", title.c_str(), style, left, top, outerWidth,
+                                    outerHeight, topMost, this);
     if (window == nullptr) {
         std::printf("Failed to create window\n");
         return false;

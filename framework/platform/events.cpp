@@ -18,7 +18,16 @@ void TranslateWindowEvent(const SDL_WindowEvent& event) {
         return;
     }
     switch (event.event) {
-        case SDL_WINDOWEVENT_SIZE_CHANGED:
+        case SDL_WINDOWEVENT_SIZE_CHANGED: {
+            // A size the window has already left (the window manager's answer to an earlier
+            // request, arriving after a later one) is passed over: it would shrink the frame to
+            // come into a corner of the window.
+            int width = 0;
+            int height = 0;
+            SDL_GetWindowSize(record->sdl, &width, &height);
+            if (event.data1 != width || event.data2 != height) {
+                break;
+            }
             if (event.data1 != record->sdlWidth || event.data2 != record->sdlHeight) {
                 record->sdlWidth = event.data1;
                 record->sdlHeight = event.data2;
@@ -27,6 +36,7 @@ void TranslateWindowEvent(const SDL_WindowEvent& event) {
                 Post(window, WM_SIZE, 0, PackPoint(event.data1, event.data2));
             }
             break;
+        }
         case SDL_WINDOWEVENT_EXPOSED:
             record->dirty = true;
             break;

@@ -73,8 +73,11 @@ bool UseFontBitmaps(DeviceContext dc, int height, const char* face, int first, i
         count <= 0 || first + count > 256 || listBase == 0) {
         return false;
     }
-    const bool system = height <= 0 || face == nullptr || face[0] == '\0';
-    const std::string file = FindFontFile(system ? "sans-serif" : face, system);
+    // A height of its own makes a regular face of that height, the named one or else the
+    // default; no height is the system font.
+    const bool system = height <= 0;
+    const bool named = !system && face != nullptr && face[0] != '\0';
+    const std::string file = FindFontFile(named ? face : "sans-serif", system);
     if (file.empty()) {
         return false;
     }

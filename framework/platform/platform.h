@@ -99,11 +99,19 @@ void* GetModuleHandle();
 Atom RegisterClass(const char* name, WindowProcedure procedure);
 bool UnregisterClass(Atom atom);
 
+// Window styles: a framed, resizable window, or a popup with no frame at all.
+constexpr std::uint32_t WS_OVERLAPPEDWINDOW = 0x00CF0000;
+constexpr std::uint32_t WS_POPUP = 0x80000000;
+
 // Windows. CreateWindow sends WM_NCCREATE (lParam = createParam) and WM_CREATE to the class's
 // procedure before it returns; the window starts hidden. `width`/`height` are the outer size,
-// which on this platform equals the client size (no frame is drawn by us).
-Window CreateWindow(const char* className, const char* title, std::int32_t x, std::int32_t y,
-                    std::int32_t width, std::int32_t height, bool topMost, void* createParam);
+// which on this platform equals the client size (the frame, if any, is the window manager's).
+// With `x` CW_USEDEFAULT the platform places the window (and `y` is not read): centred on the
+// display's usable area, and centred again whenever its size is set, so that it stays whole on
+// the screen.
+Window CreateWindow(const char* className, const char* title, std::uint32_t style, std::int32_t x,
+                    std::int32_t y, std::int32_t width, std::int32_t height, bool topMost,
+                    void* createParam);
 bool DestroyWindow(Window window);
 bool IsWindow(Window window);
 LResult DefWindowProc(Window window, std::uint32_t message, WParam wParam, LParam lParam);
@@ -193,8 +201,9 @@ Palette SelectPalette(DeviceContext dc, Palette palette, bool background);
 int RealizePalette(DeviceContext dc);
 
 // Glyphs of a font as one glBitmap display list per character code, first .. first+count-1
-// (codes are Latin-1). `height` 0 and an empty face mean the system font: the default
-// sans-serif, bold, 13 pixels. Needs the device context's rendering context current.
+// (codes are Latin-1). `height` 0 (or below) means the system font: the default sans-serif,
+// bold, 13 pixels. A height above 0 gives a regular face of that many pixels: `face`, or the
+// default sans-serif when `face` is empty. Needs the device context's rendering context current.
 bool UseFontBitmaps(DeviceContext dc, int height, const char* face, int first, int count,
                     std::uint32_t listBase);
 

@@ -30,6 +30,7 @@ struct WindowRecord {
     bool dirty = false;
     bool visible = false;
     bool shownOnce = false;
+    bool placedByPlatform = false;  // made with CW_USEDEFAULT: kept centred on its display
     std::int32_t clientWidth = 0;
     std::int32_t clientHeight = 0;
     // The size last given to SDL, which cannot make a window of zero width or height.

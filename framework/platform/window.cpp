@@ -12,6 +12,31 @@ SDL_Window* detail::MakeSdlWindow(const WindowRecord& record, int x, int y, int 
                             record.sdlFlags);
 }
 
+namespace {
+
+// Centres a window on its display's usable area (without panels), frame included; a window
+// larger than the area starts at its top-left corner.
+void Centre(const WindowRecord& record) {
+    SDL_Rect area;
+    if (SDL_GetDisplayUsableBounds(std::max(SDL_GetWindowDisplayIndex(record.sdl), 0), &area) !=
+        0) {
+        return;
+    }
+    int top = 0;
+    int left = 0;
+    int bottom = 0;
+    int right = 0;
+    if (SDL_GetWindowBordersSize(record.sdl, &top, &left, &bottom, &right) != 0) {
+        top = left = bottom = right = 0;  // no frame known (yet): the client alone
+    }
+    const int outerWidth = record.sdlWidth + left + right;
+    const int outerHeight = record.sdlHeight + top + bottom;
+    SDL_SetWindowPosition(record.sdl, area.x + std::max((area.w - outerWidth) / 2, 0) + left,
+                          area.y + std::max((area.h - outerHeight) / 2, 0) + top);
+}
+
+}  // namespace
+
 Atom RegisterClass(const char* name, WindowProcedure procedure) {
     if (name == nullptr || procedure == nullptr) {
         return 0;
@@ -36,8 +61,9 @@ bool UnregisterClass(Atom atom) {
     return false;
 }
 
-Window CreateWindow(const char* className, const char* title, std::int32_t x, std::int32_t y,
-                    std::int32_t width, std::int32_t height, bool topMost, void* createParam) {
+Window CreateWindow(const char* className, const char* title, std::uint32_t style, std::int32_t x,
+                    std::int32_t y, std::int32_t width, std::int32_t height, bool topMost,
+                    void* createParam) {
     const ClassRecord* cls = nullptr;
     for (const ClassRecord& record : S().classes) {
         if (className != nullptr && record.name == className) {
@@ -50,7 +76,8 @@ Window CreateWindow(const char* className, const char* title, std::int32_t x, st
     WindowRecord record;
     record.procedure = cls->procedure;
     record.title = title != nullptr ? title : "";
-    record.sdlFlags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE;
+    record.sdlFlags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
+    record.sdlFlags |= (style & WS_POPUP) != 0 ? SDL_WINDOW_BORDERLESS : SDL_WINDOW_RESIZABLE;
     if (topMost) {
         record.sdlFlags |= SDL_WINDOW_ALWAYS_ON_TOP;
     }
@@ -58,11 +85,15 @@ Window CreateWindow(const char* className, const char* title, std::int32_t x, st
     record.clientHeight = height == CW_USEDEFAULT ? 480 : std::max(height, 0);
     record.sdlWidth = std::max(record.clientWidth, 1);
     record.sdlHeight = std::max(record.clientHeight, 1);
-    const int sdlX = x == CW_USEDEFAULT ? static_cast<int>(SDL_WINDOWPOS_UNDEFINED) : x;
-    const int sdlY = x == CW_USEDEFAULT ? static_cast<int>(SDL_WINDOWPOS_UNDEFINED) : y;
+    record.placedByPlatform = x == CW_USEDEFAULT;
+    const int sdlX = record.placedByPlatform ? static_cast<int>(SDL_WINDOWPOS_CENTERED) : x;
+    const int sdlY = record.placedByPlatform ? static_cast<int>(SDL_WINDOWPOS_CENTERED) : y;
     record.sdl = MakeSdlWindow(record, sdlX, sdlY, DEFAULT_FORMAT);
     if (record.sdl == nullptr) {
         return nullptr;
+    }
+    if (record.placedByPlatform) {
+        Centre(record);
     }
     record.createdFormat = DEFAULT_FORMAT;
     const std::uintptr_t id = S().nextId++;
@@ -190,6 +221,10 @@ bool SetWindowSize(Window window, std::int32_t width, std::int32_t height) {
     record->sdlWidth = std::max(width, 1);
     record->sdlHeight = std::max(height, 1);
     SDL_SetWindowSize(record->sdl, record->sdlWidth, record->sdlHeight);
+    if (record->placedByPlatform) {
+        // Grown from its top-left corner it could reach past the screen's edge.
+        Centre(*record);
+    }
     if (width != record->clientWidth || height != record->clientHeight) {
         record->clientWidth = width;
         record->clientHeight = height;

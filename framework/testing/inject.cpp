@@ -99,6 +99,42 @@ bool InjectMouseLeave(Window window) {
     return Push(event);
 }
 
+bool InjectUserResize(Window window, int width, int height) {
+    WindowRecord* record = FindWindow(window);
+    if (record == nullptr || width < 1 || height < 1) {
+        return false;
+    }
+    // SDL reports the change through its queue, as for a resize by the window manager.
+    SDL_SetWindowSize(record->sdl, width, height);
+    return true;
+}
+
+bool InjectSizeReport(Window window, int width, int height) {
+    WindowRecord* record = FindWindow(window);
+    if (record == nullptr) {
+        return false;
+    }
+    SDL_Event event{};
+    event.type = SDL_WINDOWEVENT;
+    event.window.windowID = SDL_GetWindowID(record->sdl);
+    event.window.event = SDL_WINDOWEVENT_SIZE_CHANGED;
+    event.window.data1 = width;
+    event.window.data2 = height;
+    return Push(event);
+}
+
+std::uint32_t WindowStyleOf(Window window, bool* resizable) {
+    WindowRecord* record = FindWindow(window);
+    if (record == nullptr) {
+        return 0;
+    }
+    const Uint32 flags = SDL_GetWindowFlags(record->sdl);
+    if (resizable != nullptr) {
+        *resizable = (flags & SDL_WINDOW_RESIZABLE) != 0;
+    }
+    return (flags & SDL_WINDOW_BORDERLESS) != 0 ? WS_POPUP : WS_OVERLAPPEDWINDOW;
+}
+
 bool InjectQuit() {
     if (SDL_WasInit(SDL_INIT_VIDEO) == 0) {
         return false;

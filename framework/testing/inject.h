@@ -22,4 +22,14 @@ bool InjectQuit();
 // The pointer left the client area.
 bool InjectMouseLeave(Window window);
 
+// The user (or the window manager) resizes the window to a client size of `width` x `height`.
+bool InjectUserResize(Window window, int width, int height);
+// A size-changed report for the window, whatever its size is now, as the window system may
+// deliver one late.
+bool InjectSizeReport(Window window, int width, int height);
+
+// What the window system was asked for: WS_POPUP for a window without a frame, else
+// WS_OVERLAPPEDWINDOW; 0 for no window. `resizable` tells whether the user may resize it.
+std::uint32_t WindowStyleOf(Window window, bool* resizable = nullptr);
+
 }  // namespace platform

@@ -11,6 +11,7 @@ add_executable(window_test
   ${GULPER_WINDOW_TEST_DIR}/app_loop_test.cpp
   ${GULPER_WINDOW_TEST_DIR}/window_test.cpp
   ${GULPER_WINDOW_TEST_DIR}/keyboard_test.cpp
+  ${GULPER_WINDOW_TEST_DIR}/placement_test.cpp
   ${GULPER_WINDOW_TEST_DIR}/text_test.cpp
   ${GULPER_WINDOW_TEST_DIR}/process_test.cpp
 )
