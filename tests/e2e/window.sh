@@ -2,6 +2,8 @@
 # The test X server: -noreset, since a server that resets when its last client leaves can drop
 # the connection of the next game to start.
 XVFB_SERVER_ARGS="-screen 0 1024x768x24 -nolisten tcp -noreset"
+# A small screen, where a window placed carelessly reaches past the bottom edge.
+XVFB_SMALL_SCREEN_ARGS="-screen 0 800x600x24 -nolisten tcp -noreset"
 # window_of PID: prints the id of the window of process PID once it is mapped, waiting up to
 # 10 s; prints nothing if none comes or the process ends first.
 window_of() {

@@ -85,7 +85,7 @@ const KeyCase KEYS[] = {
     {"Mode switch", SDL_SCANCODE_MODE, SDLK_MODE, KMOD_NONE, 255},
 };
 
-class KeyTable : public testing::Test {
+class GLWindowKeys : public testing::Test {
   protected:
     void SetUp() override {
         ASSERT_TRUE(window.extra->Create());
@@ -94,7 +94,7 @@ class KeyTable : public testing::Test {
     RecordingWindow window;
 };
 
-TEST_F(KeyTable, EveryKeyReachesOnKeyboardWithItsVirtualKeyCode) {
+TEST_F(GLWindowKeys, EveryKeyReachesOnKeyboardWithItsVirtualKeyCode) {
     const platform::Window w = window.extra->window;
     for (const KeyCase& key : KEYS) {
         SCOPED_TRACE(key.name);
@@ -107,7 +107,7 @@ TEST_F(KeyTable, EveryKeyReachesOnKeyboardWithItsVirtualKeyCode) {
     }
 }
 
-TEST_F(KeyTable, InjectedCodesComeBackAsThemselves) {
+TEST_F(GLWindowKeys, InjectedCodesComeBackAsThemselves) {
     // Tests and tools put keys in by code; each must find a key that gives it.
     const int codes[] = {19,  20,  33,  38,  45,  46,  65,  90,  91,  93,  96,  105, 106,
                          111, 124, 135, 144, 145, 186, 192, 219, 222, 223, 226, 187, 189};
@@ -121,7 +121,7 @@ TEST_F(KeyTable, InjectedCodesComeBackAsThemselves) {
     EXPECT_EQ(window.keys, expected);
 }
 
-TEST_F(KeyTable, AltCombinationsOfTheNewKeysStillTakeTheSystemPath) {
+TEST_F(GLWindowKeys, AltCombinationsOfTheNewKeysStillTakeTheSystemPath) {
     const platform::Window w = window.extra->window;
     platform::InjectKeySym(w, SDL_SCANCODE_COMMA, SDLK_COMMA, KMOD_LALT, true);
     platform::InjectKeySym(w, SDL_SCANCODE_KP_8, SDLK_KP_8, KMOD_RALT, true);

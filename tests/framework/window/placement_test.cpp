@@ -26,7 +26,7 @@ Display TheDisplay() {
     return display;
 }
 
-TEST(WindowPlacement, PlatformPlacedWindowStaysCentredAndWholeWhateverSizeTheProgramSets) {
+TEST(GLWindowPlacement, PlatformPlacedWindowStaysCentredAndWholeWhateverSizeTheProgramSets) {
     struct Case {
         int width, height;
     };
@@ -47,7 +47,7 @@ TEST(WindowPlacement, PlatformPlacedWindowStaysCentredAndWholeWhateverSizeThePro
     }
 }
 
-TEST(WindowPlacement, PositionTheProgramAskedForIsKeptWhenSized) {
+TEST(GLWindowPlacement, PositionTheProgramAskedForIsKeptWhenSized) {
     RecordingWindow window;
     window.extra->x = 5;
     window.extra->y = 7;
@@ -59,7 +59,7 @@ TEST(WindowPlacement, PositionTheProgramAskedForIsKeptWhenSized) {
     EXPECT_EQ(rect.top, 7);
 }
 
-TEST(WindowPlacement, FullScreenIsAFramelessFixedWindowOverTheDisplayFramedOtherwise) {
+TEST(GLWindowPlacement, FullScreenIsAFramelessFixedWindowOverTheDisplayFramedOtherwise) {
     const Display display = TheDisplay();
     for (bool fullScreen : {false, true}) {
         SCOPED_TRACE(fullScreen ? "full screen" : "framed");
@@ -83,7 +83,7 @@ TEST(WindowPlacement, FullScreenIsAFramelessFixedWindowOverTheDisplayFramedOther
     }
 }
 
-TEST(WindowPlacement, LateSizeReportIsPassedOverAndAUserResizeReachesOnResize) {
+TEST(GLWindowPlacement, LateSizeReportIsPassedOverAndAUserResizeReachesOnResize) {
     RecordingWindow window;
     ASSERT_TRUE(window.extra->Create());
     DrainMessages();
@@ -116,7 +116,7 @@ float AdvanceWithFont(int height, const char* face, const char* text) {
     return position[0];
 }
 
-TEST(WindowFont, HeightIsHonouredWithTheDefaultFaceAndANamedOne) {
+TEST(GLWindowFont, HeightIsHonouredWithTheDefaultFaceAndANamedOne) {
     const float system = AdvanceWithFont(0, "", "MMMMMMMMMM");
     const float small = AdvanceWithFont(8, "", "MMMMMMMMMM");
     const float large = AdvanceWithFont(26, "", "MMMMMMMMMM");
