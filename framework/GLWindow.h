@@ -69,6 +69,9 @@ class GLWindowExtra {
                                               platform::WParam wParam, platform::LParam lParam);
     int PrintText(const char* text);
 
+    // Posted by Create: runs the owner's OnCreate from the message loop.
+    static constexpr std::uint32_t CREATE_MESSAGE = platform::WM_USER + 1;
+
     // The 256 colours used on displays that need a palette.
     static void FillPaletteTable(platform::PaletteEntry entries[256]);
     // Depth of the context stack (levels beyond the 16 saved ones are counted too).

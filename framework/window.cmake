@@ -10,6 +10,7 @@ find_package(Fontconfig REQUIRED)
 add_library(gulper_framework STATIC
   ${CMAKE_CURRENT_LIST_DIR}/Main.cpp
   ${CMAKE_CURRENT_LIST_DIR}/GLWindow.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/GLWindowMessages.cpp
   ${CMAKE_CURRENT_LIST_DIR}/platform/video.cpp
   ${CMAKE_CURRENT_LIST_DIR}/platform/window.cpp
   ${CMAKE_CURRENT_LIST_DIR}/platform/events.cpp
