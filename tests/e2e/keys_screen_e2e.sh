@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The real game on a small screen (800 x 600 Xvfb): the whole window, score line included, is on
 # the screen, and in keyboard play every key press clears the remembered arrow, punctuation
-# included: space, Up, comma plays as space, Up, a, not as space, Up.
+# included: space, Up, comma plays as space, Up, a, not as space, Up; and the keypad's 8 with
+# Num Lock off steers up.
 # Usage: keys_screen_e2e.sh GULPER_BINARY SOURCE_DIR
 set -u
 . "$(dirname "$0")/window.sh"
@@ -70,15 +71,23 @@ check "the food count shows on the screen" \
     on_screen_white "$work/screen.png" 120 18 $((X + 148)) $((Y + 441))
 stop_game
 
-# Keyboard play, no ghosts: the Gulper starts going left and turns up where it first can.
+# Keyboard play with no ghosts and the fruit too late to come: the Gulper starts going left and
+# turns up where it first can.
 mkdir -p "$work/keys/data"
 cp "$source_dir"/data/*.tga "$work/keys/data/"
-printf 'control 0\nred_ghost 0\ngreen_ghost 0\norange_ghost 0\nturquoise_ghost 0\nfps 20\n' \
-    >"$work/keys/data/config.txt"
+cat >"$work/keys/data/config.txt" <<'SETTINGS'
+control 0
+red_ghost 0
+green_ghost 0
+orange_ghost 0
+turquoise_ghost 0
+n_moves_fruit_appears 1000
+fps 20
+SETTINGS
 play() {  # play NAME KEYS...: space, then the keys at once, then the settled board
     start_game "$work/keys"
     xdotool key --window "$wid" space
-    sleep 0.5
+    sleep 0.3  # the start screen takes the space at its next tick
     xdotool key --window "$wid" --delay 0 "${@:2}"
     settled "$1"
     stop_game
@@ -87,10 +96,12 @@ play up Up
 play up-comma Up comma
 play up-a Up a
 play up-keypad-minus Up KP_Subtract
+play keypad-up KP_Up  # Num Lock is off
 check "space, Up, comma plays as space, Up, a" same_board "$work/up-comma.png" "$work/up-a.png"
 check "space, Up, keypad minus plays as space, Up, a" \
     same_board "$work/up-keypad-minus.png" "$work/up-a.png"
 check "space, Up alone plays otherwise" other_board "$work/up.png" "$work/up-a.png"
+check "the keypad's 8 with Num Lock off is Up" same_board "$work/keypad-up.png" "$work/up.png"
 check "nothing on standard error" [ ! -s "$work/err.txt" ]
 [ -n "${GULPER_KEEP:-}" ] && cp "$work"/*.png "$GULPER_KEEP"/
 
