@@ -8,8 +8,8 @@
 
 #include "framework/GLWindow.h"
 #include "framework/Main.h"
-#include "framework/testing/inject.h"
 #include "framework/platform/platform.h"
+#include "framework/testing/inject.h"
 
 namespace test {
 
