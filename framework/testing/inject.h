@@ -1,6 +1,6 @@
-// For tests only (the game does not link it): puts input into SDL's own event queue, as the
-// window system would, so that tests drive a window through the real event translation and
-// message queue.
+// For tests only (the game does not link it): puts input and window-manager reports into SDL's
+// own event queue, as the window system would, so that tests drive a window through the real
+// event translation and message queue; and reads back what the window system was asked for.
 #pragma once
 
 #include "framework/platform/platform.h"
