@@ -9,3 +9,6 @@ add_test(NAME SimSoak300Games
 echo \"$out\" | grep -q '^games: *300$'"
   $<TARGET_FILE:gulper-sim> ${PROJECT_SOURCE_DIR}/data/config.txt)
 set_tests_properties(SimSoak300Games PROPERTIES TIMEOUT 600)
+
+gulper_test(sim_stats_tests stats_test.cpp ${PROJECT_SOURCE_DIR}/tools/sim/stats.cpp)
+target_link_libraries(sim_stats_tests PRIVATE gulper_sim_lib)
