@@ -12,3 +12,8 @@ set_tests_properties(SimSoak300Games PROPERTIES TIMEOUT 600)
 
 gulper_test(sim_stats_tests stats_test.cpp ${PROJECT_SOURCE_DIR}/tools/sim/stats.cpp)
 target_link_libraries(sim_stats_tests PRIVATE gulper_sim_lib)
+
+add_test(NAME ReportOpensInChromium
+         COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/report_chromium.sh $<TARGET_FILE:gulper-sim>
+                 ${PROJECT_SOURCE_DIR})
+set_tests_properties(ReportOpensInChromium PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 300)
