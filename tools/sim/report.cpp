@@ -138,7 +138,7 @@ std::string Figure(double v) {
     return text;
 }
 
-constexpr int PLOT_W = 600;
+constexpr int PLOT_W = 500;
 constexpr int PLOT_H = 260;
 constexpr int LEFT = 56;
 constexpr int TOP = 16;
@@ -332,12 +332,15 @@ std::string Page(const RunSummary& s, const std::string& scoresPng, const std::s
         << "body{font-family:sans-serif;background:#101018;color:#e6e6e6;margin:24px}\n"
         << "table{border-collapse:collapse;margin:8px 0 20px}\n"
         << "td,th{border:1px solid #444;padding:3px 10px;text-align:right}\n"
-        << "th{text-align:left}\nfigure{display:inline-block;margin:0 24px 24px 0;"
-           "vertical-align:top}\nfigcaption{max-width:680px;color:#bbb}\n"
+        << "th{text-align:left}\n.row{display:flex;flex-wrap:wrap;gap:0 32px;"
+           "align-items:flex-start}\n"
+        // A caption as wide as its picture.
+        << "figure{margin:0 0 24px;display:table}\n"
+        << "figcaption{display:table-caption;caption-side:bottom;color:#bbb}\n"
         << ".won{color:#50c85a}.lost{color:#e6463c}.unfinished{color:#969696}\n</style>\n"
         << "</head>\n<body>\n<h1>" << Escape(title) << "</h1>\n"
         << "<p>Settings " << Escape(s.configPath) << ", at most " << s.maxTicks
-        << " ticks a game.</p>\n<table>\n"
+        << " ticks a game.</p>\n<div class=\"row\">\n<div>\n<table>\n"
         << "<tr><th>games</th><td>" << s.games << "</td></tr>\n"
         << "<tr><th>won</th><td>" << s.won << " ("
         << Fixed(100.0 * s.won / std::max<int64_t>(1, s.games), 1)
@@ -348,7 +351,13 @@ std::string Page(const RunSummary& s, const std::string& scoresPng, const std::s
         << "<tr><th>caught while</th><td>" << CountsText(s.caughtWhile) << "</td></tr>\n"
         << "</table>\n<table>\n<tr><th></th><th>min</th><th>q1</th><th>median</th><th>q3</th>"
            "<th>max</th><th>mean</th><th>sd</th></tr>\n"
-        << SpreadRow("score", s.score) << SpreadRow("ticks", s.ticks) << "</table>\n"
+        << SpreadRow("score", s.score) << SpreadRow("ticks", s.ticks) << "</table>\n</div>\n"
+        << "<figure><img id=\"caught\" alt=\"where the Gulper was caught\" "
+           "src=\"data:image/png;base64,"
+        << Base64(caughtPng)
+        << "\"><figcaption>Where the Gulper was caught: the maze's walls in "
+           "blue, each cell by how many games ended on it (caught.png).</figcaption></figure>\n"
+        << "</div>\n<div class=\"row\">\n"
         << "<figure><img id=\"scores\" alt=\"histogram of the scores\" src=\"data:image/png;base64,"
         << Base64(scoresPng)
         << "\"><figcaption>Scores: games per score band, from the lowest "
@@ -358,11 +367,7 @@ std::string Page(const RunSummary& s, const std::string& scoresPng, const std::s
         << "\"><figcaption>Ticks to the end of each game, by seed: "
            "<span class=\"won\">won</span>, <span class=\"lost\">lost</span>, "
            "<span class=\"unfinished\">unfinished</span> (ticks.png).</figcaption></figure>\n"
-        << "<figure><img id=\"caught\" alt=\"where the Gulper was caught\" "
-           "src=\"data:image/png;base64,"
-        << Base64(caughtPng)
-        << "\"><figcaption>Where the Gulper was caught: the maze's walls in "
-           "blue, each cell by how many games ended on it (caught.png).</figcaption></figure>\n"
+        << "</div>\n"
         // Says on the page whether every picture decoded; a headless browser can read it.
         << "<p id=\"pictures\">pictures not checked</p>\n<script>\n"
         << "window.addEventListener('load', function () {\n"
