@@ -204,6 +204,21 @@ TEST_F(SimTest, CheckConfigNamesEveryProblemItMeets) {
     for (const char* line : expected) {
         EXPECT_NE(run.out.find(line), std::string::npos) << line << "\n" << run.out;
     }
+    // Where reading stops, the lines after it are still looked at.
+    const fs::path stops = dir / "stops.txt";
+    std::ofstream(stops) << "contrl 0\nfps=20\nred_ghost off\n";
+    const SimRun stopped = Sim("--check-config " + stops.string());
+    for (const char* line : {
+             "line 1: \"contrl\" is not a setting; its value 0 is ignored; did you mean "
+             "\"control\"?",
+             "line 2: \"fps=20\" is followed by \"red_ghost\", not a whole number; reading stops "
+             "here: \"fps=20\" and everything after it are not read; key and value are separated "
+             "by white space, as in \"fps 20\"",
+             "line 3 (not read): \"off\" is not a whole number",
+             "3 warnings:",
+         }) {
+        EXPECT_NE(stopped.out.find(line), std::string::npos) << line << "\n" << stopped.out;
+    }
     EXPECT_EQ(Sim("--check-config " + (dir / "absent.txt").string()).status, 2);
     const fs::path clean = dir / "clean.txt";
     std::ofstream(clean) << "control 1 fps 20\n";

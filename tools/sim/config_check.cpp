@@ -119,6 +119,51 @@ std::string UnknownKeyHint(const std::string& word) {
     return best != nullptr ? std::string("; did you mean \"") + best->name + "\"?" : "";
 }
 
+// What would go wrong in the rest of the file, unread since reading stopped at `at`, so that
+// one check finds every problem: the rest read as pairs of a key and a value, line by line.
+// The word that stopped the reading starts the rest when it is a key, else it is passed over.
+void NoteUnread(const std::string& text, size_t at, long line, std::vector<std::string>* warnings) {
+    auto wordEnd = [&](size_t from) {
+        while (from < text.size() && !std::isspace(static_cast<unsigned char>(text[from]))) {
+            ++from;
+        }
+        return from;
+    };
+    const size_t stopEnd = wordEnd(at);
+    if (FindKey(text.substr(at, stopEnd - at)) == nullptr) {
+        at = stopEnd;
+    }
+    std::vector<std::pair<std::string, long>> words;
+    for (size_t i = at; i < text.size();) {
+        if (text[i] == '\n') {
+            ++line;
+        }
+        if (std::isspace(static_cast<unsigned char>(text[i]))) {
+            ++i;
+            continue;
+        }
+        const size_t end = wordEnd(i);
+        words.emplace_back(text.substr(i, end - i), line);
+        i = end;
+    }
+    for (size_t i = 0; i < words.size(); i += 2) {
+        const auto& [key, keyLine] = words[i];
+        if (FindKey(key) == nullptr) {
+            warnings->push_back("line " + std::to_string(keyLine) + " (not read): \"" + key +
+                                "\" is not a setting" + UnknownKeyHint(key));
+        }
+        if (i + 1 < words.size()) {
+            std::istringstream number(words[i + 1].first);
+            int32_t v = 0;
+            if (!(number >> v) || number.peek() != EOF) {
+                warnings->push_back("line " + std::to_string(words[i + 1].second) +
+                                    " (not read): \"" + words[i + 1].first +
+                                    "\" is not a whole number");
+            }
+        }
+    }
+}
+
 }  // namespace
 
 int CheckConfig(const std::string& path, std::ostream& out) {
@@ -165,7 +210,9 @@ int CheckConfig(const std::string& path, std::ostream& out) {
                 (word.empty() || word.find_first_not_of("+-0123456789") != std::string::npos
                      ? ""
                      : " that fits in 32 bits") +
-                "; reading stops here: \"" + key + "\" and everything after it are not read");
+                "; reading stops here: \"" + key + "\" and everything after it are not read" +
+                (FindKey(key) == nullptr ? UnknownKeyHint(key) : ""));
+            NoteUnread(text, static_cast<size_t>(valueAt), lineAt(valueAt), &warnings);
             break;
         }
         const Key* known = FindKey(key);
