@@ -17,3 +17,8 @@ add_test(NAME ReportOpensInChromium
          COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/report_chromium.sh $<TARGET_FILE:gulper-sim>
                  ${PROJECT_SOURCE_DIR})
 set_tests_properties(ReportOpensInChromium PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 300)
+
+gulper_test(agents_tests agents_test.cpp)
+target_link_libraries(agents_tests PRIVATE gulper_sim_lib)
+target_compile_definitions(agents_tests PRIVATE
+  SHIPPED_CONFIG="${PROJECT_SOURCE_DIR}/data/config.txt")

@@ -1,6 +1,7 @@
 // The built-in agent under its name, with a reader for the plan it leaves in its search
 // records.
 #include "agent/player_agent.h"
+#include "game/maze.h"
 #include "tools/agents/agent_registry.h"
 
 namespace {
@@ -43,9 +44,11 @@ AgentPlan ReadPlan(PlayerSprite& sprite, GridPoint here) {
                 plan.fleeingFrom.push_back(ghost);
             }
         }
+        // The one step it takes, when the way is open: a Gulper cornered or keeping on into a
+        // wall stands still.
         plan.route.push_back(here);
         const GridPoint next = StepFrom(here, agent.direction);
-        if (next != here) {
+        if (next != here && OnBoard(next) && IsOpenCell(MazeGrid[GridIndex(next.x, next.y)])) {
             plan.route.push_back(next);
         }
         return plan;
