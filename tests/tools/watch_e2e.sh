@@ -38,6 +38,15 @@ route_pixels() {
         -format "%[fx:round(mean*w*h)]" info:
 }
 
+# Wrong arguments are refused before any window opens.
+for args in "" "$seed --agent nobody" "$seed --speed 3" "$seed 8" "seven"; do
+    # shellcheck disable=SC2086
+    "$watch" $args >/dev/null 2>usage.err
+    status=$?
+    [ "$status" -eq 2 ] || fail "\"gulper-watch $args\" exited with $status, not 2"
+    grep -q "^usage: gulper-watch SEED" usage.err || fail "no usage for \"gulper-watch $args\""
+done
+
 "$sim" --replay "$seed" >replay.log 2>replay.err || fail "the replay"
 ticks=$(sed -n 's/.* \([0-9]*\) ticks, .*/\1/p' replay.err)
 
@@ -90,7 +99,16 @@ xdotool key --window "$wid" space
 wait_for watch.err "paused \[tick" || fail "no pause after resuming"
 paused_at=$(grep -o "paused \[tick [0-9]*" watch.err | tail -1 | grep -o "[0-9]*$")
 [ "$paused_at" -gt "$steps" ] || fail "it did not play on after space (tick $paused_at)"
-kill -TERM "$pid"
-wait "$pid" || fail "gulper-watch exited with $?"
 cmp -s paused.log <(head -n "$(wc -l <paused.log)" replay.log) || fail "the resumed log parts ways"
 echo "ok: resumed to tick $paused_at and paused again, still the replay's log"
+
+# 5. R plays the seed again from its start, N the next seed.
+xdotool key --window "$wid" r
+wait_for watch.err "^gulper-watch: seed $seed (planner) \[tick 0, paused" || fail "R did not restart"
+[ "$(grep -c "^gulper-watch: seed $seed (planner) \[tick 0" watch.err)" -eq 2 ] ||
+    fail "R did not restart the seed"
+xdotool key --window "$wid" n
+wait_for watch.err "^gulper-watch: seed $((seed + 1)) (planner) \[tick 0" || fail "N did not go on"
+kill -TERM "$pid"
+wait "$pid" || fail "gulper-watch exited with $?"
+echo "ok: R restarted seed $seed, N went on to seed $((seed + 1))"
