@@ -1,6 +1,8 @@
 gulper_test(sim_tests sim_test.cpp)
 target_compile_definitions(sim_tests PRIVATE GULPER_SIM_PATH="$<TARGET_FILE:gulper-sim>")
 add_dependencies(sim_tests gulper-sim)
+find_package(PNG REQUIRED)
+target_link_libraries(sim_tests PRIVATE PNG::PNG)
 
 # Soak: 300 seeded games at the shipped settings. The sanitizer stage runs it too, where
 # any memory fault, undefined behaviour or leak fails it.

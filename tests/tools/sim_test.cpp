@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <png.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -6,8 +7,12 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <regex>
+#include <set>
 #include <sstream>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -224,6 +229,56 @@ TEST_F(SimTest, CheckConfigNamesEveryProblemItMeets) {
     std::ofstream(clean) << "control 1 fps 20\n";
     EXPECT_NE(Sim("--check-config " + clean.string()).out.find("\nno warnings\n"),
               std::string::npos);
+}
+
+// An 8-bit RGB PNG file's pixels, top row first; empty when it cannot be read as one.
+std::vector<uint8_t> ReadRgbPng(const fs::path& path, int* width, int* height) {
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&image, path.string().c_str())) {
+        return {};
+    }
+    image.format = PNG_FORMAT_RGB;
+    std::vector<uint8_t> pixels(PNG_IMAGE_SIZE(image));
+    if (!png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr)) {
+        return {};
+    }
+    *width = static_cast<int>(image.width);
+    *height = static_cast<int>(image.height);
+    return pixels;
+}
+
+TEST_F(SimTest, CatchMapColoursExactlyTheCellsWhereGamesWereLost) {
+    const fs::path report = dir / "report";
+    const fs::path json = dir / "run.json";
+    ASSERT_EQ(Sim("--games 30 --seed 11 --config " + config + " --max-ticks 30000 --json " +
+                  json.string() + " --report " + report.string())
+                  .status,
+              0);
+    std::set<std::pair<int, int>> caught;
+    const std::string rows = ReadFile(json);
+    const std::regex cell("\"caught_at\": \\[(\\d+), (\\d+)\\]");
+    for (std::sregex_iterator it(rows.begin(), rows.end(), cell), end; it != end; ++it) {
+        caught.emplace(std::stoi((*it)[1]), std::stoi((*it)[2]));
+    }
+    ASSERT_GT(caught.size(), 3u);
+    int width = 0;
+    int height = 0;
+    const std::vector<uint8_t> pixels = ReadRgbPng(report / "caught.png", &width, &height);
+    ASSERT_EQ(width, 19 * 20);
+    ASSERT_EQ(height, 22 * 20);
+    // Each cell's corner pixel: the background, a wall's blue, or a catch's warm colour. Row 0
+    // of the board is the picture's bottom row of cells.
+    std::set<std::pair<int, int>> coloured;
+    for (int c = 0; c < 19; ++c) {
+        for (int r = 0; r < 22; ++r) {
+            const uint8_t* p = &pixels[((21 - r) * 20 + 3) * width * 3 + (c * 20 + 3) * 3];
+            if (p[0] > 100 && p[2] < 160) {
+                coloured.emplace(c, r);
+            }
+        }
+    }
+    EXPECT_EQ(coloured, caught);
 }
 
 TEST_F(SimTest, ReportWritesThePicturesAndOnePageHoldingThem) {
