@@ -2,9 +2,9 @@
 # As root it installs what is missing; otherwise it prints the one apt-get line and stops.
 
 GULPER_BUILD_PACKAGES="cmake make g++ pkg-config libsdl2-dev libsdl2-image-dev libfreetype-dev
-  libfontconfig-dev fonts-dejavu-core libgl-dev libgl1-mesa-dri libegl-dev libegl-mesa0"
+  libfontconfig-dev fonts-dejavu-core libgl-dev libgl1-mesa-dri libegl-dev libegl-mesa0 libpng-dev"
 GULPER_TEST_PACKAGES="libgtest-dev libgmock-dev libbenchmark-dev clang-format clang
-  libclang-rt-14-dev xvfb xauth xdotool x11-apps imagemagick faketime"
+  libclang-rt-14-dev xvfb xauth xdotool x11-apps imagemagick faketime chromium"
 
 gulper_require_packages() {
     local missing=()

@@ -1,6 +1,8 @@
 gulper_test(sim_tests sim_test.cpp)
 target_compile_definitions(sim_tests PRIVATE GULPER_SIM_PATH="$<TARGET_FILE:gulper-sim>")
 add_dependencies(sim_tests gulper-sim)
+find_package(PNG REQUIRED)
+target_link_libraries(sim_tests PRIVATE PNG::PNG)
 
 # Soak: 300 seeded games at the shipped settings. The sanitizer stage runs it too, where
 # any memory fault, undefined behaviour or leak fails it.
@@ -9,3 +11,16 @@ add_test(NAME SimSoak300Games
 echo \"$out\" | grep -q '^games: *300$'"
   $<TARGET_FILE:gulper-sim> ${PROJECT_SOURCE_DIR}/data/config.txt)
 set_tests_properties(SimSoak300Games PROPERTIES TIMEOUT 600)
+
+gulper_test(sim_stats_tests stats_test.cpp ${PROJECT_SOURCE_DIR}/tools/sim/stats.cpp)
+target_link_libraries(sim_stats_tests PRIVATE gulper_sim_lib)
+
+add_test(NAME ReportOpensInChromium
+         COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/report_chromium.sh $<TARGET_FILE:gulper-sim>
+                 ${PROJECT_SOURCE_DIR})
+set_tests_properties(ReportOpensInChromium PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 300)
+
+gulper_test(agents_tests agents_test.cpp)
+target_link_libraries(agents_tests PRIVATE gulper_sim_lib)
+target_compile_definitions(agents_tests PRIVATE
+  SHIPPED_CONFIG="${PROJECT_SOURCE_DIR}/data/config.txt")

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -14,20 +15,32 @@
 #include <string>
 #include <vector>
 
+#include "tools/sim/config_check.h"
 #include "tools/sim/headless_game.h"
+#include "tools/sim/report.h"
+#include "tools/sim/stats.h"
 
 namespace {
 
 const char* const USAGE =
-    "usage: gulper-sim [--games N] [--seed S] [--config FILE] [--max-ticks T]\n"
-    "                  [--log FILE] [--csv FILE] [--replay S]\n"
+    "usage: gulper-sim [--games N] [--seed S] [--config FILE] [--max-ticks T] [--agent NAME]\n"
+    "                  [--log FILE] [--csv FILE] [--json FILE] [--report DIR] [--replay S]\n"
+    "       gulper-sim --agents | --check-config FILE\n"
     "  --games N      games to play (default 100); game i uses seed S + i\n"
     "  --seed S       first seed (default 1)\n"
     "  --config FILE  settings file (default data//config.txt); the agent always steers\n"
     "  --max-ticks T  stop a game after T ticks and count it unfinished (default 100000)\n"
-    "  --log FILE     write the agent's log of every game to FILE\n"
+    "  --agent NAME   the agent that steers (default planner); --agents lists them\n"
+    "  --log FILE     write the agent's log of every game to FILE, each game after a line\n"
+    "                 \"=== seed S ===\"\n"
     "  --csv FILE     write one row per game to FILE\n"
-    "  --replay S     play the one game of seed S with its log on standard output\n";
+    "  --json FILE    write the summary and one row per game to FILE as JSON\n"
+    "  --report DIR   write DIR/index.html (one page, no network) and PNG pictures of the run\n"
+    "  --replay S     play the one game of seed S with its log on standard output\n"
+    "  --agents       list the agents, one a line, name first\n"
+    "  --check-config FILE\n"
+    "                 show how the game reads FILE: every setting's value, and a warning for\n"
+    "                 each key not known, value clamped or skipped, and where reading stopped\n";
 
 struct Options {
     int64_t games = 100;
@@ -38,6 +51,9 @@ struct Options {
     std::string logPath;
     std::string csvPath;
     std::optional<uint32_t> replay;
+    std::string agent = DEFAULT_AGENT;
+    std::string jsonPath;
+    std::string reportDir;
 };
 
 [[noreturn]] void Fail(const std::string& message) {
@@ -84,6 +100,22 @@ Options ParseOptions(int argc, char** argv) {
             o.logPath = value();
         } else if (arg == "--csv") {
             o.csvPath = value();
+        } else if (arg == "--agent") {
+            o.agent = value();
+            if (FindAgent(o.agent) == nullptr) {
+                Fail("no agent named \"" + o.agent + "\"; the agents are " + AgentNames());
+            }
+        } else if (arg == "--agents") {
+            for (const AgentEntry* entry : RegisteredAgents()) {
+                std::printf("%-14s %s\n", entry->name.c_str(), entry->summary.c_str());
+            }
+            std::exit(0);
+        } else if (arg == "--check-config") {
+            std::exit(CheckConfig(value(), std::cout));
+        } else if (arg == "--json") {
+            o.jsonPath = value();
+        } else if (arg == "--report") {
+            o.reportDir = value();
         } else if (arg == "--replay") {
             o.replay = static_cast<uint32_t>(ParseNumber("--replay", value(), 0, UINT32_MAX));
         } else {
@@ -107,14 +139,19 @@ class Progress {
         shown = true;
         const int width = 40;
         const int filled = static_cast<int>(width * done / total);
-        std::fprintf(stderr, "\r[%s%s] %lld/%lld games", std::string(filled, '#').c_str(),
-                     std::string(width - filled, '.').c_str(), static_cast<long long>(done),
-                     static_cast<long long>(total));
+        // Time left at the pace so far.
+        const double elapsed = std::chrono::duration<double>(now - start).count();
+        const long long left =
+            std::llround(elapsed / static_cast<double>(done) * static_cast<double>(total - done));
+        std::fprintf(stderr, "\r[%s%s] %lld/%lld games, %lld:%02lld left ",
+                     std::string(filled, '#').c_str(), std::string(width - filled, '.').c_str(),
+                     static_cast<long long>(done), static_cast<long long>(total), left / 60,
+                     left % 60);
         std::fflush(stderr);
     }
     void Finish() {
         if (shown) {
-            std::fprintf(stderr, "\r%*s\r", 70, "");
+            std::fprintf(stderr, "\r%*s\r", 90, "");
         }
     }
 
@@ -125,38 +162,6 @@ class Progress {
     Clock::time_point lastDraw;
     bool shown = false;
 };
-
-void PrintSummary(const std::vector<GameResult>& results, double seconds) {
-    int64_t won = 0;
-    int64_t lost = 0;
-    int64_t ticks = 0;
-    int64_t decisions = 0;
-    double scoreSum = 0;
-    std::vector<int32_t> scores;
-    for (const GameResult& r : results) {
-        won += r.outcome == GameOutcome::WON;
-        lost += r.outcome == GameOutcome::LOST;
-        ticks += r.ticks;
-        decisions += r.decisions;
-        scoreSum += r.score;
-        scores.push_back(r.score);
-    }
-    std::sort(scores.begin(), scores.end());
-    const size_t n = scores.size();
-    const double median = n % 2 ? scores[n / 2] : (scores[n / 2 - 1] + scores[n / 2]) / 2.0;
-    std::printf("games:        %zu\n", n);
-    std::printf("won:          %lld (win rate %.1f%%)\n", static_cast<long long>(won),
-                100.0 * won / n);
-    std::printf("lost:         %lld\n", static_cast<long long>(lost));
-    std::printf("unfinished:   %lld\n", static_cast<long long>(n - won - lost));
-    std::printf("score:        mean %.1f, median %.1f\n", scoreSum / n, median);
-    std::printf("ticks:        mean %.1f\n", static_cast<double>(ticks) / n);
-    std::printf("decisions:    %lld\n", static_cast<long long>(decisions));
-    std::fflush(stdout);
-    // Speed changes from run to run, so it stays off the summary that runs are compared by.
-    std::fprintf(stderr, "speed:        %.0f decisions per second, %.1f games per second\n",
-                 decisions / seconds, n / seconds);
-}
 
 }  // namespace
 
@@ -169,6 +174,7 @@ int main(int argc, char** argv) {
     SimSettings settings;
     settings.configPath = options.configPath;
     settings.maxTicks = options.maxTicks;
+    settings.agent = options.agent;
     if (!std::ifstream(options.configPath)) {
         std::cerr << "gulper-sim: no " << options.configPath
                   << ", playing with the default settings\n";
@@ -202,12 +208,29 @@ int main(int argc, char** argv) {
         csv << "seed,result,score,food_left,ticks,decisions\n";
     }
 
+    std::ofstream json;
+    if (!options.jsonPath.empty()) {
+        json.open(options.jsonPath, std::ios::binary);
+        if (!json) {
+            Fail("cannot write the JSON file " + options.jsonPath);
+        }
+    }
+    if (!options.reportDir.empty()) {
+        std::string error;
+        if (!PrepareReportDir(options.reportDir, &error)) {
+            Fail(error);
+        }
+    }
+
     std::vector<GameResult> results;
     results.reserve(static_cast<size_t>(options.games));
     Progress progress(options.games);
     const auto start = std::chrono::steady_clock::now();
     for (int64_t i = 0; i < options.games; ++i) {
         const uint32_t seed = options.seed + static_cast<uint32_t>(i);
+        if (logFile.is_open()) {
+            logFile << "=== seed " << seed << " ===\n";
+        }
         const GameResult r =
             PlayHeadlessGame(settings, seed, logFile.is_open() ? &logFile : nullptr);
         if (csv.is_open()) {
@@ -220,10 +243,31 @@ int main(int argc, char** argv) {
     progress.Finish();
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    if ((logFile.is_open() && !logFile.flush()) || (csv.is_open() && !csv.flush())) {
+    RunSummary summary = Summarise(results);
+    summary.agent = options.agent;
+    summary.configPath = options.configPath;
+    summary.firstSeed = options.seed;
+    summary.maxTicks = options.maxTicks;
+    if (json.is_open()) {
+        WriteJson(json, summary, results);
+    }
+    if ((logFile.is_open() && !logFile.flush()) || (csv.is_open() && !csv.flush()) ||
+        (json.is_open() && !json.flush())) {
         std::cerr << "gulper-sim: writing the output files failed\n";
         return 1;
     }
-    PrintSummary(results, std::max(seconds, 1e-9));
+    if (!options.reportDir.empty()) {
+        std::string error;
+        if (!WriteReport(options.reportDir, summary, results, &error)) {
+            std::cerr << "gulper-sim: " << error << "\n";
+            return 1;
+        }
+        std::cerr << "gulper-sim: report in " << options.reportDir << "/index.html\n";
+    }
+    PrintSummary(std::cout, summary);
+    // Speed changes from run to run, so it stays off the summary that runs are compared by.
+    const double secs = std::max(seconds, 1e-9);
+    std::fprintf(stderr, "speed:        %.0f decisions per second, %.1f games per second\n",
+                 summary.decisions / secs, summary.games / secs);
     return 0;
 }

@@ -4,22 +4,11 @@
 #include <streambuf>
 
 #include "agent/agent_log.h"
-#include "agent/player_agent.h"
-#include "game/game_rules.h"
 #include "game/game_state.h"
+#include "game/ghosts/ghost.h"
 #include "game/random.h"
 
 namespace {
-
-// Counts the decisions the agent makes.
-class CountingAgent : public PlayerAgent {
-  public:
-    void Think() override {
-        ++decisions;
-        PlayerAgent::Think();
-    }
-    int64_t decisions = 0;
-};
 
 // Swallows the log when nobody reads it.
 class NullBuffer : public std::streambuf {
@@ -27,6 +16,9 @@ class NullBuffer : public std::streambuf {
     int overflow(int c) override { return traits_type::not_eof(c); }
     std::streamsize xsputn(const char*, std::streamsize n) override { return n; }
 };
+
+// The rules' catch distance, in pixels.
+constexpr int32_t CATCH_DISTANCE = 15;
 
 }  // namespace
 
@@ -41,6 +33,11 @@ const char* OutcomeName(GameOutcome outcome) {
     }
 }
 
+const char* GhostColourName(int colour) {
+    static const char* const names[] = {"red", "green", "orange", "turquoise"};
+    return colour >= 0 && colour < 4 ? names[colour] : "none";
+}
+
 bool ConfigAsksForKeyboard(const std::string& configPath) {
     ResetGameState();
     GameRules rules;
@@ -48,7 +45,32 @@ bool ConfigAsksForKeyboard(const std::string& configPath) {
     return rules.keyboardControl;
 }
 
+void StartSeededGame(GameRules& rules, PlayerSprite* agent, const std::string& configPath,
+                     uint32_t seed) {
+    // Same order as the game: the window (its timer seeds the generator), the agent, then
+    // the window's create handler.
+    SeedRandom(seed);
+    SetPlayerAgent(agent);
+    rules.LoadConfigFrom(configPath.c_str());
+    rules.keyboardControl = false;
+    rules.CreateGhosts();
+    rules.NewGame();
+}
+
+int CatchingGhost() {
+    const Ghost* const ghosts[] = {redGhost, greenGhost, orangeGhost, turquoiseGhost};
+    for (int colour = 0; colour < 4; ++colour) {
+        const Ghost* ghost = ghosts[colour];
+        if (ghost != nullptr && ghost->IsReleased() && !ghost->IsBlue() &&
+            ghost->DistanceToPlayer() < CATCH_DISTANCE) {
+            return colour;
+        }
+    }
+    return -1;
+}
+
 GameResult PlayHeadlessGame(const SimSettings& settings, uint32_t seed, std::ostream* log) {
+    const AgentEntry* entry = FindAgent(settings.agent);
     NullBuffer nullBuffer;
     std::ostream nullLog(&nullBuffer);
     SetAgentLog(log != nullptr ? log : &nullLog);
@@ -57,26 +79,27 @@ GameResult PlayHeadlessGame(const SimSettings& settings, uint32_t seed, std::ost
     GameResult result;
     result.seed = seed;
     {
-        // Same order as the game: the window (its timer seeds the generator), the agent,
-        // then the window's create handler.
-        SeedRandom(seed);
         GameRules rules;
-        CountingAgent agent;
-        SetPlayerAgent(&agent);
-        rules.LoadConfigFrom(settings.configPath.c_str());
-        rules.keyboardControl = false;
-        rules.CreateGhosts();
-        rules.NewGame();
+        std::unique_ptr<PlayerSprite> agent = entry->make();
+        StartSeededGame(rules, agent.get(), settings.configPath, seed);
         while (!gameWon && !rules.playerCaught && result.ticks < settings.maxTicks) {
+            // The agent decides on every cell centre; the ghosts' moves first do not change that.
+            result.decisions += agent->AvailableDirections(MazeGrid) != 0;
             rules.Tick();
             ++result.ticks;
         }
         result.outcome = gameWon              ? GameOutcome::WON
                          : rules.playerCaught ? GameOutcome::LOST
                                               : GameOutcome::UNFINISHED;
-        result.score = agent.Score();
+        result.score = agent->Score();
         result.foodLeft = foodLeft;
-        result.decisions = agent.decisions;
+        if (result.outcome == GameOutcome::LOST) {
+            result.caughtBy = CatchingGhost();
+            result.caughtAt = agent->CellPosition();
+            if (entry->readPlan) {
+                result.lastState = entry->readPlan(*agent, agent->CellPosition()).state;
+            }
+        }
         rules.DestroyGhosts();
         SetPlayerAgent(nullptr);
     }

@@ -4,10 +4,16 @@
 #include <ostream>
 #include <string>
 
+#include "game/game_rules.h"
+#include "game/grid_point.h"
+#include "tools/agents/agent_registry.h"
+
 // How one headless game ended.
 enum class GameOutcome { WON, LOST, UNFINISHED };
 
 const char* OutcomeName(GameOutcome outcome);
+// "red", "green", "orange", "turquoise".
+const char* GhostColourName(int colour);
 
 struct GameResult {
     uint32_t seed = 0;
@@ -16,6 +22,11 @@ struct GameResult {
     int32_t foodLeft = 0;
     int64_t ticks = 0;
     int64_t decisions = 0;
+    // For a lost game: the colour (GhostColour) of the ghost that caught the Gulper, the
+    // Gulper's cell then, and the agent's state at its last decision. -1 otherwise.
+    int caughtBy = -1;
+    GridPoint caughtAt;
+    std::string lastState;
 };
 
 struct SimSettings {
@@ -23,11 +34,22 @@ struct SimSettings {
     std::string configPath;
     // A game still running after this many ticks is stopped and counted unfinished.
     int64_t maxTicks = 100000;
+    // The registered agent that steers.
+    std::string agent = DEFAULT_AGENT;
 };
 
-// Plays one game from a fresh process state, exactly as the game window would after its
-// first start screen: seed, settings, ghosts, new game, then ticks until won, lost or the
-// limit. The agent always steers. Its log goes to `log`, or nowhere when null.
+// Starts a game exactly as the game window would after its first start screen: seed, the
+// agent as the player, settings (the agent always steers), ghosts, new game. The watcher
+// and the simulator both start their games here, so they play the same game for a seed.
+void StartSeededGame(GameRules& rules, PlayerSprite* agent, const std::string& configPath,
+                     uint32_t seed);
+
+// After a tick that caught the Gulper: the colour of the first ghost (red, green, orange,
+// turquoise) that is close enough and not blue, or -1.
+int CatchingGhost();
+
+// Plays one game from a fresh process state: StartSeededGame, then ticks until won, lost or
+// the limit. Its log goes to `log`, or nowhere when null. The agent must be registered.
 GameResult PlayHeadlessGame(const SimSettings& settings, uint32_t seed, std::ostream* log);
 
 // Whether the settings file asks for keyboard steering (which the simulator overrides).

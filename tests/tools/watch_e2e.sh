@@ -1,0 +1,114 @@
+#!/usr/bin/env bash
+# gulper-watch in a real X window: its log is the simulator's replay of the same seed, line for
+# line; it draws the agent's route, and pauses and steps one tick at a time.
+# Usage: watch_e2e.sh GULPER_WATCH GULPER_SIM SOURCE_DIR
+set -u
+. "$(dirname "$0")/../e2e/window.sh"
+watch=$(realpath "$1")
+sim=$(realpath "$2")
+source_dir=$(realpath "$3")
+for tool in xvfb-run xdotool import convert; do
+    command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
+done
+if [ -z "${GULPER_IN_XVFB:-}" ]; then
+    export GULPER_IN_XVFB=1
+    exec xvfb-run -a -s "$XVFB_SERVER_ARGS" "$0" "$@"
+fi
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+mkdir -p "$work/data"
+ln -s "$source_dir"/data/*.tga "$work/data/"
+cp "$source_dir/data/config.txt" "$work/data/config.txt"
+cd "$work" || exit 1
+seed=7
+fail() { echo "FAILED: $*"; [ -f watch.err ] && tail -5 watch.err; exit 1; }
+
+# wait_for FILE PATTERN: up to 60 s for a line matching PATTERN in FILE.
+wait_for() {
+    for _ in $(seq 300); do
+        grep -q "$2" "$1" 2>/dev/null && return 0
+        sleep 0.2
+    done
+    return 1
+}
+# route_pixels PICTURE: the number of pixels in the route's colour.
+route_pixels() {
+    convert "$1" -fill black +opaque "#ff33ff" -fill white -opaque "#ff33ff" \
+        -format "%[fx:round(mean*w*h)]" info:
+}
+
+# Wrong arguments are refused before any window opens.
+for args in "" "$seed --agent nobody" "$seed --speed 3" "$seed 8" "seven"; do
+    # shellcheck disable=SC2086
+    "$watch" $args >/dev/null 2>usage.err
+    status=$?
+    [ "$status" -eq 2 ] || fail "\"gulper-watch $args\" exited with $status, not 2"
+    grep -q "^usage: gulper-watch SEED" usage.err || fail "no usage for \"gulper-watch $args\""
+done
+
+"$sim" --replay "$seed" >replay.log 2>replay.err || fail "the replay"
+ticks=$(sed -n 's/.* \([0-9]*\) ticks, .*/\1/p' replay.err)
+
+# 1. A whole game as fast as it goes: the same log as the replay, and the title at its end.
+"$watch" "$seed" --speed max >watch.log 2>watch.err &
+pid=$!
+wid=$(window_of "$pid")
+[ -n "$wid" ] || fail "no window"
+wait_for watch.err "ticks; R plays it again" || fail "the game did not end"
+title=$(xdotool getwindowname "$wid")
+kill -TERM "$pid"
+wait "$pid" || fail "gulper-watch exited with $?"
+cmp -s watch.log replay.log || fail "the log differs from gulper-sim --replay $seed"
+echo "ok: the log of seed $seed is the replay's ($(wc -l <replay.log) lines)"
+case "$title" in
+    "gulper-watch: seed $seed, tick $ticks, score "*) echo "ok: title \"$title\"" ;;
+    *) fail "the title \"$title\" does not give the seed and the last tick $ticks" ;;
+esac
+
+# 2. Opened paused: nothing is played, and nothing of a plan is drawn before the first decision.
+"$watch" "$seed" --paused >paused.log 2>watch.err &
+pid=$!
+wid=$(window_of "$pid")
+[ -n "$wid" ] || fail "no window"
+sleep 1
+import -window "$wid" start.png
+[ ! -s paused.log ] || fail "it played while paused"
+[ "$(route_pixels start.png)" -eq 0 ] || fail "a route is drawn before any decision"
+
+# 3. Stepping: each right arrow plays one tick; the log is the replay's so far.
+steps=120
+xdotool key --window "$wid" --delay 5 --repeat "$steps" Right
+wait_for watch.err "one tick \[tick $steps," || fail "$steps steps did not reach tick $steps"
+sleep 0.5
+import -window "$wid" stepped.png
+lines=$(wc -l <paused.log)
+[ "$lines" -gt 0 ] || fail "stepping logged nothing"
+cmp -s paused.log <(head -n "$lines" replay.log) || fail "the stepped log is not the replay's start"
+# Paused, nothing more is played.
+sleep 1
+[ "$(wc -l <paused.log)" -eq "$lines" ] || fail "it went on playing while paused"
+pixels=$(route_pixels stepped.png)
+[ "$pixels" -ge 20 ] || fail "no route drawn at tick $steps ($pixels pixels)"
+echo "ok: paused, $steps single steps, the route drawn ($pixels pixels)"
+
+# 4. Space resumes; space pauses again later.
+xdotool key --window "$wid" space
+sleep 1
+xdotool key --window "$wid" space
+wait_for watch.err "paused \[tick" || fail "no pause after resuming"
+paused_at=$(grep -o "paused \[tick [0-9]*" watch.err | tail -1 | grep -o "[0-9]*$")
+[ "$paused_at" -gt "$steps" ] || fail "it did not play on after space (tick $paused_at)"
+cmp -s paused.log <(head -n "$(wc -l <paused.log)" replay.log) || fail "the resumed log parts ways"
+echo "ok: resumed to tick $paused_at and paused again, still the replay's log"
+
+# 5. R plays the seed again from its start, N the next seed.
+xdotool key --window "$wid" r
+wait_for watch.err "^gulper-watch: seed $seed (planner) \[tick 0, paused" || fail "R did not restart"
+[ "$(grep -c "^gulper-watch: seed $seed (planner) \[tick 0" watch.err)" -eq 2 ] ||
+    fail "R did not restart the seed"
+xdotool key --window "$wid" n
+wait_for watch.err "^gulper-watch: seed $((seed + 1)) (planner) \[tick 0" || fail "N did not go on"
+kill -TERM "$pid"
+wait "$pid" || fail "gulper-watch exited with $?"
+echo "ok: R restarted seed $seed, N went on to seed $((seed + 1))"

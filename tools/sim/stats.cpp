@@ -1,0 +1,164 @@
+#include "tools/sim/stats.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+Spread SpreadOf(std::vector<double> values) {
+    Spread s;
+    if (values.empty()) {
+        return s;
+    }
+    std::sort(values.begin(), values.end());
+    const size_t n = values.size();
+    double sum = 0;
+    for (double v : values) {
+        sum += v;
+    }
+    s.mean = sum / n;
+    double squares = 0;
+    for (double v : values) {
+        squares += (v - s.mean) * (v - s.mean);
+    }
+    s.sd = std::sqrt(squares / n);
+    auto quantile = [&](double p) {
+        const double at = p * (n - 1);
+        const size_t lo = static_cast<size_t>(std::floor(at));
+        const size_t hi = std::min(lo + 1, n - 1);
+        return values[lo] + (values[hi] - values[lo]) * (at - lo);
+    };
+    s.min = values.front();
+    s.q1 = quantile(0.25);
+    s.median = quantile(0.5);
+    s.q3 = quantile(0.75);
+    s.max = values.back();
+    return s;
+}
+
+RunSummary Summarise(const std::vector<GameResult>& results) {
+    RunSummary s;
+    s.games = static_cast<int64_t>(results.size());
+    std::vector<double> scores;
+    std::vector<double> ticks;
+    for (const GameResult& r : results) {
+        s.won += r.outcome == GameOutcome::WON;
+        s.lost += r.outcome == GameOutcome::LOST;
+        s.unfinished += r.outcome == GameOutcome::UNFINISHED;
+        s.decisions += r.decisions;
+        scores.push_back(r.score);
+        ticks.push_back(static_cast<double>(r.ticks));
+        if (r.outcome == GameOutcome::LOST) {
+            ++s.caughtBy[GhostColourName(r.caughtBy)];
+            ++s.caughtWhile[r.lastState.empty() ? "unknown" : r.lastState];
+        }
+    }
+    s.score = SpreadOf(scores);
+    s.ticks = SpreadOf(ticks);
+    return s;
+}
+
+namespace {
+
+std::string Format(const char* format, double a) {
+    char text[64];
+    std::snprintf(text, sizeof text, format, a);
+    return text;
+}
+
+std::string SpreadLine(const Spread& s) {
+    return "min " + Format("%.0f", s.min) + ", q1 " + Format("%.1f", s.q1) + ", q3 " +
+           Format("%.1f", s.q3) + ", max " + Format("%.0f", s.max) + ", sd " + Format("%.1f", s.sd);
+}
+
+std::string Counts(const std::map<std::string, int64_t>& counts) {
+    std::string text;
+    for (const auto& [name, count] : counts) {
+        text += (text.empty() ? "" : ", ") + name + " " + std::to_string(count);
+    }
+    return text.empty() ? "-" : text;
+}
+
+std::string JsonNumber(double v) {
+    return Format("%.6g", v);
+}
+
+std::string JsonSpread(const Spread& s) {
+    return "{\"mean\": " + JsonNumber(s.mean) + ", \"sd\": " + JsonNumber(s.sd) +
+           ", \"min\": " + JsonNumber(s.min) + ", \"q1\": " + JsonNumber(s.q1) +
+           ", \"median\": " + JsonNumber(s.median) + ", \"q3\": " + JsonNumber(s.q3) +
+           ", \"max\": " + JsonNumber(s.max) + "}";
+}
+
+std::string JsonCounts(const std::map<std::string, int64_t>& counts) {
+    std::string text;
+    for (const auto& [name, count] : counts) {
+        text += (text.empty() ? "" : ", ") + JsonString(name) + ": " + std::to_string(count);
+    }
+    return "{" + text + "}";
+}
+
+}  // namespace
+
+void PrintSummary(std::ostream& out, const RunSummary& s) {
+    const double n = static_cast<double>(s.games);
+    out << "agent:        " << s.agent << "\n";
+    out << "games:        " << s.games << "\n";
+    out << "won:          " << s.won << " (win rate " << Format("%.1f", 100.0 * s.won / n)
+        << "%)\n";
+    out << "lost:         " << s.lost << "\n";
+    out << "unfinished:   " << s.unfinished << "\n";
+    out << "score:        mean " << Format("%.1f", s.score.mean) << ", median "
+        << Format("%.1f", s.score.median) << "\n";
+    out << "score spread: " << SpreadLine(s.score) << "\n";
+    out << "ticks:        mean " << Format("%.1f", s.ticks.mean) << ", median "
+        << Format("%.1f", s.ticks.median) << "\n";
+    out << "ticks spread: " << SpreadLine(s.ticks) << "\n";
+    out << "decisions:    " << s.decisions << "\n";
+    out << "caught by:    " << Counts(s.caughtBy) << "\n";
+    out << "caught while: " << Counts(s.caughtWhile) << "\n";
+    out.flush();
+}
+
+std::string JsonString(const std::string& text) {
+    std::string out = "\"";
+    for (unsigned char c : text) {
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += static_cast<char>(c);
+        } else if (c < 0x20) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
+            out += escaped;
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    return out + "\"";
+}
+
+void WriteJson(std::ostream& out, const RunSummary& s, const std::vector<GameResult>& results) {
+    out << "{\n  \"agent\": " << JsonString(s.agent)
+        << ",\n  \"config\": " << JsonString(s.configPath) << ",\n  \"first_seed\": " << s.firstSeed
+        << ",\n  \"max_ticks\": " << s.maxTicks << ",\n  \"summary\": {\"games\": " << s.games
+        << ", \"won\": " << s.won << ", \"lost\": " << s.lost
+        << ", \"unfinished\": " << s.unfinished
+        << ", \"win_rate\": " << JsonNumber(s.games ? double(s.won) / s.games : 0)
+        << ", \"decisions\": " << s.decisions << ",\n    \"score\": " << JsonSpread(s.score)
+        << ",\n    \"ticks\": " << JsonSpread(s.ticks)
+        << ",\n    \"caught_by\": " << JsonCounts(s.caughtBy)
+        << ", \"caught_while\": " << JsonCounts(s.caughtWhile) << "},\n  \"games\": [";
+    for (size_t i = 0; i < results.size(); ++i) {
+        const GameResult& r = results[i];
+        out << (i ? ",\n    " : "\n    ") << "{\"seed\": " << r.seed
+            << ", \"result\": " << JsonString(OutcomeName(r.outcome)) << ", \"score\": " << r.score
+            << ", \"food_left\": " << r.foodLeft << ", \"ticks\": " << r.ticks
+            << ", \"decisions\": " << r.decisions;
+        if (r.outcome == GameOutcome::LOST) {
+            out << ", \"caught_by\": " << JsonString(GhostColourName(r.caughtBy))
+                << ", \"caught_at\": [" << r.caughtAt.x << ", " << r.caughtAt.y
+                << "], \"state\": " << JsonString(r.lastState);
+        }
+        out << "}";
+    }
+    out << "\n  ]\n}\n";
+}

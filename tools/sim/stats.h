@@ -1,0 +1,49 @@
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "tools/sim/headless_game.h"
+
+// The spread of one measure over a run's games. Quartiles interpolate between neighbouring
+// games (the median of an even count is the mean of the middle two).
+struct Spread {
+    double mean = 0;
+    double sd = 0;  // population standard deviation
+    double min = 0;
+    double q1 = 0;
+    double median = 0;
+    double q3 = 0;
+    double max = 0;
+};
+
+Spread SpreadOf(std::vector<double> values);
+
+struct RunSummary {
+    std::string agent;
+    std::string configPath;
+    uint32_t firstSeed = 0;
+    int64_t maxTicks = 0;
+    int64_t games = 0;
+    int64_t won = 0;
+    int64_t lost = 0;
+    int64_t unfinished = 0;
+    int64_t decisions = 0;
+    Spread score;
+    Spread ticks;
+    // Lost games by the catching ghost's colour name, and by the agent's state then.
+    std::map<std::string, int64_t> caughtBy;
+    std::map<std::string, int64_t> caughtWhile;
+};
+
+RunSummary Summarise(const std::vector<GameResult>& results);
+
+// The summary as gulper-sim prints it.
+void PrintSummary(std::ostream& out, const RunSummary& s);
+// The summary and one row per game as one JSON object.
+void WriteJson(std::ostream& out, const RunSummary& s, const std::vector<GameResult>& results);
+// A JSON string literal.
+std::string JsonString(const std::string& text);

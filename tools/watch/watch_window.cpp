@@ -1,0 +1,284 @@
+#include "tools/watch/watch_window.h"
+
+#include <GL/gl.h>
+
+#include <cmath>
+#include <cstdio>
+#include <iostream>
+
+#include "game/game_state.h"
+#include "game/ghosts/ghost.h"
+#include "tools/sim/headless_game.h"
+#include "tools/watch/window_title.h"
+
+namespace {
+
+// Taller than the game's window by one line of text, for the watcher's status.
+constexpr int WINDOW_WIDTH = 380;
+constexpr int WINDOW_HEIGHT = 480;
+constexpr int STATUS_LINE_Y = -35;
+
+// The plan's colours: none of the game's pictures use them, so a screenshot can find them.
+constexpr double ROUTE_RGB[] = {1.0, 0.2, 1.0};
+constexpr double THREAT_RGB[] = {1.0, 1.0, 1.0};
+
+void Vertex(const GridPoint& cell) {
+    const GridPoint centre = CellCentre(cell.x, cell.y);
+    glVertex2d(centre.x, centre.y);
+}
+
+void Circle(const GridPoint& centre, double radius) {
+    glBegin(GL_LINE_LOOP);
+    for (int i = 0; i < 24; ++i) {
+        const double a = i * 2 * M_PI / 24;
+        glVertex2d(centre.x + radius * std::cos(a), centre.y + radius * std::sin(a));
+    }
+    glEnd();
+}
+
+}  // namespace
+
+void WatchWindow::Configure(const WatchSettings& s) {
+    settings = s;
+    entry = FindAgent(settings.agent);
+    extra->title = "gulper-watch: seed " + std::to_string(settings.seed);
+}
+
+WatchWindow::~WatchWindow() {
+    DestroyGhosts();
+    SetPlayerAgent(nullptr);
+}
+
+void WatchWindow::OnCreate() {
+    // The game's projection, with a second line of text below the board.
+    SetSize(WINDOW_WIDTH, WINDOW_HEIGHT);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(0, WINDOW_WIDTH, 440 - WINDOW_HEIGHT, 440, -1, 1);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glViewport(0, 0, GetWidth(), GetHeight());
+    glClearColor(0, 0, 0, 0);
+
+    dotImage.Load("data//dot.tga");
+    powerPillImage.Load("data//powerpill.tga");
+    fruitImage.Load("data//fruit.tga");
+    StartGame();
+}
+
+void WatchWindow::StartGame() {
+    DestroyGhosts();
+    SetPlayerAgent(nullptr);
+    agent.reset();
+    ResetGameState();
+    agent = entry->make();
+    StartSeededGame(*this, agent.get(), settings.configPath, settings.seed);
+    startScreen = false;  // the game starts at once; space pauses instead
+    plan = AgentPlan();
+    ticks = 0;
+    over = false;
+    tickDebt = 0;
+    lastIdleMs = SteadyMilliseconds();
+    Report("seed " + std::to_string(settings.seed) + " (" + entry->name + ")");
+    UpdateTitle();
+}
+
+void WatchWindow::PlayTick() {
+    const GridPoint cell = agent->CellPosition();
+    const bool decides = agent->AvailableDirections(MazeGrid) != 0;
+    Tick();
+    ++ticks;
+    if (decides && entry->readPlan) {
+        plan = entry->readPlan(*agent, cell);
+    }
+    if (gameWon || playerCaught || ticks >= settings.maxTicks) {
+        over = true;
+        std::string how = gameWon ? "won" : playerCaught ? "lost" : "unfinished";
+        const int ghost = playerCaught ? CatchingGhost() : -1;
+        if (ghost >= 0) {
+            how += std::string(" (caught by the ") + GhostColourName(ghost) + " ghost while " +
+                   plan.state + ")";
+        }
+        Report(how + ", score " + std::to_string(agent->Score()) + ", food left " +
+               std::to_string(foodLeft) + ", " + std::to_string(ticks) +
+               " ticks; R plays it again, N the next seed");
+    }
+}
+
+std::string WatchWindow::Phase() const {
+    if (over) {
+        return gameWon ? "won" : playerCaught ? "lost" : "stopped";
+    }
+    return settings.paused ? "paused" : "playing";
+}
+
+std::string WatchWindow::SpeedName() const {
+    const double s = SPEEDS[settings.speedLevel];
+    if (s == 0) {
+        return "max";
+    }
+    char text[16];
+    std::snprintf(text, sizeof text, s < 1 ? "1/%gx" : "%gx", s < 1 ? 1 / s : s);
+    return text;
+}
+
+void WatchWindow::Report(const std::string& what) {
+    std::cerr << "gulper-watch: " << what << " [tick " << ticks << ", " << Phase() << ", "
+              << SpeedName() << "]" << std::endl;
+}
+
+void WatchWindow::UpdateTitle() {
+    const std::string title = "gulper-watch: seed " + std::to_string(settings.seed) + ", tick " +
+                              std::to_string(ticks) + ", score " + std::to_string(agent->Score()) +
+                              ", " + (plan.state.empty() ? "-" : plan.state) + " (" + Phase() + ")";
+    if (title != shownTitle) {
+        SetCurrentWindowTitle(title);
+        shownTitle = title;
+    }
+}
+
+void WatchWindow::OnIdle() {
+    const int64_t now = SteadyMilliseconds();
+    const int64_t elapsed = now - lastIdleMs;
+    lastIdleMs = now;
+    if (over || settings.paused) {
+        tickDebt = 0;
+        SleepMilliseconds(10);
+        return;
+    }
+    int played = 0;
+    const double speed = SPEEDS[settings.speedLevel];
+    if (speed == 0) {
+        // As fast as possible, drawing about 60 times a second.
+        while (!over && SteadyMilliseconds() - now < 16) {
+            PlayTick();
+            ++played;
+        }
+    } else {
+        // The game plays two ticks each tick interval (1000 / fps ms).
+        const double tickMs = tickIntervalMs / 2.0 / speed;
+        tickDebt = std::min(tickDebt + elapsed / tickMs, 50.0);
+        while (!over && tickDebt >= 1) {
+            PlayTick();
+            tickDebt -= 1;
+            ++played;
+        }
+        if (played == 0) {
+            SleepMilliseconds(std::max<int64_t>(1, std::min<int64_t>(10, tickMs * (1 - tickDebt))));
+        }
+    }
+    if (played > 0) {
+        Redraw();
+    }
+}
+
+void WatchWindow::OnKeyboard(int key, bool down) {
+    if (!down) {
+        return;
+    }
+    switch (key) {
+        case KEY_SPACE:
+            if (!over) {
+                settings.paused = !settings.paused;
+                Report(settings.paused ? "paused" : "playing");
+            }
+            break;
+        case KEY_RIGHT:
+            if (settings.paused && !over) {
+                PlayTick();
+                Report("one tick");
+            }
+            break;
+        case KEY_UP:
+        case KEY_PAGE_UP:
+            if (settings.speedLevel + 1 < SPEED_COUNT) {
+                ++settings.speedLevel;
+                Report("speed " + SpeedName());
+            }
+            break;
+        case KEY_DOWN:
+        case KEY_PAGE_DOWN:
+            if (settings.speedLevel > 0) {
+                --settings.speedLevel;
+                Report("speed " + SpeedName());
+            }
+            break;
+        case KEY_R:
+            StartGame();
+            break;
+        case KEY_N:
+            ++settings.seed;
+            StartGame();
+            break;
+        default:
+            return;
+    }
+    Redraw();
+}
+
+void WatchWindow::DrawPlan() {
+    if (!plan.route.empty()) {
+        glColor3dv(ROUTE_RGB);
+        glLineWidth(3.0f);
+        glBegin(GL_LINE_STRIP);
+        for (const GridPoint& cell : plan.route) {
+            Vertex(cell);
+        }
+        glEnd();
+    }
+    if (plan.goal) {
+        const GridPoint c = CellCentre(plan.goal->x, plan.goal->y);
+        glColor3dv(ROUTE_RGB);
+        glLineWidth(2.0f);
+        glBegin(GL_LINE_LOOP);
+        glVertex2d(c.x - 9, c.y - 9);
+        glVertex2d(c.x + 9, c.y - 9);
+        glVertex2d(c.x + 9, c.y + 9);
+        glVertex2d(c.x - 9, c.y + 9);
+        glEnd();
+    }
+    if (!plan.fleeingFrom.empty()) {
+        glColor3dv(THREAT_RGB);
+        glLineWidth(2.0f);
+        for (const GridPoint& ghost : plan.fleeingFrom) {
+            Circle(CellCentre(ghost.x, ghost.y), 13);
+            glBegin(GL_LINES);
+            glVertex2d(agent->position.x, agent->position.y);
+            Vertex(ghost);
+            glEnd();
+        }
+    }
+    glLineWidth(1.0f);
+}
+
+void WatchWindow::OnDisplay() {
+    // The game's own frame, with the plan drawn over the board and under the sprites.
+    glClear(GL_COLOR_BUFFER_BIT);
+    glLoadIdentity();
+    DrawMaze();
+    DrawPlan();
+    if (fruitVisible) {
+        DrawCentred(fruitImage, FRUIT_POSITION.x, FRUIT_POSITION.y);
+    }
+    playerAgent->DrawSprite();
+    for (Ghost* ghost : {redGhost, greenGhost, orangeGhost, turquoiseGhost}) {
+        if (ghost != nullptr) {
+            ghost->DrawGhost();
+        }
+    }
+    glColor3d(1, 1, 1);
+    glRasterPos2d(5, -15);
+    Printf("Score: %d", playerAgent->Score());
+    glRasterPos2d(150, -15);
+    Printf("Food Left: %d", foodLeft);
+    glRasterPos2d(5, STATUS_LINE_Y);
+    Printf("Seed %u  Tick %lld  %s  %s  %s", settings.seed, static_cast<long long>(ticks),
+           plan.state.empty() ? "-" : plan.state.c_str(), Phase().c_str(), SpeedName().c_str());
+    if (gameWon) {
+        DrawWinScreen();
+    } else if (playerCaught) {
+        DrawLoseScreen();
+    }
+    SwapBuffers();
+    UpdateTitle();
+}

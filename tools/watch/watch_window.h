@@ -1,0 +1,69 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "game/game_window.h"
+#include "tools/agents/agent_registry.h"
+
+// More keys the watcher reads (the framework's virtual-key codes).
+enum : int {
+    KEY_PAGE_UP = 33,
+    KEY_PAGE_DOWN = 34,
+    KEY_N = 'N',
+    KEY_R = 'R',
+};
+
+struct WatchSettings {
+    uint32_t seed = 1;
+    std::string configPath = "data//config.txt";
+    std::string agent = DEFAULT_AGENT;
+    int64_t maxTicks = 100000;
+    int speedLevel = 2;  // index into WatchWindow::SPEEDS
+    bool paused = false;
+};
+
+// The game's window playing the game of one seed, as gulper-sim --replay plays it (the same
+// start, the same ticks, the same log on standard output), with the agent's plan of its last
+// decision drawn over the board. It can be paused, stepped one tick, run slower or faster, and
+// restarted on the same or the next seed. Messages about the watching go to standard error.
+class WatchWindow : public GameWindow {
+  public:
+    // Ticks a second relative to the game's own pace; 0 means as fast as possible.
+    static constexpr double SPEEDS[] = {0.25, 0.5, 1, 2, 4, 8, 0};
+    static constexpr int SPEED_COUNT = sizeof SPEEDS / sizeof SPEEDS[0];
+
+    ~WatchWindow() override;
+    // Before the window is made: what to watch, and the title it opens with.
+    void Configure(const WatchSettings& s);
+
+    void OnCreate() override;
+    void OnDisplay() override;
+    void OnKeyboard(int key, bool down) override;
+    void OnIdle() override;
+
+    // Plays one tick, and reads the agent's plan when it decided in it.
+    void PlayTick();
+    // Starts the settings' seed afresh: a new agent, and the game set up as the simulator does.
+    void StartGame();
+    // One word for the title and the status line: playing, paused, won, lost, stopped.
+    std::string Phase() const;
+    std::string SpeedName() const;
+
+    WatchSettings settings;
+    const AgentEntry* entry = nullptr;
+    std::unique_ptr<PlayerSprite> agent;
+    AgentPlan plan;
+    int64_t ticks = 0;
+    bool over = false;
+
+  private:
+    void DrawPlan();
+    void Report(const std::string& what);
+    void UpdateTitle();
+
+    double tickDebt = 0;
+    int64_t lastIdleMs = 0;
+    std::string shownTitle;
+};
