@@ -91,6 +91,14 @@ void GLWindow::Redraw() {
     }
 }
 
+bool GLWindow::SetTitle(const std::string& text) {
+    if (extra == nullptr) {
+        return false;
+    }
+    extra->title = text;
+    return extra->window == nullptr || platform::SetWindowText(extra->window, text.c_str());
+}
+
 void GLWindow::SwapBuffers() {
     if (extra != nullptr && extra->deviceContext != nullptr) {
         platform::SwapBuffers(extra->deviceContext);

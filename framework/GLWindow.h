@@ -42,6 +42,8 @@ class GLWindow {
     int GetHeight();
     // Asks for a paint message, and so an OnDisplay, from the message loop.
     void Redraw();
+    // Before creation it sets the title the window opens with; after, it renames the window.
+    bool SetTitle(const std::string& text);
     void SwapBuffers();
     // Bitmap-font text at the current raster position; the display-list base used, 0 when
     // nothing was drawn.

@@ -120,6 +120,8 @@ void* GetUserData(Window window);
 // Shows or hides; the first showing sends WM_SIZE with the client size.
 bool ShowWindow(Window window, bool show);
 bool IsWindowVisible(Window window);
+// Renames an open window (its title bar).
+bool SetWindowText(Window window, const char* text);
 bool GetClientRect(Window window, Rect* rect);
 bool GetWindowRect(Window window, Rect* rect);
 // Grows a client rectangle to the outer rectangle; the frame is the window manager's, so the two

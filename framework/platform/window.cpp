@@ -163,6 +163,16 @@ void* GetUserData(Window window) {
     return record != nullptr ? record->userData : nullptr;
 }
 
+bool SetWindowText(Window window, const char* text) {
+    WindowRecord* record = FindWindow(window);
+    if (record == nullptr) {
+        return false;
+    }
+    record->title = text != nullptr ? text : "";
+    SDL_SetWindowTitle(record->sdl, record->title.c_str());
+    return true;
+}
+
 bool ShowWindow(Window window, bool show) {
     WindowRecord* record = FindWindow(window);
     if (record == nullptr) {

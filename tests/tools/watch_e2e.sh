@@ -102,7 +102,14 @@ paused_at=$(grep -o "paused \[tick [0-9]*" watch.err | tail -1 | grep -o "[0-9]*
 cmp -s paused.log <(head -n "$(wc -l <paused.log)" replay.log) || fail "the resumed log parts ways"
 echo "ok: resumed to tick $paused_at and paused again, still the replay's log"
 
-# 5. R plays the seed again from its start, N the next seed.
+# 5. + and - change the speed, on the main keys and the keypad alike.
+xdotool key --window "$wid" plus KP_Add
+wait_for watch.err "speed 4x" || fail "+ and keypad + did not speed up from 1x to 4x"
+xdotool key --window "$wid" minus KP_Subtract minus
+wait_for watch.err "speed 1/2x" || fail "- and keypad - did not slow down to 1/2x"
+echo "ok: + and - change the speed"
+
+# 6. R plays the seed again from its start, N the next seed.
 xdotool key --window "$wid" r
 wait_for watch.err "^gulper-watch: seed $seed (planner) \[tick 0, paused" || fail "R did not restart"
 [ "$(grep -c "^gulper-watch: seed $seed (planner) \[tick 0" watch.err)" -eq 2 ] ||

@@ -9,7 +9,6 @@
 #include "game/game_state.h"
 #include "game/ghosts/ghost.h"
 #include "tools/sim/headless_game.h"
-#include "tools/watch/window_title.h"
 
 namespace {
 
@@ -41,7 +40,7 @@ void Circle(const GridPoint& centre, double radius) {
 void WatchWindow::Configure(const WatchSettings& s) {
     settings = s;
     entry = FindAgent(settings.agent);
-    extra->title = "gulper-watch: seed " + std::to_string(settings.seed);
+    SetTitle("gulper-watch: seed " + std::to_string(settings.seed));
 }
 
 WatchWindow::~WatchWindow() {
@@ -132,7 +131,7 @@ void WatchWindow::UpdateTitle() {
                               std::to_string(ticks) + ", score " + std::to_string(agent->Score()) +
                               ", " + (plan.state.empty() ? "-" : plan.state) + " (" + Phase() + ")";
     if (title != shownTitle) {
-        SetCurrentWindowTitle(title);
+        SetTitle(title);
         shownTitle = title;
     }
 }
@@ -189,6 +188,8 @@ void WatchWindow::OnKeyboard(int key, bool down) {
                 Report("one tick");
             }
             break;
+        case KEY_PLUS:
+        case KEY_ADD:
         case KEY_UP:
         case KEY_PAGE_UP:
             if (settings.speedLevel + 1 < SPEED_COUNT) {
@@ -196,6 +197,8 @@ void WatchWindow::OnKeyboard(int key, bool down) {
                 Report("speed " + SpeedName());
             }
             break;
+        case KEY_MINUS:
+        case KEY_SUBTRACT:
         case KEY_DOWN:
         case KEY_PAGE_DOWN:
             if (settings.speedLevel > 0) {

@@ -11,6 +11,10 @@
 enum : int {
     KEY_PAGE_UP = 33,
     KEY_PAGE_DOWN = 34,
+    KEY_ADD = 107,       // keypad +
+    KEY_SUBTRACT = 109,  // keypad -
+    KEY_PLUS = 187,      // the =/+ key
+    KEY_MINUS = 189,
     KEY_N = 'N',
     KEY_R = 'R',
 };
