@@ -6,6 +6,7 @@
 
 #include <png.h>
 
+#include <sys/stat.h>
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
@@ -14,7 +15,6 @@
 #include <cstring>
 #include <string>
 #include <utility>
-#include <sys/stat.h>
 #include <vector>
 
 #include "framework/Image.h"
@@ -39,7 +39,8 @@ bool ReadSprite(const char* path, Picture& out) {
     out.rgba.assign(static_cast<size_t>(out.width) * out.height * 4, 0);
     for (int y = 0; y < out.height; ++y) {
         // The reader keeps the bottom row first, as the game draws it.
-        std::memcpy(out.At(0, y), image.Row(out.height - 1 - y), static_cast<size_t>(out.width) * 4);
+        std::memcpy(out.At(0, y), image.Row(out.height - 1 - y),
+                    static_cast<size_t>(out.width) * 4);
     }
     // Black reached from the border is background.
     std::vector<std::pair<int, int>> todo;
@@ -117,7 +118,8 @@ Picture Resample(const Picture& in, int size) {
 bool WritePng(const std::string& path, Picture& picture) {
     FILE* file = std::fopen(path.c_str(), "wb");
     if (file == nullptr) {
-        std::fprintf(stderr, "gulper-make-icons: cannot write %s: %s\n", path.c_str(), std::strerror(errno));
+        std::fprintf(stderr, "gulper-make-icons: cannot write %s: %s\n", path.c_str(),
+                     std::strerror(errno));
         return false;
     }
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
@@ -129,8 +131,9 @@ bool WritePng(const std::string& path, Picture& picture) {
         return false;
     }
     png_init_io(png, file);
-    png_set_IHDR(png, info, static_cast<png_uint_32>(picture.width), static_cast<png_uint_32>(picture.height), 8,
-                 PNG_COLOR_TYPE_RGB_ALPHA, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_set_IHDR(png, info, static_cast<png_uint_32>(picture.width),
+                 static_cast<png_uint_32>(picture.height), 8, PNG_COLOR_TYPE_RGB_ALPHA,
+                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_write_info(png, info);
     for (int y = 0; y < picture.height; ++y) {
         png_write_row(png, picture.At(0, y));
@@ -138,7 +141,8 @@ bool WritePng(const std::string& path, Picture& picture) {
     png_write_end(png, nullptr);
     png_destroy_write_struct(&png, &info);
     if (std::fclose(file) != 0) {
-        std::fprintf(stderr, "gulper-make-icons: cannot write %s: %s\n", path.c_str(), std::strerror(errno));
+        std::fprintf(stderr, "gulper-make-icons: cannot write %s: %s\n", path.c_str(),
+                     std::strerror(errno));
         return false;
     }
     return true;
@@ -150,7 +154,8 @@ bool MakeFolder(const std::string& path) {
         if (i == path.size() || (path[i] == '/' && i > 0)) {
             sofar = path.substr(0, i);
             if (mkdir(sofar.c_str(), 0755) != 0 && errno != EEXIST) {
-                std::fprintf(stderr, "gulper-make-icons: cannot make %s: %s\n", sofar.c_str(), std::strerror(errno));
+                std::fprintf(stderr, "gulper-make-icons: cannot make %s: %s\n", sofar.c_str(),
+                             std::strerror(errno));
                 return false;
             }
         }
