@@ -35,7 +35,7 @@ add_custom_target(gulper-icons ALL DEPENDS ${GULPER_ICON_FILES})
 install(DIRECTORY ${CMAKE_BINARY_DIR}/icons/ DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor)
 
 # cpack -G DEB in the build folder. The libraries the programs link give most dependencies
-# (dpkg-shlibdeps, from dpkg-dev); the rest are what the game opens at run time: a font, and
+# (dpkg-shlibdeps, from dpkg-dev); the rest are what the game opens at run time: a font, the OpenGL library SDL loads, and
 # Mesa's drivers for the OpenGL window where the machine has no other.
 set(CPACK_PACKAGE_NAME gulper)
 set(CPACK_PACKAGE_VENDOR "Gulper developers")
@@ -49,7 +49,8 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-dejavu-core | fonts-freefont-ttf | fonts-liberation2, libgl1-mesa-dri")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS
+    "fonts-dejavu-core | fonts-freefont-ttf | fonts-liberation2, libgl1, libgl1-mesa-dri")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_GENERATOR DEB)
 include(CPack)
