@@ -14,8 +14,8 @@ GULPER_TEST_PACKAGES="libgtest-dev libgmock-dev libegl-dev libegl-mesa0 clang-fo
 GULPER_BENCH_PACKAGES="libbenchmark-dev"
 # scripts/measure: the game in a real X window.
 GULPER_MEASURE_PACKAGES="xvfb xauth xdotool"
-# The Debian package (cpack -G DEB works out its dependencies with dpkg-shlibdeps).
-GULPER_PACKAGE_PACKAGES="dpkg-dev"
+# The Debian package: cpack -G DEB works out its dependencies with dpkg-shlibdeps and file.
+GULPER_PACKAGE_PACKAGES="dpkg-dev file"
 
 # gulper_require_packages PACKAGE...: installs the missing ones (as root) or says how.
 gulper_require_packages() {
