@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Sourced by the set-up commands: the Debian packages each of them needs, and the one place
 # that installs them. As root it installs what is missing; otherwise it prints the one
 # apt-get line and stops.
