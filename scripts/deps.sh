@@ -33,8 +33,8 @@ gulper_require_packages() {
         echo "  sudo apt-get install -y --no-install-recommends ${missing[*]}"
         exit 1
     fi
-    echo "Installing ${#missing[@]} missing Debian packages and what they depend on:"
-    echo "  ${missing[*]}" | fold -s -w 96
+    echo "Installing the missing Debian packages and what they depend on:"
+    echo "${missing[*]}" | fold -s -w 92 | sed 's/^/  /; s/ *$//'
     echo "This downloads up to a few hundred MB and takes one to several minutes on a fresh machine."
     export DEBIAN_FRONTEND=noninteractive
     local log
