@@ -1,0 +1,139 @@
+#!/usr/bin/env bash
+# The installed game as a user starts it: from /, through the launcher, under Xvfb.
+# Usage:
+#   installed_e2e.sh --install BUILD_DIR
+#       installs the build into a fresh folder, checks the desktop entry and the icons, then
+#       runs the checks below on it
+#   installed_e2e.sh --run DESKTOP_FILE FOLDER COMMAND...
+#       COMMAND... starts the installed launcher from / (passing on DISPLAY) for a user whose
+#       game folder, as seen from here, is FOLDER, which must not exist yet
+# Checks: the first start makes the folder and says so once on standard error; the window's
+# class is the desktop entry's StartupWMClass; the board shows walls, dots, pills and sprites;
+# the agent plays; a second start says nothing and plays by the user's own settings.
+set -u
+. "$(dirname "$0")/window.sh"
+for tool in xvfb-run xdotool xprop import convert; do
+    command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
+done
+if [ -z "${GULPER_IN_XVFB:-}" ]; then
+    export GULPER_IN_XVFB=1
+    # -ac: a game started in another root has no copy of the server's cookie.
+    exec xvfb-run -a -s "$XVFB_SERVER_ARGS -ac" "$0" "$@"
+fi
+
+work=$(mktemp -d)
+pid=""
+trap '[ -n "$pid" ] && kill -9 "$pid" 2>/dev/null; rm -rf "$work"' EXIT
+failures=0
+check() {  # check DESCRIPTION COMMAND...
+    if "${@:2}"; then echo "ok: $1"; else echo "FAILED: $1"; failures=$((failures + 1)); fi
+}
+# count_colour FILE W H X Y COLOUR: pixels within 10% of COLOUR inside the rectangle.
+count_colour() {
+    convert "$1" -crop "$2x$3+$4+$5" +repage -fill black -opaque white -fuzz 10% \
+        -fill white -opaque "$6" -fuzz 0 -fill black +opaque white \
+        -format '%[fx:int(mean*w*h+0.5)]' info:
+}
+has_colour() {  # has_colour FILE W H X Y COLOUR MIN
+    local n
+    n=$(count_colour "$1" "$2" "$3" "$4" "$5" "$6")
+    [ "$n" -ge "$7" ] || { echo "  $n pixels of $6 in $2x$3+$4+$5, wanted $7 or more"; return 1; }
+}
+pixel_alpha() {
+    convert "$1" -format "%[fx:int(255*p{$2,$3}.a+0.5)]" info:
+}
+
+if [ "${1:-}" = "--install" ]; then
+    build=$2
+    prefix=$work/prefix
+    cmake --install "$build" --prefix "$prefix" >"$work/install.log" 2>&1 ||
+        { cat "$work/install.log"; echo "FAILED: cmake --install"; exit 1; }
+    desktop=$prefix/share/applications/gulper.desktop
+    if command -v desktop-file-validate >/dev/null; then
+        check "the desktop entry is valid" desktop-file-validate "$desktop"
+    else
+        echo "FAILED: desktop-file-validate is not installed"
+        failures=$((failures + 1))
+    fi
+    for size in 16 22 24 32 48 64 128 256; do
+        icon=$prefix/share/icons/hicolor/${size}x${size}/apps/gulper.png
+        check "icon $size: a $size x $size PNG" \
+            [ "$(identify -format '%m %wx%h' "$icon" 2>&1)" = "PNG ${size}x${size}" ]
+        check "icon $size: the corner is transparent" [ "$(pixel_alpha "$icon" 0 0)" = 0 ]
+        # The Gulper's body, left of its middle, is opaque yellow.
+        check "icon $size: the Gulper is yellow" \
+            has_colour "$icon" 1 1 $((size * 3 / 10)) $((size / 2)) "rgb(255,230,0)" 1
+    done
+    check "the shipped settings are installed" [ -f "$prefix/share/gulper/data/config.txt" ]
+    check "the pictures are installed" [ -f "$prefix/share/gulper/data/gulperright.tga" ]
+    check "the simulator is installed" [ -x "$prefix/bin/gulper-sim" ]
+    set -- --run "$desktop" "$work/home/.local/share/gulper" \
+        env -u XDG_DATA_HOME HOME="$work/home" "$prefix/bin/gulper"
+    mkdir -p "$work/home"
+fi
+
+if [ "${1:-}" != "--run" ] || [ $# -lt 4 ]; then
+    echo "usage: installed_e2e.sh --install BUILD_DIR | --run DESKTOP_FILE FOLDER COMMAND..."
+    exit 2
+fi
+desktop=$2
+folder=$3
+shift 3
+[ ! -e "$folder" ] || { echo "FAILED: $folder is there before the first start"; exit 1; }
+
+# start: runs COMMAND from / and waits for its window.
+start() {
+    (cd / && exec "$@" >"$work/out.txt" 2>"$work/err.txt") &
+    pid=$!
+    wid=$(window_of "$pid")
+    [ -n "$wid" ] || { echo "FAILED: no game window"; cat "$work/out.txt" "$work/err.txt"; exit 1; }
+    sleep 1.5
+}
+stop() {
+    kill -TERM "$pid"  # arrives as a close request for the main window
+    wait "$pid"
+    status=$?
+    pid=""
+}
+
+start "$@"
+import -window "$wid" "$work/first.png"
+wm_class=$(xprop -id "$wid" WM_CLASS | sed -n 's/.*= "\(.*\)", "\(.*\)"$/\2/p')
+wanted=$(sed -n 's/^StartupWMClass=//p' "$desktop")
+same_class() { [ -n "$wanted" ] && [ "$wm_class" = "$wanted" ]; }
+check "the window's class ($wm_class) is the desktop entry's StartupWMClass ($wanted)" same_class
+# Board pixel (x, y) is window pixel (x, 440 - y - 1), as in game_e2e.sh.
+check "walls are drawn" has_colour "$work/first.png" 20 20 0 130 "rgb(0,0,255)" 20
+check "dots are drawn" has_colour "$work/first.png" 340 20 20 20 "rgb(255,190,170)" 30
+check "power pills are drawn" has_colour "$work/first.png" 20 20 20 40 "rgb(255,190,170)" 20
+check "the Gulper is drawn" has_colour "$work/first.png" 20 20 180 235 "rgb(255,230,0)" 100
+check "the turquoise ghost is drawn" has_colour "$work/first.png" 40 30 170 195 "rgb(0,220,220)" 100
+check "the start picture is drawn" has_colour "$work/first.png" 100 30 90 285 "rgb(255,230,0)" 300
+xdotool key --window "$wid" space
+sleep 3
+stop
+check "the game closes with status 0" [ "$status" -eq 0 ]
+check "the agent plays" grep -q -- "---FEEDING STATE---" "$work/out.txt"
+# The game may run in another root, where the folder has another name than here.
+check "the first start says where the game folder is, once" \
+    [ "$(grep -c "made your game folder /.*/gulper; .*/gulper/data/config.txt" "$work/err.txt")" = 1 ]
+check "nothing else on standard error" [ "$(wc -l <"$work/err.txt")" = 1 ]
+check "the game folder holds the settings" [ -f "$folder/data/config.txt" ]
+has_picture() { [ -L "$1" ] || [ -s "$1" ]; }  # a link to the shipped one, or a copy
+check "the game folder holds the pictures" has_picture "$folder/data/gulperright.tga"
+[ -n "${GULPER_SCREENSHOT:-}" ] && cp "$work/first.png" "$GULPER_SCREENSHOT"
+
+# The user's own settings: keyboard steering, so the agent stays quiet.
+echo "control 0" >>"$folder/data/config.txt"
+cp "$folder/data/config.txt" "$work/mine.txt"
+start "$@"
+xdotool key --window "$wid" space
+sleep 2
+stop
+check "the second start closes with status 0" [ "$status" -eq 0 ]
+check "the second start says nothing on standard error" [ ! -s "$work/err.txt" ]
+check "the second start plays by the user's settings" [ ! -s "$work/out.txt" ]
+check "the user's settings are kept" cmp -s "$folder/data/config.txt" "$work/mine.txt"
+
+echo "$failures failed"
+[ "$failures" -eq 0 ]
