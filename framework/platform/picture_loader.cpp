@@ -1,5 +1,7 @@
 #include "framework/platform/picture_loader.h"
 
+#include "framework/platform/gif_decoder.h"
+
 #include <SDL.h>
 #include <SDL_image.h>
 
@@ -29,14 +31,6 @@ constexpr uint64_t DEFLATE_MAX_RATIO = 1032;
 constexpr uint64_t JPEG_BLOCKS_PER_BYTE = 8;
 // An LZW code of a GIF is at least 3 bits wide and stands for at most 4096 pixels.
 constexpr uint64_t GIF_PIXELS_PER_CODE = 4096;
-
-bool Fits(const PictureLimits& limits, int64_t width, int64_t height) {
-    if (width < 1 || height < 1 || width > limits.maxSide || height > limits.maxSide) {
-        return false;
-    }
-    const uint64_t stride = (static_cast<uint64_t>(width) * 3 + 3) / 4 * 4;
-    return stride * static_cast<uint64_t>(height) <= limits.maxBytes;
-}
 
 // Reads the file front to back; every read is checked.
 class Reader {
@@ -97,7 +91,7 @@ bool CheckBitmap(std::FILE* file, uint64_t fileSize, const PictureLimits& limits
         return false;
     }
     height = height < 0 ? -height : height;
-    if (!Fits(limits, width, height)) {
+    if (!FitsLimits(limits, width, height)) {
         return false;
     }
     const bool knownDepth =
@@ -151,7 +145,7 @@ bool CheckPng(std::FILE* file, uint64_t fileSize, const PictureLimits& limits) {
         default:
             return false;
     }
-    if (!depthAllowed || !Fits(limits, width, height)) {
+    if (!depthAllowed || !FitsLimits(limits, width, height)) {
         return false;
     }
     // Each row is a filter byte and the packed pixels, all inside the deflate stream.
@@ -201,7 +195,7 @@ bool CheckJpeg(std::FILE* file, uint64_t fileSize, const PictureLimits& limits) 
         // A height of 0 would be given later in the data, after the decoder has begun.
         const int64_t height = Big16(header + 1);
         const int64_t width = Big16(header + 3);
-        if (!Fits(limits, width, height)) {
+        if (!FitsLimits(limits, width, height)) {
             return false;
         }
         const bool arithmetic = marker >= 0xC9;
@@ -237,7 +231,7 @@ bool CheckGif(std::FILE* file, const PictureLimits& limits) {
     }
     const int64_t screenWidth = Little16(screen + 6);
     const int64_t screenHeight = Little16(screen + 8);
-    if ((screenWidth != 0 || screenHeight != 0) && !Fits(limits, screenWidth, screenHeight)) {
+    if ((screenWidth != 0 || screenHeight != 0) && !FitsLimits(limits, screenWidth, screenHeight)) {
         return false;
     }
     if ((screen[10] & 0x80) != 0 && !reader.Skip(3u << ((screen[10] & 7) + 1))) {
@@ -267,7 +261,7 @@ bool CheckGif(std::FILE* file, const PictureLimits& limits) {
         }
         const int64_t width = Little16(descriptor + 4);
         const int64_t height = Little16(descriptor + 6);
-        if (!Fits(limits, width, height)) {
+        if (!FitsLimits(limits, width, height)) {
             return false;
         }
         if ((descriptor[8] & 0x80) != 0 && !reader.Skip(3u << ((descriptor[8] & 7) + 1))) {
@@ -294,7 +288,7 @@ bool CheckGif(std::FILE* file, const PictureLimits& limits) {
 // translucent; bitmaps drop any alpha, as a 24-bit copy of them would.
 bool CopyPixels(SDL_Surface* decoded, bool overWhite, const PictureLimits& limits,
                 DecodedPicture& picture) {
-    if (decoded == nullptr || !Fits(limits, decoded->w, decoded->h)) {
+    if (decoded == nullptr || !FitsLimits(limits, decoded->w, decoded->h)) {
         return false;
     }
     Surface rgba(SDL_ConvertSurfaceFormat(decoded, SDL_PIXELFORMAT_RGBA32, 0));
@@ -344,6 +338,9 @@ bool Decode(const char* path, bool bitmapsOnly, const PictureLimits& limits,
         std::fseek(file.get(), 0, SEEK_SET) != 0) {
         return false;
     }
+    if (format == PictureFormat::GIF) {
+        return DecodeGifFrame(file.get(), limits, picture);
+    }
     SDL_RWops* stream = SDL_RWFromFP(file.get(), SDL_FALSE);
     if (stream == nullptr) {
         return false;
@@ -360,8 +357,6 @@ bool Decode(const char* path, bool bitmapsOnly, const PictureLimits& limits,
             decoded.reset(IMG_LoadJPG_RW(stream));
             break;
         case PictureFormat::GIF:
-            decoded.reset(IMG_LoadGIF_RW(stream));
-            break;
         case PictureFormat::NONE:
             break;
     }
@@ -370,6 +365,14 @@ bool Decode(const char* path, bool bitmapsOnly, const PictureLimits& limits,
 }
 
 }  // namespace
+
+bool FitsLimits(const PictureLimits& limits, int64_t width, int64_t height) {
+    if (width < 1 || height < 1 || width > limits.maxSide || height > limits.maxSide) {
+        return false;
+    }
+    const uint64_t stride = (static_cast<uint64_t>(width) * 3 + 3) / 4 * 4;
+    return stride * static_cast<uint64_t>(height) <= limits.maxBytes;
+}
 
 PictureFormat CheckPictureFile(std::FILE* file, const PictureLimits& limits) {
     if (file == nullptr || std::fseek(file, 0, SEEK_END) != 0) {

@@ -21,6 +21,9 @@ struct PictureLimits {
     int64_t maxSide = 0;
 };
 
+// Whether a picture of that size is within the limits.
+bool FitsLimits(const PictureLimits& limits, int64_t width, int64_t height);
+
 enum class PictureFormat { NONE, BMP, PNG, JPEG, GIF };
 
 // Recognises a picture by its signature and reads its size from its header, from the start of
@@ -31,8 +34,8 @@ PictureFormat CheckPictureFile(std::FILE* file, const PictureLimits& limits);
 
 // Any bitmap file the platform's bitmap loader reads.
 bool DecodeBitmapFile(const char* path, const PictureLimits& limits, DecodedPicture& picture);
-// A bitmap, PNG, JPEG or GIF picture (the first frame of a GIF), recognised by its content
-// whatever its name; transparent parts come out composed over white.
+// A bitmap, PNG, JPEG or GIF picture (the first frame of a GIF, decoded by our own code),
+// recognised by its content whatever its name; transparent parts come out composed over white.
 bool DecodePictureFile(const char* path, const PictureLimits& limits, DecodedPicture& picture);
 
 }  // namespace platform

@@ -259,3 +259,56 @@ TEST_F(PlatformPictures, BitmapLoaderTakesBitmapsOnly) {
     EXPECT_TRUE(platform::DecodePictureFile(Write("p.png", Saved(SavePng)).c_str(),
                                             platform::PictureLimits{16 * 3 * 8, 16}, picture));
 }
+
+// GIF frames made by ImageMagick, our reference encoder and decoder, decode to the same
+// colours as it gives for the first frame, with transparency over white.
+TEST_F(PlatformPictures, GifFramesMatchAReferenceDecoder) {
+    if (std::system("convert -version >/dev/null 2>&1") != 0) {
+        GTEST_SKIP() << "ImageMagick is not installed";
+    }
+    struct Case {
+        const char* name;
+        const char* make;
+        int width;
+        int height;
+    };
+    const Case cases[] = {
+        // 256 colours of noise: codes grow to 12 bits and the table fills.
+        {"noise", "-size 300x200 xc: +noise Random -colors 256", 300, 200},
+        {"interlaced", "-size 37x53 xc: +noise Random -colors 64 -interlace GIF", 37, 53},
+        {"transparent",
+         "-size 64x48 xc:red -fill blue -draw 'rectangle 0,0 31,47' -transparent red", 64, 48},
+        {"long runs", "-size 1000x700 xc:white -fill black -draw 'circle 500,350 200 300'", 1000,
+         700},
+        {"two frames", "-size 40x30 xc:yellow -size 40x30 xc:green", 40, 30},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string gif = (folder / "picture.tga").string();
+        const std::string rgb = (folder / "reference.rgb").string();
+        const std::string make = std::string("convert ") + c.make + " gif:'" + gif + "'";
+        ASSERT_EQ(std::system(make.c_str()), 0);
+        const std::string reference = "convert '" + gif +
+                                      "[0]' -background white -alpha remove -alpha off "
+                                      "-depth 8 rgb:'" +
+                                      rgb + "'";
+        ASSERT_EQ(std::system(reference.c_str()), 0);
+        std::ifstream in(rgb, std::ios::binary);
+        const Bytes expected{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+        ASSERT_EQ(expected.size(), static_cast<size_t>(c.width) * c.height * 3);
+
+        ASSERT_TRUE(image.Load(gif.c_str()));
+        ASSERT_EQ(image.GetWidth(), c.width);
+        ASSERT_EQ(image.GetHeight(), c.height);
+        int wrong = 0;
+        for (int y = 0; y < c.height; ++y) {
+            const uint8_t* row = image.Row(c.height - 1 - y);
+            const uint8_t* want = expected.data() + static_cast<size_t>(y) * c.width * 3;
+            for (int x = 0; x < c.width; ++x) {
+                wrong += row[3 * x] != want[3 * x + 2] || row[3 * x + 1] != want[3 * x + 1] ||
+                         row[3 * x + 2] != want[3 * x];
+            }
+        }
+        EXPECT_EQ(wrong, 0);
+    }
+}
