@@ -106,9 +106,15 @@ bool CheckBitmap(std::FILE* file, uint64_t fileSize, const PictureLimits& limits
             const uint64_t rowSize = (static_cast<uint64_t>(width) * bits + 31) / 32 * 4;
             return dataOffset <= fileSize && rowSize * height <= fileSize - dataOffset;
         }
-        case 1:  // run-length encoded, 8 and 4 bits: end-of-picture codes make any size
-        case 2:  // possible, so only the limits apply
-            return (compression == 1 && bits == 8) || (compression == 2 && bits == 4);
+        case 1:    // run-length encoded, 8 bits
+        case 2: {  // run-length encoded, 4 bits
+            // A run codes at most 255 pixels in 2 bytes. Skip and end-of-picture codes could
+            // leave any share of the picture blank, but a file leaning on them to declare a
+            // picture far larger than its runs could fill is refused like any other bomb.
+            const uint64_t pixels = static_cast<uint64_t>(width) * static_cast<uint64_t>(height);
+            return ((compression == 1 && bits == 8) || (compression == 2 && bits == 4)) &&
+                   dataOffset <= fileSize && pixels <= (fileSize - dataOffset) / 2 * 255 + 255;
+        }
         default:
             return false;
     }

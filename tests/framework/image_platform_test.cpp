@@ -202,7 +202,7 @@ TEST_F(PlatformPictures, HeadersDecideBeforeAnyDecoderRuns) {
         {"GIF cut short in its data", gifTruncatedFrame, PictureFormat::GIF},
         {"bitmap 1 x 1 with its row", Bitmap(BitmapSpec{1, 1, 24, {{1, 2, 3, 0}}, {}, 0, 0}),
          PictureFormat::BMP},
-        {"run-length bitmap", BitmapHeader(100, 100, 8, 1), PictureFormat::BMP},
+        {"run-length bitmap", BitmapHeader(10, 25, 8, 1), PictureFormat::BMP},
         // Over a side or over the byte cap.
         {"PNG 16385 wide", PngHeader(16385, 1, 100), PictureFormat::NONE},
         {"PNG 65535 square", PngHeader(65535, 65535, 82), PictureFormat::NONE},
@@ -221,6 +221,8 @@ TEST_F(PlatformPictures, HeadersDecideBeforeAnyDecoderRuns) {
         {"GIF frame 8000 square from two bytes", Gif(1, 1, 8000, 8000, {0x44, 0x01}),
          PictureFormat::NONE},
         {"bitmap rows past the end", BitmapHeader(2, 2), PictureFormat::NONE},
+        {"run-length bitmap of 1000 square in 54 bytes", BitmapHeader(1000, 1000, 8, 1),
+         PictureFormat::NONE},
         // Broken or unknown.
         {"PNG zero wide", PngHeader(0, 1, 40), PictureFormat::NONE},
         {"PNG depth 3", PngHeader(1, 1, 40, 3), PictureFormat::NONE},
