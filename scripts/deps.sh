@@ -1,8 +1,9 @@
 # Sourced by the set-up commands: makes sure the Debian packages they need are installed.
 # As root it installs what is missing; otherwise it prints the one apt-get line and stops.
 
-GULPER_BUILD_PACKAGES="cmake make g++ pkg-config libsdl2-dev libsdl2-image-dev libfreetype-dev
-  libfontconfig-dev fonts-dejavu-core libgl-dev libgl1-mesa-dri libegl-dev libegl-mesa0"
+GULPER_BUILD_PACKAGES="cmake make g++ pkg-config libsdl2-dev libsdl2-image-dev libpng-dev
+  libfreetype-dev libfontconfig-dev fonts-dejavu-core libgl-dev libgl1-mesa-dri libegl-dev
+  libegl-mesa0"
 GULPER_TEST_PACKAGES="libgtest-dev libgmock-dev libbenchmark-dev clang-format clang
   libclang-rt-14-dev xvfb xauth xdotool x11-apps imagemagick faketime"
 

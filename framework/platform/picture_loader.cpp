@@ -4,6 +4,7 @@
 
 #include <SDL.h>
 #include <SDL_image.h>
+#include <png.h>
 
 #include <climits>
 #include <cstring>
@@ -328,6 +329,35 @@ bool CopyPixels(SDL_Surface* decoded, bool overWhite, const PictureLimits& limit
     return true;
 }
 
+// PNG through libpng's own reader, which keeps its errors to itself rather than printing
+// them; the size it reads is checked again before any pixel memory is taken.
+bool DecodePng(std::FILE* file, const PictureLimits& limits, DecodedPicture& picture) {
+    png_image png;
+    std::memset(&png, 0, sizeof png);
+    png.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_stdio(&png, file)) {
+        return false;
+    }
+    if (!FitsLimits(limits, png.width, png.height)) {
+        png_image_free(&png);
+        return false;
+    }
+    png.format = PNG_FORMAT_BGR;
+    try {
+        picture.bgr.resize(PNG_IMAGE_SIZE(png));
+    } catch (const std::bad_alloc&) {
+        png_image_free(&png);
+        return false;
+    }
+    const png_color white = {255, 255, 255};
+    if (!png_image_finish_read(&png, &white, picture.bgr.data(), 0, nullptr)) {
+        return false;  // finishing frees the reader, failed or not
+    }
+    picture.width = static_cast<int>(png.width);
+    picture.height = static_cast<int>(png.height);
+    return true;
+}
+
 // Checks the file's header, then hands the same open stream to the one decoder of the format
 // found, never choosing by the name.
 bool Decode(const char* path, bool bitmapsOnly, const PictureLimits& limits,
@@ -347,6 +377,9 @@ bool Decode(const char* path, bool bitmapsOnly, const PictureLimits& limits,
     if (format == PictureFormat::GIF) {
         return DecodeGifFrame(file.get(), limits, picture);
     }
+    if (format == PictureFormat::PNG) {
+        return DecodePng(file.get(), limits, picture);
+    }
     SDL_RWops* stream = SDL_RWFromFP(file.get(), SDL_FALSE);
     if (stream == nullptr) {
         return false;
@@ -356,12 +389,10 @@ bool Decode(const char* path, bool bitmapsOnly, const PictureLimits& limits,
         case PictureFormat::BMP:
             decoded.reset(SDL_LoadBMP_RW(stream, 0));
             break;
-        case PictureFormat::PNG:
-            decoded.reset(IMG_LoadPNG_RW(stream));
-            break;
         case PictureFormat::JPEG:
             decoded.reset(IMG_LoadJPG_RW(stream));
             break;
+        case PictureFormat::PNG:
         case PictureFormat::GIF:
         case PictureFormat::NONE:
             break;

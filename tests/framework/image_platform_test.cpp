@@ -314,3 +314,32 @@ TEST_F(PlatformPictures, GifFramesMatchAReferenceDecoder) {
         EXPECT_EQ(wrong, 0);
     }
 }
+
+// Broken data past a sound header fails in the decoder, and says nothing: a reader reports
+// failure by its result only.
+TEST_F(PlatformPictures, BrokenDataFailsQuietly) {
+    struct Case {
+        const char* what;
+        Bytes bytes;
+    };
+    Bytes png = Saved(SavePng);
+    Bytes badCrc = png;
+    badCrc[badCrc.size() - 20] ^= 0x55;              // inside the image data chunk
+    Bytes gifIndex = Gif(2, 1, 2, 1, {0xC4, 0x0A});  // indices 0 and 3 of a 2-colour table
+    Bytes gifCode = Gif(2, 1, 2, 1, {0x7C, 0x0A});   // code 7 before it is defined
+    const Case cases[] = {
+        {"PNG cut short", Bytes(png.begin(), png.begin() + static_cast<long>(png.size()) - 30)},
+        {"PNG with a damaged chunk", badCrc},
+        {"GIF colour index past the table", gifIndex},
+        {"GIF code not yet defined", gifCode},
+        {"GIF with too few pixels", Gif(3, 1, 3, 1, RED_WHITE_LZW)},
+    };
+    for (const Case& c : cases) {
+        testing::internal::CaptureStderr();
+        testing::internal::CaptureStdout();
+        EXPECT_FALSE(image.Load(Write("broken.tga", c.bytes).c_str())) << c.what;
+        EXPECT_EQ(testing::internal::GetCapturedStdout(), "") << c.what;
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << c.what;
+        EXPECT_EQ(image.extra->pixels, nullptr) << c.what;
+    }
+}
