@@ -195,8 +195,14 @@ bool CheckJpeg(std::FILE* file, uint64_t fileSize, const PictureLimits& limits) 
             }
             continue;
         }
-        uint8_t header[6];
-        if (length < 8 || !reader.Bytes(header, sizeof header)) {
+        // Precision, height, width, then id, sampling factors and table of each component.
+        uint8_t header[6 + 3 * 4];
+        if (length < 8 || !reader.Bytes(header, 6)) {
+            return false;
+        }
+        const int components = header[5];
+        if (components < 1 || components > 4 || length != 8 + 3 * components ||
+            !reader.Bytes(header + 6, 3u * components)) {
             return false;
         }
         // A height of 0 would be given later in the data, after the decoder has begun.
@@ -207,7 +213,31 @@ bool CheckJpeg(std::FILE* file, uint64_t fileSize, const PictureLimits& limits) 
         }
         const bool arithmetic = marker >= 0xC9;
         const uint64_t blocks = static_cast<uint64_t>((width + 7) / 8) * ((height + 7) / 8);
-        return arithmetic || blocks <= JPEG_BLOCKS_PER_BYTE * fileSize;
+        if (!arithmetic && blocks > JPEG_BLOCKS_PER_BYTE * fileSize) {
+            return false;
+        }
+        // A progressive or multi-scan picture is decoded through a buffer of every block's
+        // coefficients, 128 bytes a block: that too must fit in the cap.
+        int maxH = 1;
+        int maxV = 1;
+        for (int c = 0; c < components; ++c) {
+            const int h = header[7 + 3 * c] >> 4;
+            const int v = header[7 + 3 * c] & 15;
+            if (h < 1 || h > 4 || v < 1 || v > 4) {
+                return false;
+            }
+            maxH = h > maxH ? h : maxH;
+            maxV = v > maxV ? v : maxV;
+        }
+        uint64_t coefficientBytes = 0;
+        for (int c = 0; c < components; ++c) {
+            const int h = header[7 + 3 * c] >> 4;
+            const int v = header[7 + 3 * c] & 15;
+            const uint64_t across = (static_cast<uint64_t>(width) * h + 8 * maxH - 1) / (8 * maxH);
+            const uint64_t down = (static_cast<uint64_t>(height) * v + 8 * maxV - 1) / (8 * maxV);
+            coefficientBytes += (across + h) * (down + v) * 128;  // rounded up to whole MCUs
+        }
+        return coefficientBytes <= limits.maxBytes;
     }
 }
 

@@ -40,14 +40,21 @@ Bytes PngHeader(uint32_t width, uint32_t height, size_t size, int depth = 8, int
     return b;
 }
 
-// A JPEG start, a comment segment and a baseline frame header, padded to `size` bytes.
-Bytes JpegHeader(uint16_t width, uint16_t height, size_t size, uint8_t frame = 0xC0) {
-    Bytes b = {0xFF, 0xD8, 0xFF, 0xFE, 0, 4, 'h', 'i', 0xFF, frame, 0, 11, 8};
+// A JPEG start, a comment segment and a baseline frame header, padded to `size` bytes; each
+// component has the given sampling factors.
+Bytes JpegHeader(uint16_t width, uint16_t height, size_t size, int components = 1,
+                 uint8_t sampling = 0x11) {
+    Bytes b = {0xFF, 0xD8, 0xFF, 0xFE, 0, 4, 'h', 'i', 0xFF, 0xC0, 0};
+    b.push_back(static_cast<uint8_t>(8 + 3 * components));
+    b.push_back(8);
     b.push_back(static_cast<uint8_t>(height >> 8));
     b.push_back(static_cast<uint8_t>(height));
     b.push_back(static_cast<uint8_t>(width >> 8));
     b.push_back(static_cast<uint8_t>(width));
-    b.insert(b.end(), {1, 1, 0x11, 0});
+    b.push_back(static_cast<uint8_t>(components));
+    for (int c = 1; c <= components; ++c) {
+        b.insert(b.end(), {static_cast<uint8_t>(c), sampling, 0});
+    }
     b.resize(std::max(size, b.size()), 0);
     return b;
 }
@@ -209,6 +216,12 @@ TEST_F(PlatformPictures, HeadersDecideBeforeAnyDecoderRuns) {
         {"PNG over the byte cap", PngHeader(16384, 5462, 1 << 20), PictureFormat::NONE},
         {"PNG 2^31 - 1 tall", PngHeader(1, 0x7FFFFFFF, 100), PictureFormat::NONE},
         {"JPEG 65535 square", JpegHeader(65535, 65535, 1 << 20), PictureFormat::NONE},
+        // 16384 x 4000: 188 MiB of pixels, and a block buffer of 125 MiB for one component or
+        // 375 MiB for three at full resolution.
+        {"JPEG grey 16384 x 4000", JpegHeader(16384, 4000, 130000), PictureFormat::JPEG},
+        {"JPEG colour 16384 x 4000, no subsampling", JpegHeader(16384, 4000, 130000, 3),
+         PictureFormat::NONE},
+        {"JPEG sampling factor 0", JpegHeader(8, 8, 40, 1, 0x01), PictureFormat::NONE},
         {"GIF huge logical screen", gifHugeScreen, PictureFormat::NONE},
         {"GIF frame 65535 square", Gif(1, 1, 65535, 65535, {0x44, 0x01}), PictureFormat::NONE},
         {"bitmap 65535 square", BitmapHeader(65535, 65535), PictureFormat::NONE},
