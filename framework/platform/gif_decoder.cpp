@@ -95,7 +95,7 @@ bool ReadColourTable(std::FILE* file, uint8_t flags, ColourTable& table) {
 // Expands the LZW data into `indices`, which holds exactly the frame's pixels; false when the
 // data is broken or ends before every pixel has its value.
 bool ExpandLzw(std::FILE* file, int minimumCodeSize, std::vector<uint8_t>& indices) {
-    if (minimumCodeSize < 1 || minimumCodeSize > 11) {
+    if (minimumCodeSize < 1 || minimumCodeSize > 8) {  // literal codes are colour indices
         return false;
     }
     static thread_local uint16_t prefix[MAX_CODES];
