@@ -33,6 +33,7 @@ check() {  # check DESCRIPTION COMMAND...
 # ---- Writing files byte by byte
 put() {  # put BYTE...: decimal byte values to standard output
     local b
+    # shellcheck disable=SC2059  # the format is an octal escape made for the byte
     for b in "$@"; do printf "\\$(printf %03o "$b")"; done
 }
 le16() { put $(($1 & 255)) $((($1 >> 8) & 255)); }
