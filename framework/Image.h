@@ -16,6 +16,8 @@ enum PixelFormat {
 // Largest pixel memory one image may hold. Sizes read from files are checked against it
 // before anything is allocated.
 constexpr uint64_t IMAGE_MAX_BYTES = 256ull * 1024 * 1024;
+// Widest and tallest picture a file reader accepts, checked from the file's header.
+constexpr int IMAGE_MAX_SIDE = 16384;
 
 class Image;
 

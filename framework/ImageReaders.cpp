@@ -51,6 +51,13 @@ uint32_t Little32(const uint8_t* p) {
            static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
 }
 
+// What the platform decoders may produce: the same bounds as the framework's own readers.
+constexpr platform::PictureLimits PICTURE_LIMITS{IMAGE_MAX_BYTES, IMAGE_MAX_SIDE};
+
+bool SidesFit(int64_t width, int64_t height) {
+    return width <= IMAGE_MAX_SIDE && height <= IMAGE_MAX_SIDE;
+}
+
 // The image's row for a file row: files store bottom row first unless marked top-down.
 int ImageRowOf(int fileRow, int height, bool topDown) {
     return topDown ? height - 1 - fileRow : fileRow;
@@ -119,16 +126,20 @@ bool ImageExtra::LoadBMP(const char* fileName) {
     if (topDown) {
         fileHeight = -fileHeight;
     }
-    if (fileWidth < 1 || fileHeight < 1 || (bitsPerPixel != 24 && bitsPerPixel != 8)) {
+    if (fileWidth < 1 || fileHeight < 1 || !SidesFit(fileWidth, fileHeight) ||
+        (bitsPerPixel != 24 && bitsPerPixel != 8)) {
         return false;
     }
     const int64_t bytesPerPixel = bitsPerPixel / 8;
     const uint64_t rowSize = (static_cast<uint64_t>(fileWidth) * bytesPerPixel + 3) / 4 * 4;
     const uint64_t dataSize = rowSize * static_cast<uint64_t>(fileHeight);
-    // The pixel data must cover every row and be in the file: checked before anything is
-    // allocated for it.
-    if (dataSize > IMAGE_MAX_BYTES || (imageSize != 0 && imageSize < dataSize) ||
-        static_cast<int64_t>(dataOffset + dataSize) > FileSize(file.get())) {
+    // The pixel data must cover every row, and the data the header declares must be in the
+    // file: checked before anything is allocated for it.
+    const int64_t fileSize = FileSize(file.get());
+    const uint64_t declared = imageSize != 0 ? imageSize : dataSize;
+    if (dataSize > IMAGE_MAX_BYTES || declared < dataSize || fileSize < 0 ||
+        dataOffset > static_cast<uint64_t>(fileSize) ||
+        declared > static_cast<uint64_t>(fileSize) - dataOffset) {
         return false;
     }
     const int w = static_cast<int>(fileWidth);
@@ -197,7 +208,8 @@ bool ImageExtra::LoadBMP(const char* fileName) {
 bool ImageExtra::LoadBitmapFile(const char* fileName) {
     Free();
     platform::DecodedPicture picture;
-    return platform::DecodeBitmapFile(fileName, picture) && FillFromDecoded(*this, picture);
+    return platform::DecodeBitmapFile(fileName, PICTURE_LIMITS, picture) &&
+           FillFromDecoded(*this, picture);
 }
 
 bool ImageExtra::LoadTGA(const char* fileName) {
@@ -239,7 +251,7 @@ bool ImageExtra::LoadTGA(const char* fileName) {
     const uint8_t depth = header[16];
     const bool topDown = (header[17] & 0x20) != 0;
     if ((imageType != 2 && imageType != 10) || colourMapType != 0 || (depth != 24 && depth != 32) ||
-        fileWidth == 0 || fileHeight == 0) {
+        fileWidth == 0 || fileHeight == 0 || !SidesFit(fileWidth, fileHeight)) {
         return false;
     }
     // The pixels must fit in what the file holds after the header before any memory is
@@ -327,5 +339,6 @@ bool ImageExtra::LoadPicture(const char* fileName) {
         return false;
     }
     platform::DecodedPicture picture;
-    return platform::DecodePictureFile(path.c_str(), picture) && FillFromDecoded(*this, picture);
+    return platform::DecodePictureFile(path.c_str(), PICTURE_LIMITS, picture) &&
+           FillFromDecoded(*this, picture);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <vector>
 
 // The platform's picture decoders. Both hand back 24-bit pixels, blue, green, red, top row
@@ -13,10 +14,28 @@ struct DecodedPicture {
     std::vector<uint8_t> bgr;
 };
 
+// The largest picture a decoder may produce: its 24-bit rows, each padded to 4 bytes, must
+// fit in maxBytes, and neither side may pass maxSide pixels.
+struct PictureLimits {
+    uint64_t maxBytes = 0;
+    int64_t maxSide = 0;
+};
+
+// Whether a picture of that size is within the limits.
+bool FitsLimits(const PictureLimits& limits, int64_t width, int64_t height);
+
+enum class PictureFormat { NONE, BMP, PNG, JPEG, GIF };
+
+// Recognises a picture by its signature and reads its size from its header, from the start of
+// the file. NONE when no accepted format's signature is there, when the header is broken, when
+// the picture is over the limits, or when the file is too small to hold the picture it
+// declares even at its format's best compression. Decoders are only handed files that pass.
+PictureFormat CheckPictureFile(std::FILE* file, const PictureLimits& limits);
+
 // Any bitmap file the platform's bitmap loader reads.
-bool DecodeBitmapFile(const char* path, DecodedPicture& picture);
-// Any picture format the platform's picture decoder reads; transparent parts come out
-// composed over white.
-bool DecodePictureFile(const char* path, DecodedPicture& picture);
+bool DecodeBitmapFile(const char* path, const PictureLimits& limits, DecodedPicture& picture);
+// A bitmap, PNG, JPEG or GIF picture (the first frame of a GIF, decoded by our own code),
+// recognised by its content whatever its name; transparent parts come out composed over white.
+bool DecodePictureFile(const char* path, const PictureLimits& limits, DecodedPicture& picture);
 
 }  // namespace platform

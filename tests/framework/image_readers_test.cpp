@@ -253,12 +253,38 @@ TEST_F(BitmapReader, RefusedOrTruncatedFilesFailCleanly) {
         {18, 0x7FFFFFFF, true},  // a width that would overflow 32-bit sizes
         {22, 0x80000000, true},  // the most negative height
         {34, 4, true},           // image size not covering the rows
+        {34, 17, true},          // image size past the end of the file
+        {10, 0xFFFFFFF0, true},  // pixel data past the end of the file
     };
     for (const Change& c : changes) {
         Bytes bytes = whole;
         c.wide ? Put32(bytes, c.at, c.value) : Put16(bytes, c.at, c.value);
         EXPECT_FALSE(LoadBMP(bytes)) << c.at;
         EXPECT_FALSE(image.IsValid()) << c.at;
+    }
+    Bytes exact = whole;
+    Put32(exact, 34, 16);  // image size naming exactly the rows in the file
+    EXPECT_TRUE(LoadBMP(exact));
+}
+
+TEST_F(Reader, OwnReadersStopAtTheWidestAndTallestPicture) {
+    for (int side : {IMAGE_MAX_SIDE, IMAGE_MAX_SIDE + 1}) {
+        const bool fits = side == IMAGE_MAX_SIDE;
+        for (bool wide : {true, false}) {
+            SCOPED_TRACE(std::to_string(side) + (wide ? " wide" : " tall"));
+            TargaSpec targa = PlainTarga();
+            targa.width = wide ? side : 1;
+            targa.height = wide ? 1 : side;
+            targa.data.assign(static_cast<size_t>(side) * 3, 7);
+            EXPECT_EQ(LoadTGA("long.tga", targa), fits);
+            BitmapSpec bitmap;
+            bitmap.width = targa.width;
+            bitmap.height = targa.height;
+            bitmap.bits = 8;
+            bitmap.table = {{7, 7, 7, 0}};
+            bitmap.rows.assign(wide ? 1 : side, Bytes(wide ? (side + 3) / 4 * 4 : 4, 0));
+            EXPECT_EQ(LoadBMP(bitmap), fits);
+        }
     }
 }
 

@@ -1,5 +1,9 @@
 // Writes the fuzzers' seed corpus: small valid files of each kind the readers take.
-// Usage: fuzz_seeds <folder>; makes <folder>/tga, <folder>/bmp and <folder>/config.
+// Usage: fuzz_seeds <folder>; makes <folder>/tga, <folder>/bmp, <folder>/image (every picture
+// format Image::Load accepts) and <folder>/config.
+#include <SDL.h>
+#include <SDL_image.h>
+
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -63,6 +67,40 @@ Bytes Bitmap(int width, int height, int bits, const Bytes& table, const Bytes& r
     return b;
 }
 
+// A 4 x 4 picture with a translucent corner, written by the platform's encoder into `path`.
+bool Encoded(const std::filesystem::path& path, bool jpeg) {
+    SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormat(0, 4, 4, 32, SDL_PIXELFORMAT_RGBA32);
+    if (surface == nullptr) {
+        return false;
+    }
+    auto* pixels = static_cast<uint8_t*>(surface->pixels);
+    for (int i = 0; i < 4 * 4 * 4; ++i) {
+        pixels[i] = static_cast<uint8_t>(i * 37);
+    }
+    pixels[3] = 100;
+    const int result =
+        jpeg ? IMG_SaveJPG(surface, path.c_str(), 90) : IMG_SavePNG(surface, path.c_str());
+    SDL_FreeSurface(surface);
+    return result == 0;
+}
+
+// A GIF: a two-colour table, a graphic control extension, then one frame per LZW stream.
+Bytes Gif(int width, int height, const std::vector<Bytes>& frames) {
+    Bytes b = {'G', 'I', 'F', '8', '9', 'a', 0, 0, 0, 0, 0x80, 0, 0, 255, 0, 0, 255, 255, 255};
+    Put16(b, 6, width);
+    Put16(b, 8, height);
+    for (const Bytes& lzw : frames) {
+        b.insert(b.end(), {0x21, 0xF9, 4, 1, 0, 0, 1, 0, 0x2C, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2});
+        Put16(b, b.size() - 6, width);
+        Put16(b, b.size() - 4, height);
+        b.push_back(static_cast<uint8_t>(lzw.size()));
+        b.insert(b.end(), lzw.begin(), lzw.end());
+        b.push_back(0);
+    }
+    b.push_back(0x3B);
+    return b;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -71,7 +109,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::filesystem::path root = argv[1];
-    for (const char* kind : {"tga", "bmp", "config"}) {
+    for (const char* kind : {"tga", "bmp", "image", "config"}) {
         std::filesystem::create_directories(root / kind);
     }
     const Bytes pixels24 = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
@@ -91,6 +129,21 @@ int main(int argc, char** argv) {
               Bitmap(3, 1, 8, {0, 0, 0, 0, 128, 128, 128, 0, 255, 255, 255, 0}, {2, 1, 0, 0})) &&
          Save(root / "bmp/colour8",
               Bitmap(2, 2, 8, {10, 20, 30, 0, 200, 100, 50, 0}, {0, 1, 0, 0, 1, 0, 0, 0}));
+    // Image::Load takes every kind above too; these reach the platform decoders.
+    for (const char* kind : {"tga", "bmp"}) {
+        for (const auto& entry : std::filesystem::directory_iterator(root / kind)) {
+            std::filesystem::copy_file(
+                entry.path(),
+                root / "image" / (std::string(kind) + "-" + entry.path().filename().string()),
+                std::filesystem::copy_options::overwrite_existing);
+        }
+    }
+    Bytes bitmap16 = Bitmap(1, 2, 16, {}, {0x1F, 0x00, 0, 0, 0x00, 0x7C, 0, 0});
+    // Codes clear, 0, 1, end (red, white) and clear, 0, end (red) at 3 bits.
+    ok = ok && Encoded(root / "image/png", false) && Encoded(root / "image/jpeg", true) &&
+         Save(root / "image/gif", Gif(2, 1, {{0x44, 0x0A}})) &&
+         Save(root / "image/gif-two-frames", Gif(1, 1, {{0x44, 0x01}, {0x44, 0x01}})) &&
+         Save(root / "image/bmp16", bitmap16);
     const std::string config =
         "control 1\nn_moves_blue_ghosts 200\nn_moves_ghost_appears 60\nred_ghost 1\n"
         "green_ghost 1\norange_ghost 0\nturquoise_ghost 1\nlength_attack_mode 1500\n"
