@@ -9,6 +9,7 @@ find_package(Fontconfig REQUIRED)
 add_library(gulper_framework STATIC
   ${CMAKE_CURRENT_LIST_DIR}/Main.cpp
   ${CMAKE_CURRENT_LIST_DIR}/GLWindow.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/GlyphText.cpp
   ${CMAKE_CURRENT_LIST_DIR}/platform/platform.cpp
   ${CMAKE_CURRENT_LIST_DIR}/platform/glyphs.cpp
 )

@@ -1,6 +1,7 @@
 #include <GL/gl.h>
 
 #include <cstddef>
+#include <cstdio>
 
 #include "game/game_state.h"
 #include "game/game_window.h"
@@ -126,23 +127,59 @@ void Ghost::DrawGhost() {
     }
 }
 
-void GameWindow::DrawMaze() {
-    glLineWidth(2.0f);
-    glColor3d(0, 0, 1);
-    for (const WallPrimitive& p : WALLS) {
-        DrawPrimitive(p);
+void GameWindow::QueueCentred(Image& image, double x, double y) {
+    if (image.IsValid()) {
+        pictures.Add(image, x - image.GetWidth() * 0.5, y - image.GetHeight() * 0.5);
     }
-    glColor3d(1, 0.75, 0.75);
-    DrawPrimitive(Primitive(GL_LINES, DOOR));
+}
+
+void GameWindow::QueueSprite(Sprite& sprite, bool blue) {
+    Image* picture = nullptr;
+    if (blue) {
+        Ghost& ghost = static_cast<Ghost&>(sprite);
+        picture = PictureFor(sprite.direction, ghost.blueImageLeft, ghost.blueImageUp,
+                             ghost.blueImageRight, ghost.blueImageDown);
+    } else {
+        picture = PictureFor(sprite.direction, sprite.imageLeft, sprite.imageUp, sprite.imageRight,
+                             sprite.imageDown);
+    }
+    if (picture != nullptr) {
+        QueueCentred(*picture, sprite.position.x, sprite.position.y);
+    }
+}
+
+void GameWindow::PrintScoreText(const char* format, int32_t value) {
+    char text[64];
+    std::snprintf(text, sizeof text, format, value);
+    if (!scoreText.Print(*this, text)) {
+        Printf("%s", text);
+    }
+}
+
+void GameWindow::DrawMaze() {
+    // The walls never change: one display list, made on the first frame of a context.
+    if (wallList == 0) {
+        wallList = glGenLists(1);
+        glNewList(wallList, GL_COMPILE);
+        glLineWidth(2.0f);
+        glColor3d(0, 0, 1);
+        for (const WallPrimitive& p : WALLS) {
+            DrawPrimitive(p);
+        }
+        glColor3d(1, 0.75, 0.75);
+        DrawPrimitive(Primitive(GL_LINES, DOOR));
+        glEndList();
+    }
+    glCallList(wallList);
 
     for (int v = 0; v < BOARD_ROWS; ++v) {
         for (int c = 0; c < BOARD_COLUMNS; ++c) {
             const int32_t code = MazeGrid[GridIndex(c, v)];
             const GridPoint centre = CellCentre(c, v);
             if (code == CELL_DOT) {
-                DrawCentred(dotImage, centre.x, centre.y);
+                QueueCentred(dotImage, centre.x, centre.y);
             } else if (code == CELL_PILL) {
-                DrawCentred(powerPillImage, centre.x, centre.y);
+                QueueCentred(powerPillImage, centre.x, centre.y);
             }
         }
     }
@@ -161,21 +198,23 @@ void GameWindow::DrawLoseScreen() {
 void GameWindow::OnDisplay() {
     glClear(GL_COLOR_BUFFER_BIT);
     glLoadIdentity();
+    pictures.BeginFrame();
     DrawMaze();
     if (fruitVisible) {
-        DrawCentred(fruitImage, FRUIT_POSITION.x, FRUIT_POSITION.y);
+        QueueCentred(fruitImage, FRUIT_POSITION.x, FRUIT_POSITION.y);
     }
-    playerAgent->DrawSprite();
+    QueueSprite(*playerAgent, false);
     for (Ghost* ghost : {redGhost, greenGhost, orangeGhost, turquoiseGhost}) {
         if (ghost != nullptr) {
-            ghost->DrawGhost();
+            QueueSprite(*ghost, ghost->IsBlue());
         }
     }
+    pictures.Flush();
     glColor3d(1, 1, 1);
     glRasterPos2d(5, -15);
-    Printf("Score: %d", playerAgent->Score());
+    PrintScoreText("Score: %d", playerAgent->Score());
     glRasterPos2d(150, -15);
-    Printf("Food Left: %d", foodLeft);
+    PrintScoreText("Food Left: %d", foodLeft);
     if (startScreen) {
         DrawStartScreen();
     } else if (gameWon) {

@@ -8,6 +8,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -51,7 +52,8 @@ class FrameIdentity : public ::testing::Test {
         SetAgentLog(&nullLog);
 
         ResetGameState();
-        SetPlayerAgent(&agent);
+        agentHolder = std::make_unique<PlayerAgent>();  // its pictures come from data/ here
+        SetPlayerAgent(agentHolder.get());
         window = new GameWindow();
         window->SetSize(WIDTH, HEIGHT);
         ASSERT_TRUE(window->extra->Create());
@@ -65,6 +67,7 @@ class FrameIdentity : public ::testing::Test {
     void TearDown() override {
         delete window;
         SetPlayerAgent(nullptr);
+        agentHolder.reset();
         SetAgentLog(nullptr);
         std::filesystem::current_path(previousFolder);
         std::error_code ignored;
@@ -104,7 +107,7 @@ class FrameIdentity : public ::testing::Test {
     std::ostream nullLog{&nullBuffer};
     std::filesystem::path folder;
     std::filesystem::path previousFolder;
-    PlayerAgent agent;
+    std::unique_ptr<PlayerAgent> agentHolder;
     GameWindow* window = nullptr;
 };
 
@@ -144,6 +147,8 @@ TEST_F(FrameIdentity, BoardStatesMatchTheFirstDrawing) {
         distinct.insert(CompareFrame(name));
         ++states;
     };
+    PlayerAgent& agent = *agentHolder;
+    ASSERT_TRUE(agent.imageLeft.IsValid());
     Ghost* ghosts[] = {redGhost, greenGhost, orangeGhost, turquoiseGhost};
     for (Ghost* g : ghosts) {
         ASSERT_NE(g, nullptr);
