@@ -68,12 +68,14 @@ void DrawPrimitive(const WallPrimitive& p) {
 
 // A full picture (start, won, lost): read from its file at every repaint, centred across
 // the window with its bottom edge 80 units up.
-void DrawFullPicture(const char* fileName) {
+// The batch keeps the picture's texture from frame to frame while the file's pixels stay
+// the same.
+void DrawFullPicture(PictureBatch& pictures, const char* fileName) {
     Image picture;
     picture.Load(fileName);
     if (picture.IsValid()) {
-        glRasterPos2d(190 - picture.GetWidth() * 0.5, 80);
-        picture.Draw();
+        pictures.Add(picture, 190 - picture.GetWidth() * 0.5, 80);
+        pictures.Flush();
         picture.Clear();
     }
 }
@@ -186,13 +188,13 @@ void GameWindow::DrawMaze() {
 }
 
 void GameWindow::DrawStartScreen() {
-    DrawFullPicture("data//start.tga");
+    DrawFullPicture(pictures, "data//start.tga");
 }
 void GameWindow::DrawWinScreen() {
-    DrawFullPicture("data//win.tga");
+    DrawFullPicture(pictures, "data//win.tga");
 }
 void GameWindow::DrawLoseScreen() {
-    DrawFullPicture("data//lose.tga");
+    DrawFullPicture(pictures, "data//lose.tga");
 }
 
 void GameWindow::OnDisplay() {
