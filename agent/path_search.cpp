@@ -120,10 +120,11 @@ char* PutText(char* out, const char* text) {
     return out + n;
 }
 
-// One log line: written whole and flushed at once, as a stream line ended by std::endl.
-void WriteLine(std::ostream& log, const char* begin, const char* end) {
+// One log line: written whole with its line feed and flushed at once, as a stream line
+// ended by std::endl. `end` has room for the line feed.
+void WriteLine(std::ostream& log, const char* begin, char* end) {
+    *end++ = '\n';
     log.write(begin, end - begin);
-    log.put('\n');
     log.flush();
 }
 
@@ -222,9 +223,9 @@ bool PlayerAgent::IsInClosedList(const PathNode* node) const {
 
 void PlayerAgent::ConstructPath(PathNode* goal, PathNode* start) {
     std::ostream& log = AgentLog();
-    // Longest line: two headers' worth of text and four 11-character integers.
-    char line[96];
-    char* const end = line + sizeof line;
+    // Longest line: the header's text, four 11-character integers and the line feed.
+    char line[112];
+    char* const end = line + sizeof line - 1;
     char* out = PutText(line, "Constructing Path From GoalNode(");
     out = PutInt(out, end, goal->x);
     *out++ = ',';
