@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "framework/GLWindow.h"
+#include "framework/pixel_space.h"
 #include "framework/platform/glyph_bitmaps.h"
 
 namespace {
@@ -14,6 +15,7 @@ constexpr int GLYPH_COUNT = 255;
 }  // namespace
 
 void GlyphText::Forget() {
+    queued.clear();
     texture = 0;
     built = false;
     glyphs.clear();
@@ -85,77 +87,105 @@ bool GlyphText::Build(int height, const std::string& face) {
 }
 
 bool GlyphText::Print(GLWindow& window, const char* text) {
+    if (!Queue(window, text)) {
+        return false;
+    }
+    Flush();
+    return true;
+}
+
+bool GlyphText::Queue(GLWindow& window, const char* text) {
     if (text == nullptr || window.extra == nullptr) {
         return false;
     }
     const GLWindowExtra& extra = *window.extra;
     if (!built || fontHeight != extra.fontHeight || fontName != extra.fontName) {
+        Flush();
         if (!Build(extra.fontHeight, extra.fontName)) {
             return false;
         }
     }
     GLboolean valid = GL_FALSE;
     glGetBooleanv(GL_CURRENT_RASTER_POSITION_VALID, &valid);
-    if (valid != GL_TRUE) {
-        return true;
-    }
-    GLfloat position[4];
-    GLfloat colour[4];
-    GLint viewport[4];
-    glGetFloatv(GL_CURRENT_RASTER_POSITION, position);
-    glGetFloatv(GL_CURRENT_RASTER_COLOR, colour);
-    glGetIntegerv(GL_VIEWPORT, viewport);
-
-    glPushAttrib(GL_ENABLE_BIT | GL_TEXTURE_BIT | GL_TRANSFORM_BIT | GL_CURRENT_BIT |
-                 GL_COLOR_BUFFER_BIT);
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    glOrtho(viewport[0], viewport[0] + viewport[2], viewport[1], viewport[1] + viewport[3], -1, 1);
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
-    glEnable(GL_TEXTURE_2D);
-    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
-    glEnable(GL_ALPHA_TEST);
-    glAlphaFunc(GL_GREATER, 0.0f);
-    glBindTexture(GL_TEXTURE_2D, texture);
-    glColor4fv(colour);
-    const float sx = 1.0f / static_cast<float>(texWidth);
-    const float sy = 1.0f / static_cast<float>(texHeight);
-    // As glBitmap: the corner is the raster position less the origin, nudged and floored;
-    // the raster position then moves on by the advance.
-    const float epsilon = 0.0001f;
-    float rx = position[0];
-    const float ry = position[1];
-    glBegin(GL_QUADS);
-    for (const unsigned char* c = reinterpret_cast<const unsigned char*>(text); *c != 0; ++c) {
-        if (*c >= GLYPH_COUNT) {
-            continue;  // code 255 has no glyph list: Printf leaves it out
+    if (valid == GL_TRUE) {
+        GLfloat position[4];
+        GLfloat colour[4];
+        GLint view[4];
+        glGetFloatv(GL_CURRENT_RASTER_POSITION, position);
+        glGetFloatv(GL_CURRENT_RASTER_COLOR, colour);
+        glGetIntegerv(GL_VIEWPORT, view);
+        if (!queued.empty() && !std::equal(view, view + 4, viewport)) {
+            Flush();
         }
-        const Glyph& g = glyphs[*c];
-        if (g.width > 0 && g.rows > 0) {
-            const int x0 = static_cast<int>(std::floor(rx + epsilon - g.xorig));
-            const int y0 = static_cast<int>(std::floor(ry + epsilon - g.yorig));
-            const float s0 = static_cast<float>(g.x) * sx;
-            const float t0 = static_cast<float>(g.y) * sy;
-            const float s1 = static_cast<float>(g.x + g.width) * sx;
-            const float t1 = static_cast<float>(g.y + g.rows) * sy;
-            glTexCoord2f(s0, t0);
-            glVertex2i(x0, y0);
-            glTexCoord2f(s1, t0);
-            glVertex2i(x0 + g.width, y0);
-            glTexCoord2f(s1, t1);
-            glVertex2i(x0 + g.width, y0 + g.rows);
-            glTexCoord2f(s0, t1);
-            glVertex2i(x0, y0 + g.rows);
+        std::copy(view, view + 4, viewport);
+        const float sx = 1.0f / static_cast<float>(texWidth);
+        const float sy = 1.0f / static_cast<float>(texHeight);
+        // As glBitmap: the corner is the raster position less the origin, nudged and
+        // floored; the raster position then moves on by the advance.
+        const float epsilon = 0.0001f;
+        float rx = position[0];
+        const float ry = position[1];
+        for (const unsigned char* c = reinterpret_cast<const unsigned char*>(text); *c != 0; ++c) {
+            if (*c >= GLYPH_COUNT) {
+                continue;  // code 255 has no glyph list: Printf leaves it out
+            }
+            const Glyph& g = glyphs[*c];
+            if (g.width > 0 && g.rows > 0) {
+                const int x0 = static_cast<int>(std::floor(rx + epsilon - g.xorig));
+                const int y0 = static_cast<int>(std::floor(ry + epsilon - g.yorig));
+                queued.push_back({x0,
+                                  y0,
+                                  x0 + g.width,
+                                  y0 + g.rows,
+                                  static_cast<float>(g.x) * sx,
+                                  static_cast<float>(g.y) * sy,
+                                  static_cast<float>(g.x + g.width) * sx,
+                                  static_cast<float>(g.y + g.rows) * sy,
+                                  {colour[0], colour[1], colour[2], colour[3]}});
+            }
+            rx += g.xmove;
         }
-        rx += g.xmove;
     }
-    glEnd();
-    glPopMatrix();
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glPopAttrib();
+    MoveRasterPosition(text);
     return true;
+}
+
+void GlyphText::Flush() {
+    if (queued.empty()) {
+        return;
+    }
+    {
+        // The glyph texture holds coverage in alpha: the raster colour where a bit is set,
+        // nothing where it is not.
+        PixelSpace pixels(viewport, GL_REPLACE, true);
+        glBindTexture(GL_TEXTURE_2D, texture);
+        const float* colour = nullptr;
+        glBegin(GL_QUADS);
+        for (const Quad& q : queued) {
+            if (colour == nullptr || !std::equal(q.colour, q.colour + 4, colour)) {
+                colour = q.colour;
+                glColor4fv(colour);
+            }
+            glTexCoord2f(q.s0, q.t0);
+            glVertex2i(q.x0, q.y0);
+            glTexCoord2f(q.s1, q.t0);
+            glVertex2i(q.x1, q.y0);
+            glTexCoord2f(q.s1, q.t1);
+            glVertex2i(q.x1, q.y1);
+            glTexCoord2f(q.s0, q.t1);
+            glVertex2i(q.x0, q.y1);
+        }
+        glEnd();
+    }
+    queued.clear();
+}
+
+void GlyphText::MoveRasterPosition(const char* text) {
+    // Empty bitmaps with the glyphs' advances: the raster position ends where the glyph
+    // lists would leave it, for whatever is drawn next without a position of its own.
+    for (const unsigned char* c = reinterpret_cast<const unsigned char*>(text); *c != 0; ++c) {
+        if (*c < GLYPH_COUNT) {
+            glBitmap(0, 0, 0.0f, 0.0f, glyphs[*c].xmove, 0.0f, nullptr);
+        }
+    }
 }

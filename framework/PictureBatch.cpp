@@ -5,6 +5,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "framework/pixel_space.h"
+
 namespace {
 
 int PowerOfTwoAtLeast(int n) {
@@ -213,39 +215,27 @@ void PictureBatch::Flush() {
     if (groups.empty()) {
         return;
     }
-    glPushAttrib(GL_ENABLE_BIT | GL_TEXTURE_BIT | GL_TRANSFORM_BIT);
-    // Window pixels as the coordinates, as glDrawPixels places its rectangle.
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    glOrtho(viewport[0], viewport[0] + viewport[2], viewport[1], viewport[1] + viewport[3], -1, 1);
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
-    glEnable(GL_TEXTURE_2D);
-    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
-    for (Group& group : groups) {
-        const Texture& t = *group.texture;
-        const float s = static_cast<float>(t.width) / static_cast<float>(t.texWidth);
-        const float u = static_cast<float>(t.height) / static_cast<float>(t.texHeight);
-        glBindTexture(GL_TEXTURE_2D, t.name);
-        glBegin(GL_QUADS);
-        for (const Quad& q : group.quads) {
-            glTexCoord2f(0, 0);
-            glVertex2i(q.x0, q.y0);
-            glTexCoord2f(s, 0);
-            glVertex2i(q.x1, q.y0);
-            glTexCoord2f(s, u);
-            glVertex2i(q.x1, q.y1);
-            glTexCoord2f(0, u);
-            glVertex2i(q.x0, q.y1);
+    {
+        PixelSpace pixels(viewport, GL_REPLACE, false);
+        for (Group& group : groups) {
+            const Texture& t = *group.texture;
+            const float s = static_cast<float>(t.width) / static_cast<float>(t.texWidth);
+            const float u = static_cast<float>(t.height) / static_cast<float>(t.texHeight);
+            // Bound at every batch: another drawer may have bound its own texture meanwhile.
+            glBindTexture(GL_TEXTURE_2D, t.name);
+            glBegin(GL_QUADS);
+            for (const Quad& q : group.quads) {
+                glTexCoord2f(0, 0);
+                glVertex2i(q.x0, q.y0);
+                glTexCoord2f(s, 0);
+                glVertex2i(q.x1, q.y0);
+                glTexCoord2f(s, u);
+                glVertex2i(q.x1, q.y1);
+                glTexCoord2f(0, u);
+                glVertex2i(q.x0, q.y1);
+            }
+            glEnd();
         }
-        glEnd();
-        group.quads.clear();
     }
     groups.clear();
-    glPopMatrix();
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glPopAttrib();
 }

@@ -153,7 +153,7 @@ void GameWindow::QueueSprite(Sprite& sprite, bool blue) {
 void GameWindow::PrintScoreText(const char* format, int32_t value) {
     char text[64];
     std::snprintf(text, sizeof text, format, value);
-    if (!scoreText.Print(*this, text)) {
+    if (!scoreText.Queue(*this, text)) {
         Printf("%s", text);
     }
 }
@@ -217,6 +217,7 @@ void GameWindow::OnDisplay() {
     PrintScoreText("Score: %d", playerAgent->Score());
     glRasterPos2d(150, -15);
     PrintScoreText("Food Left: %d", foodLeft);
+    scoreText.Flush();
     if (startScreen) {
         DrawStartScreen();
     } else if (gameWon) {

@@ -48,7 +48,7 @@ class GameWindow : public GLWindow, public GameRules {
     // Queues a picture centred on (x, y), as DrawCentred draws it.
     void QueueCentred(Image& image, double x, double y);
     void QueueSprite(Sprite& sprite, bool blue);
-    // The score line's text at the current raster position.
+    // Queues the score line's text at the current raster position.
     void PrintScoreText(const char* format, int32_t value);
 };
 

@@ -6,6 +6,7 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <memory>
@@ -15,6 +16,7 @@
 
 #include "agent/agent_log.h"
 #include "agent/player_agent.h"
+#include "framework/GlyphText.h"
 #include "framework/platform/platform.h"
 #include "game/game_state.h"
 #include "game/game_window.h"
@@ -226,6 +228,49 @@ TEST_F(FrameIdentity, BoardStatesMatchTheFirstDrawing) {
     EXPECT_GE(states, 80);
     // The table shows different things; a frame read back unchanged would show here.
     EXPECT_GE(distinct.size(), 60u);
+}
+
+// Every character the glyph lists hold, on lines placed on whole and fractional points,
+// in two colours: the same pixels as the window's Printf, and the raster position left where
+// Printf leaves it.
+TEST_F(FrameIdentity, GlyphTextMatchesPrintfForEveryCharacter) {
+    std::string all;
+    for (int code = 1; code < 256; ++code) {
+        all += static_cast<char>(code);  // 255 has no list and is left out by both
+    }
+    const struct {
+        double x, y;
+        double red;
+        const char* text;
+    } lines[] = {
+        {5, -15, 1.0, "Score: 0123456789"},     {0, 400, 0.5, all.c_str() + 31},
+        {2.5, 300.25, 1.0, all.c_str() + 95},   {-3, 200, 1.0, "off the view: nothing"},
+        {370, 100, 0.75, "runs off the right"}, {10, 150, 1.0, all.c_str()},
+    };
+    GlyphText glyphs;
+    for (const auto& line : lines) {
+        SCOPED_TRACE(line.text);
+        GLfloat expectedPosition[4];
+        GLfloat position[4];
+        glClear(GL_COLOR_BUFFER_BIT);
+        glColor3d(line.red, 1, 0.5);
+        glRasterPos2d(line.x, line.y);
+        window->Printf("%s", line.text);
+        glGetFloatv(GL_CURRENT_RASTER_POSITION, expectedPosition);
+        const std::vector<uint8_t> expected = ReadFrame();
+        glClear(GL_COLOR_BUFFER_BIT);
+        glRasterPos2d(line.x, line.y);
+        ASSERT_TRUE(glyphs.Print(*window, line.text));
+        glGetFloatv(GL_CURRENT_RASTER_POSITION, position);
+        const std::vector<uint8_t> drawn = ReadFrame();
+        EXPECT_TRUE(drawn == expected);
+        const bool lit = std::any_of(expected.begin(), expected.end(), [](uint8_t b) {
+            return b != 0 && b != 255;  // alpha reads 255 everywhere
+        });
+        EXPECT_EQ(lit, line.x >= 0);
+        EXPECT_EQ(position[0], expectedPosition[0]);
+        EXPECT_EQ(position[1], expectedPosition[1]);
+    }
 }
 
 // A minute of play at the game's 20 ticks a second, and the pictures between games.
