@@ -52,12 +52,18 @@ bool GlyphText::Build(int height, const std::string& face) {
     while (texHeight < y + shelf + 1) {
         texHeight *= 2;
     }
-    std::vector<uint8_t> atlas(static_cast<size_t>(texWidth) * texHeight, 0);
+    // White glyphs whose alpha is the coverage: modulated by the raster colour and
+    // alpha-tested, the same program as the pictures'.
+    std::vector<uint8_t> atlas(static_cast<size_t>(texWidth) * texHeight * 4, 0);
     for (size_t i = 0; i < bitmaps.size(); ++i) {
         const Glyph& g = glyphs[i];
         for (int row = 0; row < g.rows; ++row) {
-            std::copy_n(&bitmaps[i].pixels[static_cast<size_t>(row) * g.width], g.width,
-                        &atlas[static_cast<size_t>(g.y + row) * texWidth + g.x]);
+            for (int col = 0; col < g.width; ++col) {
+                uint8_t* texel =
+                    &atlas[(static_cast<size_t>(g.y + row) * texWidth + g.x + col) * 4];
+                texel[0] = texel[1] = texel[2] = 255;
+                texel[3] = bitmaps[i].pixels[static_cast<size_t>(row) * g.width + col];
+            }
         }
     }
     if (texture == 0) {
@@ -76,7 +82,7 @@ bool GlyphText::Build(int height, const std::string& face) {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_ALPHA8, texWidth, texHeight, 0, GL_ALPHA, GL_UNSIGNED_BYTE,
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, texWidth, texHeight, 0, GL_RGBA, GL_UNSIGNED_BYTE,
                  atlas.data());
     glPopClientAttrib();
     glPopAttrib();
@@ -156,8 +162,8 @@ void GlyphText::Flush() {
     }
     {
         // The glyph texture holds coverage in alpha: the raster colour where a bit is set,
-        // nothing where it is not.
-        PixelSpace pixels(viewport, GL_REPLACE, true);
+        // nothing where it is not (the alpha test drops texels of alpha 0).
+        PixelSpace pixels(viewport, GL_MODULATE, true);
         glBindTexture(GL_TEXTURE_2D, texture);
         const float* colour = nullptr;
         glBegin(GL_QUADS);

@@ -138,8 +138,21 @@ PictureBatch::Texture* PictureBatch::TextureFor(Image& image) {
     t.texHeight = PowerOfTwoAtLeast(t.height);
     t.pixels = PackedPixels(image);
     t.checkedFrame = frame;
-    const bool alpha = image.BytesPerPixel() == 4;
-    const GLenum layout = alpha ? GL_RGBA : GL_RGB;
+    // Every texture is red-green-blue-alpha, opaque where the picture has no alpha: one
+    // texture layout keeps the driver to one compiled program for pictures and text alike.
+    t.hasAlpha = image.BytesPerPixel() == 4;
+    std::vector<uint8_t> expanded;
+    const uint8_t* upload = t.pixels.data();
+    if (!t.hasAlpha) {
+        expanded.resize(static_cast<size_t>(t.width) * t.height * 4);
+        for (size_t i = 0, j = 0; j < expanded.size(); i += 3, j += 4) {
+            expanded[j] = t.pixels[i];
+            expanded[j + 1] = t.pixels[i + 1];
+            expanded[j + 2] = t.pixels[i + 2];
+            expanded[j + 3] = 255;
+        }
+        upload = expanded.data();
+    }
     glPushAttrib(GL_TEXTURE_BIT);
     glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
@@ -152,10 +165,9 @@ PictureBatch::Texture* PictureBatch::TextureFor(Image& image) {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP);
-    glTexImage2D(GL_TEXTURE_2D, 0, alpha ? GL_RGBA8 : GL_RGB8, t.texWidth, t.texHeight, 0, layout,
-                 GL_UNSIGNED_BYTE, nullptr);
-    glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, t.width, t.height, layout, GL_UNSIGNED_BYTE,
-                    t.pixels.data());
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, t.texWidth, t.texHeight, 0, GL_RGBA, GL_UNSIGNED_BYTE,
+                 nullptr);
+    glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, t.width, t.height, GL_RGBA, GL_UNSIGNED_BYTE, upload);
     glPopClientAttrib();
     glPopAttrib();
     return &t;
@@ -216,9 +228,18 @@ void PictureBatch::Flush() {
         return;
     }
     {
-        PixelSpace pixels(viewport, GL_REPLACE, false);
+        // Texel times white is the texel. The alpha test passes every opaque texel, and is
+        // switched to pass everything for pictures with alpha of their own, which glDrawPixels
+        // writes whatever their alpha.
+        PixelSpace pixels(viewport, GL_MODULATE, true);
+        glColor4f(1, 1, 1, 1);
+        bool testing = true;
         for (Group& group : groups) {
             const Texture& t = *group.texture;
+            if (t.hasAlpha == testing) {
+                testing = !t.hasAlpha;
+                glAlphaFunc(testing ? GL_GREATER : GL_ALWAYS, 0.0f);
+            }
             const float s = static_cast<float>(t.width) / static_cast<float>(t.texWidth);
             const float u = static_cast<float>(t.height) / static_cast<float>(t.texHeight);
             // Bound at every batch: another drawer may have bound its own texture meanwhile.
@@ -235,6 +256,9 @@ void PictureBatch::Flush() {
                 glVertex2i(q.x0, q.y1);
             }
             glEnd();
+        }
+        if (!testing) {
+            glAlphaFunc(GL_GREATER, 0.0f);  // as PixelSpace set it, for it to put back
         }
     }
     groups.clear();

@@ -39,6 +39,7 @@ class PictureBatch {
         int width = 0, height = 0;        // the picture
         int texWidth = 0, texHeight = 0;  // the texture, powers of two
         int format = 0;
+        bool hasAlpha = false;
         std::vector<uint8_t> pixels;  // what the texture was made from, rows packed
         uint64_t checkedFrame = 0;
     };

@@ -22,10 +22,9 @@ GameWindow::~GameWindow() {
 }
 
 void GameWindow::OnCreate() {
-    // A new context: textures and lists of an earlier one are gone.
+    // A new context: textures of an earlier one are gone.
     pictures.Forget();
     scoreText.Forget();
-    wallList = 0;
     SetSize(380, 460);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();

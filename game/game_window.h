@@ -39,10 +39,9 @@ class GameWindow : public GLWindow, public GameRules {
     FrameTimer frameTimer;
 
     // How the frame reaches OpenGL: the pictures in batches of textured quads, the score line
-    // from a glyph texture, the walls in a display list (0 until first drawn).
+    // from a glyph texture.
     PictureBatch pictures;
     GlyphText scoreText;
-    uint32_t wallList = 0;
 
   private:
     // Queues a picture centred on (x, y), as DrawCentred draws it.

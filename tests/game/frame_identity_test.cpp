@@ -214,6 +214,24 @@ TEST_F(FrameIdentity, BoardStatesMatchTheFirstDrawing) {
         }
         check("fruit and food, round " + std::to_string(i));
     }
+    // Pictures changed in place and pictures of other layouts: alpha of their own (written
+    // whatever the alpha), blue first, grey (drawn by Image::Draw in its turn).
+    agent.direction = DIR_LEFT;
+    agent.imageLeft.Row(7)[0] = 255;
+    agent.imageLeft.Row(7)[4] = 17;
+    check("a Gulper picture changed in place");
+    ASSERT_TRUE(dotImage.ConvertTo(PIXEL_RGBA));
+    for (int y = 0; y < dotImage.GetHeight(); ++y) {
+        for (int x = 0; x < dotImage.GetWidth(); ++x) {
+            dotImage.Row(y)[x * 4 + 3] = (x + y) % 3 == 0 ? 0 : 128;
+        }
+    }
+    check("dots with alpha");
+    ASSERT_TRUE(powerPillImage.ConvertTo(PIXEL_BGRA));
+    check("pills blue first with alpha");
+    ASSERT_TRUE(window->fruitImage.ConvertTo(PIXEL_LUMINANCE));
+    fruitVisible = true;
+    check("grey fruit among batched pictures");
     for (int32_t& code : MazeGrid) {
         if (code == CELL_DOT || code == CELL_PILL) {
             code = CELL_EMPTY;
