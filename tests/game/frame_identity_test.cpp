@@ -205,7 +205,8 @@ TEST_F(FrameIdentity, BoardStatesMatchTheFirstDrawing) {
                 --foodLeft;
             }
         }
-        agent.score = scores[i % 7] + (i / 7) * 1000;
+        const int32_t base = scores[i % 7];
+        agent.score = base > 1000000 ? base - i / 7 : base + (i / 7) * 1000;  // no overflow
         agent.direction = i % 5 == 4 ? 0 : directions[i % 4];
         for (int g = 0; g < 4; ++g) {
             ghosts[g]->position = CellCentre(4 + 3 * g, (i * 5 + g * 3) % BOARD_ROWS);
