@@ -1,5 +1,11 @@
+#include <algorithm>
+#include <charconv>
+#include <cstring>
+
 #include "agent/agent_log.h"
 #include "agent/player_agent.h"
+#include "game/game_state.h"
+#include "game/ghosts/ghost.h"
 
 namespace {
 
@@ -16,47 +22,171 @@ bool ListHoldsCell(const std::vector<PathNode*>& list, const PathNode* node) {
     return false;
 }
 
+// Walls as CellContent sees them, index x * 22 + y: a maze wall unless a ghost or the fruit
+// stands on it. Ghosts and the fruit never make a cell a wall, so only their cells differ
+// from the maze.
+using WallTable = std::array<bool, BOARD_CELLS>;
+
+void MakeWallTable(WallTable& walls) {
+    for (int x = 0; x < BOARD_COLUMNS; ++x) {
+        for (int y = 0; y < BOARD_ROWS; ++y) {
+            walls[AgentIndex(x, y)] = MazeGrid[GridIndex(x, y)] == CELL_WALL;
+        }
+    }
+    auto clear = [&walls](const GridPoint& cell) {
+        if (cell.x >= 0 && cell.x < BOARD_COLUMNS && cell.y >= 0 && cell.y < BOARD_ROWS) {
+            walls[AgentIndex(cell.x, cell.y)] = false;
+        }
+    };
+    for (const Ghost* ghost : {redGhost, orangeGhost, greenGhost, turquoiseGhost}) {
+        if (ghost != nullptr) {
+            clear(ghost->CellPosition());
+        }
+    }
+    if (fruitVisible) {
+        clear(FruitCell());
+    }
+}
+
+// The open list as a binary min-heap of keys f * 1024 + order of appending: the smallest f
+// first and, among equal f, the entry appended earliest, as a scan of the list in appending
+// order would choose. A search appends each of the 418 records at most once.
+class OpenHeap {
+  public:
+    bool Empty() const { return size == 0; }
+    void Push(PathNode* node) {
+        const uint32_t key = (static_cast<uint32_t>(node->f) << kOrderBits) | appended;
+        byOrder[appended++] = node;
+        size_t i = size++;
+        while (i > 0) {
+            const size_t parent = (i - 1) / 2;
+            if (keys[parent] <= key) {
+                break;
+            }
+            keys[i] = keys[parent];
+            i = parent;
+        }
+        keys[i] = key;
+    }
+    PathNode* Pop() {
+        const uint32_t top = keys[0];
+        const uint32_t last = keys[--size];
+        size_t i = 0;
+        for (;;) {
+            size_t child = 2 * i + 1;
+            if (child >= size) {
+                break;
+            }
+            if (child + 1 < size && keys[child + 1] < keys[child]) {
+                ++child;
+            }
+            if (last <= keys[child]) {
+                break;
+            }
+            keys[i] = keys[child];
+            i = child;
+        }
+        keys[i] = last;
+        return byOrder[top & kOrderMask];
+    }
+    // What is still open, in appending order.
+    void CopyTo(std::vector<PathNode*>& list) {
+        std::sort(keys.begin(), keys.begin() + size,
+                  [](uint32_t a, uint32_t b) { return (a & kOrderMask) < (b & kOrderMask); });
+        list.clear();
+        for (size_t i = 0; i < size; ++i) {
+            list.push_back(byOrder[keys[i] & kOrderMask]);
+        }
+    }
+
+  private:
+    static constexpr uint32_t kOrderBits = 10;
+    static constexpr uint32_t kOrderMask = (1u << kOrderBits) - 1;
+    static_assert(BOARD_CELLS <= kOrderMask + 1, "appending order must fit its bits");
+    std::array<uint32_t, BOARD_CELLS> keys;
+    std::array<PathNode*, BOARD_CELLS> byOrder;
+    size_t size = 0;
+    uint32_t appended = 0;
+};
+
+// Appends a decimal integer to a line being built.
+char* PutInt(char* out, char* end, int32_t value) {
+    return std::to_chars(out, end, value).ptr;
+}
+
+char* PutText(char* out, const char* text) {
+    const size_t n = std::strlen(text);
+    std::memcpy(out, text, n);
+    return out + n;
+}
+
+// One log line: written whole with its line feed and flushed at once, as a stream line
+// ended by std::endl. `end` has room for the line feed.
+void WriteLine(std::ostream& log, const char* begin, char* end) {
+    *end++ = '\n';
+    log.write(begin, end - begin);
+    log.flush();
+}
+
 }  // namespace
 
 bool PlayerAgent::FindPath(const GridPoint& start, const GridPoint& goal) {
     ResetNodes();
-    std::vector<PathNode*>().swap(openList);
-    std::vector<PathNode*>().swap(closedList);
+    openList.clear();
+    closedList.clear();
+
+    WallTable walls;
+    MakeWallTable(walls);
+    // A cell is on one of the lists once it was appended to the open list; its record is
+    // then never touched again.
+    std::array<bool, BOARD_CELLS> listed{};
+    OpenHeap open;
 
     PathNode* startNode = NodeAt(start.x, start.y);
     startNode->h = startNode->g = startNode->f = 0;
     startNode->x = start.x;
     startNode->y = start.y;
     startNode->parent = nullptr;
-    openList.push_back(startNode);
+    listed[AgentIndex(start.x, start.y)] = true;
+    open.Push(startNode);
 
-    const struct {
-        int dx, dy;
-    } neighbours[] = {{1, 0}, {-1, 0}, {0, -1}, {0, 1}};  // right, left, down, up
-    while (!openList.empty()) {
-        PathNode* current = PopBestOpenNode();
+    while (!open.Empty()) {
+        PathNode* current = open.Pop();
         if (current->x == goal.x && current->y == goal.y) {
+            open.CopyTo(openList);
             ConstructPath(current, startNode);
             return true;
         }
         closedList.push_back(current);
-        for (const auto& n : neighbours) {
-            const int x = current->x + n.dx;
-            const int y = current->y + n.dy;
-            if (x < 0 || x >= BOARD_COLUMNS || y < 0 || y >= BOARD_ROWS) {
-                continue;
-            }
-            PathNode* next = NodeAt(x, y);
+        const int cx = current->x;
+        const int cy = current->y;
+        auto examine = [&](int x, int y) {
+            const int index = AgentIndex(x, y);
+            PathNode* next = nodes[index].get();
             next->x = x;
             next->y = y;
-            if (CellContent(x, y) == CELL_WALL || IsInClosedList(next) || IsInOpenList(next)) {
-                continue;
+            if (walls[index] || listed[index]) {
+                return;
             }
+            listed[index] = true;
             next->h = static_cast<int32_t>(Distance(GridPoint(x, y), goal));
             next->g = current->g + 1;
             next->f = next->h + next->g;
             next->parent = current;
-            openList.push_back(next);
+            open.Push(next);
+        };
+        // right, left, down, up; the board edges are hard, the tunnel does not wrap
+        if (cx < BOARD_COLUMNS - 1) {
+            examine(cx + 1, cy);
+        }
+        if (cx > 0) {
+            examine(cx - 1, cy);
+        }
+        if (cy > 0) {
+            examine(cx, cy - 1);
+        }
+        if (cy < BOARD_ROWS - 1) {
+            examine(cx, cy + 1);
         }
     }
     return false;
@@ -93,27 +223,46 @@ bool PlayerAgent::IsInClosedList(const PathNode* node) const {
 
 void PlayerAgent::ConstructPath(PathNode* goal, PathNode* start) {
     std::ostream& log = AgentLog();
-    log << "Constructing Path From GoalNode(" << goal->x << "," << goal->y << ") To StartNode("
-        << start->x << "," << start->y << "):" << std::endl;
+    // Longest line: the header's text, four 11-character integers and the line feed.
+    char line[112];
+    char* const end = line + sizeof line - 1;
+    char* out = PutText(line, "Constructing Path From GoalNode(");
+    out = PutInt(out, end, goal->x);
+    *out++ = ',';
+    out = PutInt(out, end, goal->y);
+    out = PutText(out, ") To StartNode(");
+    out = PutInt(out, end, start->x);
+    *out++ = ',';
+    out = PutInt(out, end, start->y);
+    out = PutText(out, "):");
+    WriteLine(log, line, out);
     for (PathNode* node = goal; node != start && node->parent != nullptr;) {
         PathNode* p = node->parent;
         const char* step = nullptr;
         if (p->x == node->x - 1) {
-            step = "RIGHT";
+            step = "): RIGHT";
             p->direction = DIR_RIGHT;
         } else if (p->x == node->x + 1) {
-            step = "LEFT";
+            step = "): LEFT";
             p->direction = DIR_LEFT;
         } else if (p->y == node->y + 1) {
-            step = "DOWN";
+            step = "): DOWN";
             p->direction = DIR_DOWN;
         } else if (p->y == node->y - 1) {
-            step = "UP";
+            step = "): UP";
             p->direction = DIR_UP;
         }
         if (step != nullptr) {
-            log << "From (" << p->x << "," << p->y << ") to {" << node->x << "," << node->y
-                << "): " << step << std::endl;
+            out = PutText(line, "From (");
+            out = PutInt(out, end, p->x);
+            *out++ = ',';
+            out = PutInt(out, end, p->y);
+            out = PutText(out, ") to {");
+            out = PutInt(out, end, node->x);
+            *out++ = ',';
+            out = PutInt(out, end, node->y);
+            out = PutText(out, step);
+            WriteLine(log, line, out);
         }
         node = p;
     }

@@ -1,8 +1,10 @@
 // The agent's work: one decision at the start of a game and in a crowded mid-game position,
-// a route across the whole board, and the food flood on a nearly empty board.
+// a route across the whole board beside a plain breadth-first search of the same route, and
+// the food flood on a nearly empty board.
 
 #include <benchmark/benchmark.h>
 
+#include <array>
 #include <sstream>
 
 #include "agent/agent_log.h"
@@ -16,6 +18,7 @@ namespace {
 class NullBuffer : public std::streambuf {
   protected:
     int overflow(int c) override { return traits_type::not_eof(c); }
+    std::streamsize xsputn(const char*, std::streamsize n) override { return n; }
 };
 
 struct Board {
@@ -71,6 +74,48 @@ void BM_FindPathAcrossTheBoard(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_FindPathAcrossTheBoard);
+
+// The yardstick for the route search: a plain breadth-first search over the same board and
+// the same route, walls read from the maze, ending with the first step out of the start.
+void BM_PlainBreadthFirstAcrossTheBoard(benchmark::State& state) {
+    Board board(0);
+    const GridPoint start(1, 1);
+    const GridPoint goal(17, 20);
+    for (auto _ : state) {
+        std::array<int16_t, BOARD_CELLS> cameFrom;
+        cameFrom.fill(-1);
+        std::array<int16_t, BOARD_CELLS> queue;
+        int head = 0;
+        int tail = 0;
+        const int from = AgentIndex(start.x, start.y);
+        const int to = AgentIndex(goal.x, goal.y);
+        cameFrom[from] = static_cast<int16_t>(from);
+        queue[tail++] = static_cast<int16_t>(from);
+        while (head < tail && cameFrom[to] < 0) {
+            const int cell = queue[head++];
+            const int x = cell / BOARD_ROWS;
+            const int y = cell % BOARD_ROWS;
+            const GridPoint next[] = {{x + 1, y}, {x - 1, y}, {x, y - 1}, {x, y + 1}};
+            for (const GridPoint& n : next) {
+                if (n.x < 0 || n.x >= BOARD_COLUMNS || n.y < 0 || n.y >= BOARD_ROWS ||
+                    MazeGrid[GridIndex(n.x, n.y)] == CELL_WALL) {
+                    continue;
+                }
+                const int index = AgentIndex(n.x, n.y);
+                if (cameFrom[index] < 0) {
+                    cameFrom[index] = static_cast<int16_t>(cell);
+                    queue[tail++] = static_cast<int16_t>(index);
+                }
+            }
+        }
+        int step = to;
+        while (cameFrom[step] >= 0 && cameFrom[step] != from) {
+            step = cameFrom[step];
+        }
+        benchmark::DoNotOptimize(step);
+    }
+}
+BENCHMARK(BM_PlainBreadthFirstAcrossTheBoard);
 
 // One dot left, in the far corner: the flood visits every cell before it finds it.
 void BM_FindNearestFoodOnANearlyEmptyBoard(benchmark::State& state) {

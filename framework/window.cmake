@@ -16,6 +16,7 @@ add_library(gulper_framework STATIC
   ${CMAKE_CURRENT_LIST_DIR}/platform/events.cpp
   ${CMAKE_CURRENT_LIST_DIR}/platform/keyboard.cpp
   ${CMAKE_CURRENT_LIST_DIR}/platform/opengl.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/GlyphText.cpp
   ${CMAKE_CURRENT_LIST_DIR}/platform/glyphs.cpp
   ${CMAKE_CURRENT_LIST_DIR}/platform/messagebox.cpp
 )

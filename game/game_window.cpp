@@ -21,6 +21,9 @@ GameWindow::GameWindow() {
 GameWindow::~GameWindow() = default;
 
 void GameWindow::OnCreate() {
+    // A new context: textures of an earlier one are gone.
+    pictures.Forget();
+    scoreText.Forget();
     SetSize(380, 460);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();

@@ -1,9 +1,12 @@
 #pragma once
 
 #include "framework/GLWindow.h"
+#include "framework/GlyphText.h"
 #include "framework/Image.h"
+#include "framework/PictureBatch.h"
 #include "game/frame_timer.h"
 #include "game/game_rules.h"
+#include "game/sprite.h"
 
 // Virtual-key codes the game reacts to.
 enum : int {
@@ -34,6 +37,18 @@ class GameWindow : public GLWindow, public GameRules {
 
     Image fruitImage;
     FrameTimer frameTimer;
+
+    // How the frame reaches OpenGL: the pictures in batches of textured quads, the score line
+    // from a glyph texture.
+    PictureBatch pictures;
+    GlyphText scoreText;
+
+  private:
+    // Queues a picture centred on (x, y), as DrawCentred draws it.
+    void QueueCentred(Image& image, double x, double y);
+    void QueueSprite(Sprite& sprite, bool blue);
+    // Queues the score line's text at the current raster position.
+    void PrintScoreText(const char* format, int32_t value);
 };
 
 // The dot and power-pill pictures, drawn on every cell that holds one.

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/platform/glyph_bitmaps.h"
 #include "framework/platform/platform.h"
 
 namespace platform {
@@ -109,6 +110,62 @@ bool UseFontBitmaps(DeviceContext dc, int height, const char* face, int first, i
             CompileGlyph(ftFace->glyph, listBase + static_cast<GLuint>(code - first));
         }
         glPopClientAttrib();
+    }
+    if (ftFace != nullptr) {
+        FT_Done_Face(ftFace);
+    }
+    FT_Done_FreeType(library);
+    return built;
+}
+
+bool RenderFontGlyphs(int height, const char* face, int first, int count,
+                      std::vector<GlyphBitmap>* glyphs) {
+    if (glyphs == nullptr || first < 0 || count <= 0 || first + count > 256) {
+        return false;
+    }
+    const bool system = height <= 0 || face == nullptr || face[0] == '\0';
+    const std::string file = FindFontFile(system ? "sans-serif" : face, system);
+    if (file.empty()) {
+        return false;
+    }
+    FT_Library library = nullptr;
+    if (FT_Init_FreeType(&library) != 0) {
+        return false;
+    }
+    FT_Face ftFace = nullptr;
+    bool built = false;
+    if (FT_New_Face(library, file.c_str(), 0, &ftFace) == 0 &&
+        FT_Set_Pixel_Sizes(ftFace, 0, system ? SYSTEM_FONT_PIXELS : height) == 0) {
+        built = true;
+        glyphs->assign(static_cast<std::size_t>(count), GlyphBitmap());
+        for (int code = first; code < first + count; ++code) {
+            if (FT_Load_Char(ftFace, static_cast<FT_ULong>(code),
+                             FT_LOAD_RENDER | FT_LOAD_TARGET_MONO) != 0 ||
+                (ftFace->glyph->bitmap.rows > 0 &&
+                 ftFace->glyph->bitmap.pixel_mode != FT_PIXEL_MODE_MONO)) {
+                built = false;
+                break;
+            }
+            const FT_GlyphSlot slot = ftFace->glyph;
+            const FT_Bitmap& bitmap = slot->bitmap;
+            GlyphBitmap& glyph = (*glyphs)[static_cast<std::size_t>(code - first)];
+            glyph.width = static_cast<int>(bitmap.width);
+            glyph.rows = static_cast<int>(bitmap.rows);
+            glyph.xorig = static_cast<float>(-slot->bitmap_left);
+            glyph.yorig = static_cast<float>(glyph.rows - slot->bitmap_top);
+            glyph.xmove = static_cast<float>(slot->advance.x) / 64.0f;
+            glyph.pixels.assign(static_cast<std::size_t>(glyph.width) * glyph.rows, 0);
+            for (int row = 0; row < glyph.rows; ++row) {
+                const unsigned char* source =
+                    bitmap.pitch >= 0 ? bitmap.buffer + row * bitmap.pitch
+                                      : bitmap.buffer + (glyph.rows - 1 - row) * -bitmap.pitch;
+                uint8_t* out =
+                    &glyph.pixels[static_cast<std::size_t>(glyph.rows - 1 - row) * glyph.width];
+                for (int x = 0; x < glyph.width; ++x) {
+                    out[x] = (source[x / 8] & (0x80 >> (x % 8))) != 0 ? 255 : 0;
+                }
+            }
+        }
     }
     if (ftFace != nullptr) {
         FT_Done_Face(ftFace);

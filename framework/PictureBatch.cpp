@@ -1,0 +1,265 @@
+#include "framework/PictureBatch.h"
+
+#include <GL/gl.h>
+
+#include <cmath>
+#include <cstring>
+
+#include "framework/pixel_space.h"
+
+namespace {
+
+int PowerOfTwoAtLeast(int n) {
+    int p = 1;
+    while (p < n) {
+        p *= 2;
+    }
+    return p;
+}
+
+// The picture's pixels, rows packed, red first.
+std::vector<uint8_t> PackedPixels(const Image& image) {
+    const int bpp = image.BytesPerPixel();
+    const int width = image.GetWidth();
+    std::vector<uint8_t> out(static_cast<size_t>(width) * image.GetHeight() * bpp);
+    for (int y = 0; y < image.GetHeight(); ++y) {
+        std::memcpy(&out[static_cast<size_t>(y) * width * bpp], image.Row(y),
+                    static_cast<size_t>(width) * bpp);
+    }
+    const int format = image.extra->format;
+    if (format == PIXEL_BGR || format == PIXEL_BGRA) {
+        for (size_t i = 0; i + 2 < out.size(); i += bpp) {
+            std::swap(out[i], out[i + 2]);
+        }
+    }
+    return out;
+}
+
+bool SamePixels(const Image& image, const std::vector<uint8_t>& packed) {
+    const int bpp = image.BytesPerPixel();
+    const size_t rowBytes = static_cast<size_t>(image.GetWidth()) * bpp;
+    const bool swapped = image.extra->format == PIXEL_BGR || image.extra->format == PIXEL_BGRA;
+    for (int y = 0; y < image.GetHeight(); ++y) {
+        const uint8_t* row = image.Row(y);
+        const uint8_t* kept = &packed[y * rowBytes];
+        if (!swapped) {
+            if (std::memcmp(row, kept, rowBytes) != 0) {
+                return false;
+            }
+            continue;
+        }
+        for (size_t i = 0; i < rowBytes; i += bpp) {
+            if (row[i] != kept[i + 2] || row[i + 1] != kept[i + 1] || row[i + 2] != kept[i] ||
+                (bpp == 4 && row[i + 3] != kept[i + 3])) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+void PictureBatch::BeginFrame() {
+    ++frame;
+    float now[36];
+    GLint vp[4];
+    glGetIntegerv(GL_VIEWPORT, vp);
+    for (int i = 0; i < 4; ++i) {
+        now[i] = static_cast<float>(vp[i]);
+    }
+    glGetFloatv(GL_PROJECTION_MATRIX, now + 4);
+    glGetFloatv(GL_MODELVIEW_MATRIX, now + 20);
+    if (std::memcmp(now, view, sizeof view) != 0) {
+        std::memcpy(view, now, sizeof view);
+        std::memcpy(viewport, vp, sizeof viewport);
+        corners.clear();
+    }
+}
+
+void PictureBatch::Forget() {
+    textures.clear();
+    corners.clear();
+    groups.clear();
+    std::memset(view, 0, sizeof view);
+    maxTextureSize = 0;
+}
+
+PictureBatch::Corner PictureBatch::RasterCorner(double x, double y) {
+    uint64_t key = 0;
+    const double twiceX = x * 2;
+    const double twiceY = y * 2;
+    const bool cacheable = twiceX == std::floor(twiceX) && twiceY == std::floor(twiceY) &&
+                           std::fabs(twiceX) < 1e9 && std::fabs(twiceY) < 1e9;
+    if (cacheable) {
+        key = (static_cast<uint64_t>(static_cast<uint32_t>(static_cast<int32_t>(twiceX))) << 32) |
+              static_cast<uint32_t>(static_cast<int32_t>(twiceY));
+        auto found = corners.find(key);
+        if (found != corners.end()) {
+            return found->second;
+        }
+    }
+    // OpenGL itself says where the raster position lands and whether it is in the view;
+    // the corner is that point rounded as glDrawPixels rounds it.
+    glRasterPos2d(x, y);
+    GLboolean valid = GL_FALSE;
+    GLfloat position[4] = {};
+    glGetBooleanv(GL_CURRENT_RASTER_POSITION_VALID, &valid);
+    glGetFloatv(GL_CURRENT_RASTER_POSITION, position);
+    auto round = [](float f) { return static_cast<int>(f >= 0.0f ? f + 0.5f : f - 0.5f); };
+    const Corner corner{valid == GL_TRUE, round(position[0]), round(position[1])};
+    if (cacheable) {
+        corners.emplace(key, corner);
+    }
+    return corner;
+}
+
+PictureBatch::Texture* PictureBatch::TextureFor(Image& image) {
+    Texture& t = textures[&image];
+    if (t.name != 0 && t.checkedFrame == frame) {
+        return &t;
+    }
+    if (t.name != 0 && t.width == image.GetWidth() && t.height == image.GetHeight() &&
+        t.format == image.extra->format && SamePixels(image, t.pixels)) {
+        t.checkedFrame = frame;
+        return &t;
+    }
+    // A new picture, or one whose pixels changed since its texture was made.
+    Flush();
+    if (t.name == 0) {
+        GLuint name = 0;
+        glGenTextures(1, &name);
+        t.name = name;
+    }
+    t.width = image.GetWidth();
+    t.height = image.GetHeight();
+    t.format = image.extra->format;
+    t.texWidth = PowerOfTwoAtLeast(t.width);
+    t.texHeight = PowerOfTwoAtLeast(t.height);
+    t.pixels = PackedPixels(image);
+    t.checkedFrame = frame;
+    // Every texture is red-green-blue-alpha, opaque where the picture has no alpha: one
+    // texture layout keeps the driver to one compiled program for pictures and text alike.
+    t.hasAlpha = image.BytesPerPixel() == 4;
+    std::vector<uint8_t> expanded;
+    const uint8_t* upload = t.pixels.data();
+    if (!t.hasAlpha) {
+        expanded.resize(static_cast<size_t>(t.width) * t.height * 4);
+        for (size_t i = 0, j = 0; j < expanded.size(); i += 3, j += 4) {
+            expanded[j] = t.pixels[i];
+            expanded[j + 1] = t.pixels[i + 1];
+            expanded[j + 2] = t.pixels[i + 2];
+            expanded[j + 3] = 255;
+        }
+        upload = expanded.data();
+    }
+    glPushAttrib(GL_TEXTURE_BIT);
+    glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+    glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
+    glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
+    glPixelStorei(GL_UNPACK_SWAP_BYTES, GL_FALSE);
+    glBindTexture(GL_TEXTURE_2D, t.name);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, t.texWidth, t.texHeight, 0, GL_RGBA, GL_UNSIGNED_BYTE,
+                 nullptr);
+    glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, t.width, t.height, GL_RGBA, GL_UNSIGNED_BYTE, upload);
+    glPopClientAttrib();
+    glPopAttrib();
+    return &t;
+}
+
+bool PictureBatch::OverlapsOtherPicture(const Texture* texture, const Quad& q) const {
+    for (const Group& group : groups) {
+        if (group.texture == texture) {
+            continue;
+        }
+        for (const Quad& o : group.quads) {
+            if (q.x0 < o.x1 && o.x0 < q.x1 && q.y0 < o.y1 && o.y0 < q.y1) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+void PictureBatch::Add(Image& image, double x, double y) {
+    if (!image.IsValid()) {
+        return;
+    }
+    const int format = image.extra->format;
+    if (maxTextureSize == 0) {
+        GLint largest = 0;
+        glGetIntegerv(GL_MAX_TEXTURE_SIZE, &largest);
+        maxTextureSize = largest > 0 ? largest : 64;
+    }
+    if ((format != PIXEL_RGB && format != PIXEL_RGBA && format != PIXEL_BGR &&
+         format != PIXEL_BGRA) ||
+        image.GetWidth() > maxTextureSize || image.GetHeight() > maxTextureSize) {
+        Flush();
+        glRasterPos2d(x, y);
+        image.Draw();
+        return;
+    }
+    const Corner corner = RasterCorner(x, y);
+    if (!corner.valid) {
+        return;
+    }
+    Texture* texture = TextureFor(image);
+    const Quad quad{corner.x, corner.y, corner.x + texture->width, corner.y + texture->height};
+    if (OverlapsOtherPicture(texture, quad)) {
+        Flush();
+    }
+    for (Group& group : groups) {
+        if (group.texture == texture) {
+            group.quads.push_back(quad);
+            return;
+        }
+    }
+    groups.push_back({texture, {quad}});
+}
+
+void PictureBatch::Flush() {
+    if (groups.empty()) {
+        return;
+    }
+    {
+        // Texel times white is the texel. The alpha test passes every opaque texel, and is
+        // switched to pass everything for pictures with alpha of their own, which glDrawPixels
+        // writes whatever their alpha.
+        PixelSpace pixels(viewport, GL_MODULATE, true);
+        glColor4f(1, 1, 1, 1);
+        bool testing = true;
+        for (Group& group : groups) {
+            const Texture& t = *group.texture;
+            if (t.hasAlpha == testing) {
+                testing = !t.hasAlpha;
+                glAlphaFunc(testing ? GL_GREATER : GL_ALWAYS, 0.0f);
+            }
+            const float s = static_cast<float>(t.width) / static_cast<float>(t.texWidth);
+            const float u = static_cast<float>(t.height) / static_cast<float>(t.texHeight);
+            // Bound at every batch: another drawer may have bound its own texture meanwhile.
+            glBindTexture(GL_TEXTURE_2D, t.name);
+            glBegin(GL_QUADS);
+            for (const Quad& q : group.quads) {
+                glTexCoord2f(0, 0);
+                glVertex2i(q.x0, q.y0);
+                glTexCoord2f(s, 0);
+                glVertex2i(q.x1, q.y0);
+                glTexCoord2f(s, u);
+                glVertex2i(q.x1, q.y1);
+                glTexCoord2f(0, u);
+                glVertex2i(q.x0, q.y1);
+            }
+            glEnd();
+        }
+        if (!testing) {
+            glAlphaFunc(GL_GREATER, 0.0f);  // as PixelSpace set it, for it to put back
+        }
+    }
+    groups.clear();
+}

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <cstdint>
+#include <unordered_map>
+#include <vector>
+
+#include "framework/Image.h"
+
+// Pictures drawn as textured quads, the quads of one picture together, giving the pixels that
+// Image::Draw would give at the same raster positions: the corner is the raster position's
+// window point rounded to a whole pixel, and a picture whose raster position falls outside
+// the view is not drawn at all. Quads of different pictures that overlap keep their order.
+// Needs a current OpenGL context; its textures belong to that context.
+class PictureBatch {
+  public:
+    PictureBatch() = default;
+    PictureBatch(const PictureBatch&) = delete;
+    PictureBatch& operator=(const PictureBatch&) = delete;
+
+    // Starts a frame: picks up the view (viewport and matrices) and checks that every picture
+    // still holds the pixels its texture was made from.
+    void BeginFrame();
+    // As glRasterPos2d(x, y) followed by image.Draw(). Layouts other than red-green-blue(-alpha)
+    // in either order, and pictures too large for a texture, are drawn at once by Image::Draw,
+    // after what is queued.
+    void Add(Image& image, double x, double y);
+    // Draws everything queued.
+    void Flush();
+    // Forgets the textures, for a new context (they die with the old one).
+    void Forget();
+
+  private:
+    struct Corner {
+        bool valid;
+        int x, y;
+    };
+    struct Texture {
+        uint32_t name = 0;
+        int width = 0, height = 0;        // the picture
+        int texWidth = 0, texHeight = 0;  // the texture, powers of two
+        int format = 0;
+        bool hasAlpha = false;
+        std::vector<uint8_t> pixels;  // what the texture was made from, rows packed
+        uint64_t checkedFrame = 0;
+    };
+    struct Quad {
+        int x0, y0, x1, y1;
+    };
+    struct Group {
+        Texture* texture;
+        std::vector<Quad> quads;
+    };
+
+    Corner RasterCorner(double x, double y);
+    Texture* TextureFor(Image& image);
+    bool OverlapsOtherPicture(const Texture* texture, const Quad& quad) const;
+
+    std::unordered_map<const Image*, Texture> textures;
+    std::unordered_map<uint64_t, Corner> corners;  // by raster position, for the current view
+    std::vector<Group> groups;                     // in the order of their first quad
+    float view[36] = {};                           // viewport, projection, modelview
+    int viewport[4] = {};
+    uint64_t frame = 0;
+    int maxTextureSize = 0;  // asked of OpenGL on first use
+};

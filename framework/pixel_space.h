@@ -1,0 +1,80 @@
+#pragma once
+
+#include <GL/gl.h>
+
+// While alive: window pixels as the coordinates (as glDrawPixels and glBitmap place their
+// rectangles) and 2D texturing on in the given mode, alpha-tested or not. Puts back exactly
+// what it changed, call by call, rather than pushing whole attribute groups: restoring a
+// group makes the driver check all of its state again.
+class PixelSpace {
+  public:
+    PixelSpace(const GLint viewport[4], GLint envMode, bool alphaTest)
+        : alphaTest(alphaTest), envMode(envMode) {
+        glGetIntegerv(GL_MATRIX_MODE, &matrixMode);
+        glGetIntegerv(GL_TEXTURE_BINDING_2D, &binding);
+        glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &previousEnv);
+        textureWasOn = glIsEnabled(GL_TEXTURE_2D);
+        glMatrixMode(GL_PROJECTION);
+        glPushMatrix();
+        glLoadIdentity();
+        glOrtho(viewport[0], viewport[0] + viewport[2], viewport[1], viewport[1] + viewport[3], -1,
+                1);
+        glMatrixMode(GL_MODELVIEW);
+        glPushMatrix();
+        glLoadIdentity();
+        if (!textureWasOn) {
+            glEnable(GL_TEXTURE_2D);
+        }
+        if (previousEnv != envMode) {
+            glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, envMode);
+        }
+        if (alphaTest) {
+            alphaWasOn = glIsEnabled(GL_ALPHA_TEST);
+            glGetIntegerv(GL_ALPHA_TEST_FUNC, &alphaFunc);
+            glGetFloatv(GL_ALPHA_TEST_REF, &alphaRef);
+            glGetFloatv(GL_CURRENT_COLOR, colour);
+            if (!alphaWasOn) {
+                glEnable(GL_ALPHA_TEST);
+            }
+            if (alphaFunc != GL_GREATER || alphaRef != 0.0f) {
+                glAlphaFunc(GL_GREATER, 0.0f);
+            }
+        }
+    }
+    ~PixelSpace() {
+        if (alphaTest) {
+            glColor4fv(colour);
+            if (alphaFunc != GL_GREATER || alphaRef != 0.0f) {
+                glAlphaFunc(static_cast<GLenum>(alphaFunc), alphaRef);
+            }
+            if (!alphaWasOn) {
+                glDisable(GL_ALPHA_TEST);
+            }
+        }
+        if (previousEnv != envMode) {
+            glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, previousEnv);
+        }
+        if (!textureWasOn) {
+            glDisable(GL_TEXTURE_2D);
+        }
+        glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(binding));
+        glPopMatrix();  // modelview
+        glMatrixMode(GL_PROJECTION);
+        glPopMatrix();
+        glMatrixMode(static_cast<GLenum>(matrixMode));
+    }
+    PixelSpace(const PixelSpace&) = delete;
+    PixelSpace& operator=(const PixelSpace&) = delete;
+
+  private:
+    bool alphaTest;
+    GLint envMode;
+    GLint matrixMode = GL_MODELVIEW;
+    GLint binding = 0;
+    GLint previousEnv = GL_MODULATE;
+    GLboolean textureWasOn = GL_FALSE;
+    GLboolean alphaWasOn = GL_FALSE;
+    GLint alphaFunc = GL_ALWAYS;
+    GLfloat alphaRef = 0;
+    GLfloat colour[4] = {};
+};

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+namespace platform {
+
+// One character of a font as UseFontBitmaps compiles it into its glBitmap list.
+struct GlyphBitmap {
+    int width = 0;
+    int rows = 0;
+    float xorig = 0;  // glBitmap's origin within the bitmap
+    float yorig = 0;
+    float xmove = 0;              // the raster position's advance
+    std::vector<uint8_t> pixels;  // width x rows, bottom row first, 255 where the bit is set
+};
+
+// The glyphs of codes first .. first+count-1 of the font UseFontBitmaps would choose for the
+// same height and face, rendered the same way; false when the font cannot be found or read.
+bool RenderFontGlyphs(int height, const char* face, int first, int count,
+                      std::vector<GlyphBitmap>* glyphs);
+
+}  // namespace platform

@@ -1,0 +1,158 @@
+#include "tests/game/reference_frame.h"
+
+#include <GL/gl.h>
+
+#include <cstddef>
+
+#include "game/game_state.h"
+#include "game/game_window.h"
+#include "game/ghosts/ghost.h"
+#include "game/sprite.h"
+
+namespace {
+
+struct Vertex {
+    double x, y;
+};
+
+struct WallPrimitive {
+    GLenum mode;
+    const Vertex* points;
+    size_t count;
+};
+
+const Vertex OUTER_LOWER[] = {{10, 210}, {70, 210},  {70, 170},  {10, 170},  {10, 10},
+                              {370, 10}, {370, 170}, {310, 170}, {310, 210}, {370, 210}};
+const Vertex OUTER_UPPER[] = {{10, 250},  {70, 250},  {70, 290},  {10, 290},  {10, 430},
+                              {370, 430}, {370, 290}, {310, 290}, {310, 250}, {370, 250}};
+const Vertex INNER_LINES[] = {
+    {50, 50},   {150, 50},  {110, 50},  {110, 90},  {190, 50},  {190, 90},  {150, 90},  {230, 90},
+    {230, 50},  {330, 50},  {270, 50},  {270, 90},  {10, 90},   {30, 90},   {350, 90},  {370, 90},
+    {110, 130}, {150, 130}, {230, 130}, {270, 130}, {190, 130}, {190, 170}, {150, 170}, {230, 170},
+    {110, 170}, {110, 210}, {270, 170}, {270, 210}, {110, 250}, {110, 330}, {110, 290}, {150, 290},
+    {270, 250}, {270, 330}, {270, 290}, {230, 290}, {190, 290}, {190, 330}, {150, 330}, {230, 330},
+    {50, 330},  {70, 330},  {310, 330}, {330, 330}, {190, 430}, {190, 370}};
+const Vertex LOWER_LEFT_HOOK[] = {{70, 90}, {70, 130}, {50, 130}};
+const Vertex LOWER_RIGHT_HOOK[] = {{310, 90}, {310, 130}, {330, 130}};
+const Vertex BLOCK_1[] = {{50, 390}, {70, 390}, {70, 370}, {50, 370}};
+const Vertex BLOCK_2[] = {{110, 390}, {150, 390}, {150, 370}, {110, 370}};
+const Vertex BLOCK_3[] = {{230, 390}, {270, 390}, {270, 370}, {230, 370}};
+const Vertex BLOCK_4[] = {{310, 390}, {330, 390}, {330, 370}, {310, 370}};
+const Vertex GHOST_HOUSE[] = {{170, 250}, {150, 250}, {150, 210},
+                              {230, 210}, {230, 250}, {210, 250}};
+const Vertex DOOR[] = {{170, 250}, {210, 250}};
+
+template <size_t N>
+constexpr WallPrimitive Primitive(GLenum mode, const Vertex (&points)[N]) {
+    return {mode, points, N};
+}
+
+const WallPrimitive WALLS[] = {
+    Primitive(GL_LINE_STRIP, OUTER_LOWER),      Primitive(GL_LINE_STRIP, OUTER_UPPER),
+    Primitive(GL_LINES, INNER_LINES),           Primitive(GL_LINE_STRIP, LOWER_LEFT_HOOK),
+    Primitive(GL_LINE_STRIP, LOWER_RIGHT_HOOK), Primitive(GL_LINE_LOOP, BLOCK_1),
+    Primitive(GL_LINE_LOOP, BLOCK_2),           Primitive(GL_LINE_LOOP, BLOCK_3),
+    Primitive(GL_LINE_LOOP, BLOCK_4),           Primitive(GL_LINE_STRIP, GHOST_HOUSE),
+};
+
+void DrawPrimitive(const WallPrimitive& p) {
+    glBegin(p.mode);
+    for (size_t i = 0; i < p.count; ++i) {
+        glVertex2d(p.points[i].x, p.points[i].y);
+    }
+    glEnd();
+}
+
+void DrawFullPicture(const char* fileName) {
+    Image picture;
+    picture.Load(fileName);
+    if (picture.IsValid()) {
+        glRasterPos2d(190 - picture.GetWidth() * 0.5, 80);
+        picture.Draw();
+        picture.Clear();
+    }
+}
+
+void DrawAt(Image& image, double x, double y) {
+    if (!image.IsValid()) {
+        return;
+    }
+    glRasterPos2d(x - image.GetWidth() * 0.5, y - image.GetHeight() * 0.5);
+    image.Draw();
+}
+
+Image* PictureFor(int32_t direction, Image& left, Image& up, Image& right, Image& down) {
+    switch (direction) {
+        case DIR_LEFT:
+            return &left;
+        case DIR_UP:
+            return &up;
+        case DIR_RIGHT:
+            return &right;
+        case DIR_DOWN:
+            return &down;
+        default:
+            return nullptr;
+    }
+}
+
+void DrawSpriteOf(Sprite& s) {
+    if (Image* p = PictureFor(s.direction, s.imageLeft, s.imageUp, s.imageRight, s.imageDown)) {
+        DrawAt(*p, s.position.x, s.position.y);
+    }
+}
+
+void DrawGhostOf(Ghost& g) {
+    if (!g.IsBlue()) {
+        DrawSpriteOf(g);
+    } else if (Image* p = PictureFor(g.direction, g.blueImageLeft, g.blueImageUp, g.blueImageRight,
+                                     g.blueImageDown)) {
+        DrawAt(*p, g.position.x, g.position.y);
+    }
+}
+
+}  // namespace
+
+void DrawReferenceFrame(GameWindow& window) {
+    glClear(GL_COLOR_BUFFER_BIT);
+    glLoadIdentity();
+    glLineWidth(2.0f);
+    glColor3d(0, 0, 1);
+    for (const WallPrimitive& p : WALLS) {
+        DrawPrimitive(p);
+    }
+    glColor3d(1, 0.75, 0.75);
+    DrawPrimitive(Primitive(GL_LINES, DOOR));
+    for (int v = 0; v < BOARD_ROWS; ++v) {
+        for (int c = 0; c < BOARD_COLUMNS; ++c) {
+            const int32_t code = MazeGrid[GridIndex(c, v)];
+            const GridPoint centre = CellCentre(c, v);
+            if (code == CELL_DOT) {
+                DrawAt(dotImage, centre.x, centre.y);
+            } else if (code == CELL_PILL) {
+                DrawAt(powerPillImage, centre.x, centre.y);
+            }
+        }
+    }
+    if (fruitVisible) {
+        DrawAt(window.fruitImage, FRUIT_POSITION.x, FRUIT_POSITION.y);
+    }
+    DrawSpriteOf(*playerAgent);
+    for (Ghost* ghost : {redGhost, greenGhost, orangeGhost, turquoiseGhost}) {
+        if (ghost != nullptr) {
+            DrawGhostOf(*ghost);
+        }
+    }
+    glColor3d(1, 1, 1);
+    glRasterPos2d(5, -15);
+    window.Printf("Score: %d", playerAgent->Score());
+    glRasterPos2d(150, -15);
+    window.Printf("Food Left: %d", foodLeft);
+    if (window.startScreen) {
+        DrawFullPicture("data//start.tga");
+    } else if (gameWon) {
+        DrawFullPicture("data//win.tga");
+    } else if (window.playerCaught) {
+        DrawFullPicture("data//lose.tga");
+    }
+}
