@@ -66,16 +66,12 @@ void CompileGlyph(FT_GlyphSlot slot, GLuint list) {
     glEndList();
 }
 
-}  // namespace
-
-bool UseFontBitmaps(DeviceContext dc, int height, const char* face, int first, int count,
-                    std::uint32_t listBase) {
-    if (!IsWindow(reinterpret_cast<Window>(dc)) || GetCurrentDC() != dc || first < 0 ||
-        count <= 0 || first + count > 256 || listBase == 0) {
-        return false;
-    }
-    // A height of its own makes a regular face of that height, the named one or else the
-    // default; no height is the system font.
+// Renders codes first .. first+count-1 of the face chosen for `height` and `face` 1-bit and
+// hands each glyph slot to `use(index, slot)`. A height of its own makes a regular face of that
+// height, the named one or else the default; no height is the system font. False when the font
+// cannot be found or read, or a character does not render 1-bit.
+template <typename Use>
+bool ForEachGlyph(int height, const char* face, int first, int count, Use use) {
     const bool system = height <= 0;
     const bool named = !system && face != nullptr && face[0] != '\0';
     const std::string file = FindFontFile(named ? face : "sans-serif", system);
@@ -90,15 +86,8 @@ bool UseFontBitmaps(DeviceContext dc, int height, const char* face, int first, i
     bool built = false;
     if (FT_New_Face(library, file.c_str(), 0, &ftFace) == 0 &&
         FT_Set_Pixel_Sizes(ftFace, 0, system ? SYSTEM_FONT_PIXELS : height) == 0) {
-        glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
-        glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-        glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
-        glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
-        glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
-        glPixelStorei(GL_UNPACK_LSB_FIRST, GL_FALSE);
-        glPixelStorei(GL_UNPACK_SWAP_BYTES, GL_FALSE);
         built = true;
-        for (int code = first; code < first + count && built; ++code) {
+        for (int code = first; code < first + count; ++code) {
             // Character codes are Latin-1, which are also their Unicode code points.
             if (FT_Load_Char(ftFace, static_cast<FT_ULong>(code),
                              FT_LOAD_RENDER | FT_LOAD_TARGET_MONO) != 0 ||
@@ -107,9 +96,8 @@ bool UseFontBitmaps(DeviceContext dc, int height, const char* face, int first, i
                 built = false;
                 break;
             }
-            CompileGlyph(ftFace->glyph, listBase + static_cast<GLuint>(code - first));
+            use(code - first, ftFace->glyph);
         }
-        glPopClientAttrib();
     }
     if (ftFace != nullptr) {
         FT_Done_Face(ftFace);
@@ -118,60 +106,55 @@ bool UseFontBitmaps(DeviceContext dc, int height, const char* face, int first, i
     return built;
 }
 
+}  // namespace
+
+bool UseFontBitmaps(DeviceContext dc, int height, const char* face, int first, int count,
+                    std::uint32_t listBase) {
+    if (!IsWindow(reinterpret_cast<Window>(dc)) || GetCurrentDC() != dc || first < 0 ||
+        count <= 0 || first + count > 256 || listBase == 0) {
+        return false;
+    }
+    glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+    glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
+    glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
+    glPixelStorei(GL_UNPACK_LSB_FIRST, GL_FALSE);
+    glPixelStorei(GL_UNPACK_SWAP_BYTES, GL_FALSE);
+    const bool built =
+        ForEachGlyph(height, face, first, count, [listBase](int index, FT_GlyphSlot slot) {
+            CompileGlyph(slot, listBase + static_cast<GLuint>(index));
+        });
+    glPopClientAttrib();
+    return built;
+}
+
 bool RenderFontGlyphs(int height, const char* face, int first, int count,
                       std::vector<GlyphBitmap>* glyphs) {
     if (glyphs == nullptr || first < 0 || count <= 0 || first + count > 256) {
         return false;
     }
-    const bool system = height <= 0 || face == nullptr || face[0] == '\0';
-    const std::string file = FindFontFile(system ? "sans-serif" : face, system);
-    if (file.empty()) {
-        return false;
-    }
-    FT_Library library = nullptr;
-    if (FT_Init_FreeType(&library) != 0) {
-        return false;
-    }
-    FT_Face ftFace = nullptr;
-    bool built = false;
-    if (FT_New_Face(library, file.c_str(), 0, &ftFace) == 0 &&
-        FT_Set_Pixel_Sizes(ftFace, 0, system ? SYSTEM_FONT_PIXELS : height) == 0) {
-        built = true;
-        glyphs->assign(static_cast<std::size_t>(count), GlyphBitmap());
-        for (int code = first; code < first + count; ++code) {
-            if (FT_Load_Char(ftFace, static_cast<FT_ULong>(code),
-                             FT_LOAD_RENDER | FT_LOAD_TARGET_MONO) != 0 ||
-                (ftFace->glyph->bitmap.rows > 0 &&
-                 ftFace->glyph->bitmap.pixel_mode != FT_PIXEL_MODE_MONO)) {
-                built = false;
-                break;
-            }
-            const FT_GlyphSlot slot = ftFace->glyph;
-            const FT_Bitmap& bitmap = slot->bitmap;
-            GlyphBitmap& glyph = (*glyphs)[static_cast<std::size_t>(code - first)];
-            glyph.width = static_cast<int>(bitmap.width);
-            glyph.rows = static_cast<int>(bitmap.rows);
-            glyph.xorig = static_cast<float>(-slot->bitmap_left);
-            glyph.yorig = static_cast<float>(glyph.rows - slot->bitmap_top);
-            glyph.xmove = static_cast<float>(slot->advance.x) / 64.0f;
-            glyph.pixels.assign(static_cast<std::size_t>(glyph.width) * glyph.rows, 0);
-            for (int row = 0; row < glyph.rows; ++row) {
-                const unsigned char* source =
-                    bitmap.pitch >= 0 ? bitmap.buffer + row * bitmap.pitch
-                                      : bitmap.buffer + (glyph.rows - 1 - row) * -bitmap.pitch;
-                uint8_t* out =
-                    &glyph.pixels[static_cast<std::size_t>(glyph.rows - 1 - row) * glyph.width];
-                for (int x = 0; x < glyph.width; ++x) {
-                    out[x] = (source[x / 8] & (0x80 >> (x % 8))) != 0 ? 255 : 0;
-                }
+    glyphs->assign(static_cast<std::size_t>(count), GlyphBitmap());
+    return ForEachGlyph(height, face, first, count, [glyphs](int index, FT_GlyphSlot slot) {
+        const FT_Bitmap& bitmap = slot->bitmap;
+        GlyphBitmap& glyph = (*glyphs)[static_cast<std::size_t>(index)];
+        glyph.width = static_cast<int>(bitmap.width);
+        glyph.rows = static_cast<int>(bitmap.rows);
+        glyph.xorig = static_cast<float>(-slot->bitmap_left);
+        glyph.yorig = static_cast<float>(glyph.rows - slot->bitmap_top);
+        glyph.xmove = static_cast<float>(slot->advance.x) / 64.0f;
+        glyph.pixels.assign(static_cast<std::size_t>(glyph.width) * glyph.rows, 0);
+        for (int row = 0; row < glyph.rows; ++row) {
+            const unsigned char* source =
+                bitmap.pitch >= 0 ? bitmap.buffer + row * bitmap.pitch
+                                  : bitmap.buffer + (glyph.rows - 1 - row) * -bitmap.pitch;
+            uint8_t* out =
+                &glyph.pixels[static_cast<std::size_t>(glyph.rows - 1 - row) * glyph.width];
+            for (int x = 0; x < glyph.width; ++x) {
+                out[x] = (source[x / 8] & (0x80 >> (x % 8))) != 0 ? 255 : 0;
             }
         }
-    }
-    if (ftFace != nullptr) {
-        FT_Done_Face(ftFace);
-    }
-    FT_Done_FreeType(library);
-    return built;
+    });
 }
 
 }  // namespace platform
