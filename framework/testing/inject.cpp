@@ -12,6 +12,18 @@ bool Push(SDL_Event& event) {
     return SDL_PushEvent(&event) == 1;
 }
 
+bool PushWindowEvent(Window window, SDL_WindowEventID what) {
+    WindowRecord* record = FindWindow(window);
+    if (record == nullptr) {
+        return false;
+    }
+    SDL_Event event{};
+    event.type = SDL_WINDOWEVENT;
+    event.window.windowID = SDL_GetWindowID(record->sdl);
+    event.window.event = what;
+    return Push(event);
+}
+
 }  // namespace
 
 bool InjectKey(Window window, int key, bool down, bool repeat, bool alt) {
@@ -76,27 +88,11 @@ bool InjectMouseButton(Window window, int button, bool down, int x, int y) {
 }
 
 bool InjectClose(Window window) {
-    WindowRecord* record = FindWindow(window);
-    if (record == nullptr) {
-        return false;
-    }
-    SDL_Event event{};
-    event.type = SDL_WINDOWEVENT;
-    event.window.windowID = SDL_GetWindowID(record->sdl);
-    event.window.event = SDL_WINDOWEVENT_CLOSE;
-    return Push(event);
+    return PushWindowEvent(window, SDL_WINDOWEVENT_CLOSE);
 }
 
 bool InjectMouseLeave(Window window) {
-    WindowRecord* record = FindWindow(window);
-    if (record == nullptr) {
-        return false;
-    }
-    SDL_Event event{};
-    event.type = SDL_WINDOWEVENT;
-    event.window.windowID = SDL_GetWindowID(record->sdl);
-    event.window.event = SDL_WINDOWEVENT_LEAVE;
-    return Push(event);
+    return PushWindowEvent(window, SDL_WINDOWEVENT_LEAVE);
 }
 
 bool InjectUserResize(Window window, int width, int height) {

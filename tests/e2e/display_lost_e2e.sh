@@ -6,9 +6,7 @@ set -u
 . "$(dirname "$0")/window.sh"
 game=$(realpath "$1")
 source_dir=$(realpath "$2")
-for tool in Xvfb xdotool; do
-    command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
-done
+need_tools Xvfb xdotool
 
 work=$(mktemp -d)
 xvfb_pid=""

@@ -12,14 +12,9 @@
 # the agent plays; a second start says nothing and plays by the user's own settings.
 set -u
 . "$(dirname "$0")/window.sh"
-for tool in xvfb-run xdotool xprop import convert; do
-    command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
-done
-if [ -z "${GULPER_IN_XVFB:-}" ]; then
-    export GULPER_IN_XVFB=1
-    # -ac: a game started in another root has no copy of the server's cookie.
-    exec xvfb-run -a -s "$XVFB_SERVER_ARGS -ac" "$0" "$@"
-fi
+need_tools xvfb-run xdotool xprop import convert
+# -ac: a game started in another root has no copy of the server's cookie.
+in_own_xvfb "$XVFB_SERVER_ARGS -ac" "$@"
 
 work=$(mktemp -d)
 pid=""

@@ -8,17 +8,12 @@ set -u
 game=$(realpath "$1")
 sim=$(realpath "$2")
 source_dir=$(realpath "$3")
-for tool in xvfb-run xdotool; do
-    command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
-done
+need_tools xvfb-run xdotool
 # The faketime package's library, loaded into the game alone (its wrapper would stand between
 # the game and the signal that closes it).
 libfaketime=$(ls /usr/lib/*/faketime/libfaketime.so.1 2>/dev/null | head -1)
 [ -n "$libfaketime" ] || { echo "skipped: libfaketime is not installed"; exit 77; }
-if [ -z "${GULPER_IN_XVFB:-}" ]; then
-    export GULPER_IN_XVFB=1
-    exec xvfb-run -a -s "$XVFB_SERVER_ARGS" "$0" "$@"
-fi
+in_own_xvfb "$XVFB_SERVER_ARGS" "$@"
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

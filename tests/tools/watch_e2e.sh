@@ -7,13 +7,8 @@ set -u
 watch=$(realpath "$1")
 sim=$(realpath "$2")
 source_dir=$(realpath "$3")
-for tool in xvfb-run xdotool import convert; do
-    command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
-done
-if [ -z "${GULPER_IN_XVFB:-}" ]; then
-    export GULPER_IN_XVFB=1
-    exec xvfb-run -a -s "$XVFB_SERVER_ARGS" "$0" "$@"
-fi
+need_tools xvfb-run xdotool import convert
+in_own_xvfb "$XVFB_SERVER_ARGS" "$@"
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
