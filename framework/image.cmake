@@ -9,6 +9,7 @@ add_library(gulper_image STATIC
   ${CMAKE_CURRENT_LIST_DIR}/Image.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ImageReaders.cpp
   ${CMAKE_CURRENT_LIST_DIR}/PictureBatch.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/platform/picture_headers.cpp
   ${CMAKE_CURRENT_LIST_DIR}/platform/picture_loader.cpp
   ${CMAKE_CURRENT_LIST_DIR}/platform/gif_decoder.cpp
 )
