@@ -57,6 +57,14 @@ check "again: the user's settings stay" [ "$(cat "$work/home4/.local/share/gulpe
 check "again: says nothing about the folder" [ "$(made_message_count "$work/home4/.local/share/gulper")" = 0 ]
 check "again: no staging folder is left" [ -z "$(find "$work/home4/.local/share/gulper" -name '.data.*')" ]
 
+# A picture a newer install ships is linked in at the next start; the user's own picture stays.
+user_data=$work/home4/.local/share/gulper/data
+rm "$user_data/dot.tga"
+rm "$user_data/powerpill.tga" && echo "my own" >"$user_data/powerpill.tga"
+run upgraded HOME="$work/home4"
+check "upgraded: a missing shipped picture is linked in again" [ -s "$user_data/dot.tga" ]
+check "upgraded: the user's own picture stays" [ "$(cat "$user_data/powerpill.tga")" = "my own" ]
+
 # No place for the folder at all.
 run nowhere
 status=$?
