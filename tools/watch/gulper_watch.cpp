@@ -20,8 +20,8 @@ const char* const USAGE =
     "  --speed S      1/4, 1/2, 1, 2, 4, 8 times the game's pace, or max (default 1)\n"
     "  --paused       open paused\n"
     "  --max-ticks T  stop the game after T ticks, as gulper-sim does (default 100000)\n"
-    "keys: space pauses and resumes; right arrow plays one tick while paused; up and down\n"
-    "(or page up and page down) change the speed; R plays the seed again; N the next seed.\n"
+    "keys: space pauses and resumes; right arrow plays one tick while paused; + and - (or up\n"
+    "and down, page up and page down) change the speed; R plays the seed again; N the next seed.\n"
     "The agent's log goes to standard output, the watcher's own messages to standard error.\n";
 
 [[noreturn]] void Fail(const std::string& message) {
