@@ -78,3 +78,29 @@ class PixelSpace {
     GLfloat alphaRef = 0;
     GLfloat colour[4] = {};
 };
+
+// While alive: texture `name` bound for filling with tightly packed rows, sampled pixel for
+// pixel (nearest, clamped); the texture and pixel-store state are put back after.
+class TextureUpload {
+  public:
+    explicit TextureUpload(GLuint name) {
+        glPushAttrib(GL_TEXTURE_BIT);
+        glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
+        glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+        glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+        glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
+        glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
+        glPixelStorei(GL_UNPACK_SWAP_BYTES, GL_FALSE);
+        glBindTexture(GL_TEXTURE_2D, name);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP);
+    }
+    ~TextureUpload() {
+        glPopClientAttrib();
+        glPopAttrib();
+    }
+    TextureUpload(const TextureUpload&) = delete;
+    TextureUpload& operator=(const TextureUpload&) = delete;
+};
