@@ -16,24 +16,6 @@ need_tools xvfb-run xdotool xprop import convert
 # -ac: a game started in another root has no copy of the server's cookie.
 in_own_xvfb "$XVFB_SERVER_ARGS -ac" "$@"
 
-work=$(mktemp -d)
-pid=""
-trap '[ -n "$pid" ] && kill -9 "$pid" 2>/dev/null; rm -rf "$work"' EXIT
-failures=0
-check() {  # check DESCRIPTION COMMAND...
-    if "${@:2}"; then echo "ok: $1"; else echo "FAILED: $1"; failures=$((failures + 1)); fi
-}
-# count_colour FILE W H X Y COLOUR: pixels within 10% of COLOUR inside the rectangle.
-count_colour() {
-    convert "$1" -crop "$2x$3+$4+$5" +repage -fill black -opaque white -fuzz 10% \
-        -fill white -opaque "$6" -fuzz 0 -fill black +opaque white \
-        -format '%[fx:int(mean*w*h+0.5)]' info:
-}
-has_colour() {  # has_colour FILE W H X Y COLOUR MIN
-    local n
-    n=$(count_colour "$1" "$2" "$3" "$4" "$5" "$6")
-    [ "$n" -ge "$7" ] || { echo "  $n pixels of $6 in $2x$3+$4+$5, wanted $7 or more"; return 1; }
-}
 pixel_alpha() {
     convert "$1" -format "%[fx:int(255*p{$2,$3}.a+0.5)]" info:
 }
@@ -76,28 +58,13 @@ folder=$3
 shift 3
 [ ! -e "$folder" ] || { echo "FAILED: $folder is there before the first start"; exit 1; }
 
-# start: runs COMMAND from / and waits for its window.
-start() {
-    (cd / && exec "$@" >"$work/out.txt" 2>"$work/err.txt") &
-    pid=$!
-    wid=$(window_of "$pid")
-    [ -n "$wid" ] || { echo "FAILED: no game window"; cat "$work/out.txt" "$work/err.txt"; exit 1; }
-    sleep 1.5
-}
-stop() {
-    kill -TERM "$pid"  # arrives as a close request for the main window
-    wait "$pid"
-    status=$?
-    pid=""
-}
-
-start "$@"
-import -window "$wid" "$work/first.png"
+start_in / "$@"
+sleep 1.5
+shot first
 wm_class=$(xprop -id "$wid" WM_CLASS | sed -n 's/.*= "\(.*\)", "\(.*\)"$/\2/p')
 wanted=$(sed -n 's/^StartupWMClass=//p' "$desktop")
 same_class() { [ -n "$wanted" ] && [ "$wm_class" = "$wanted" ]; }
 check "the window's class ($wm_class) is the desktop entry's StartupWMClass ($wanted)" same_class
-# Board pixel (x, y) is window pixel (x, 440 - y - 1), as in game_e2e.sh.
 check "walls are drawn" has_colour "$work/first.png" 20 20 0 130 "rgb(0,0,255)" 20
 check "dots are drawn" has_colour "$work/first.png" 340 20 20 20 "rgb(255,190,170)" 30
 check "power pills are drawn" has_colour "$work/first.png" 20 20 20 40 "rgb(255,190,170)" 20
@@ -121,7 +88,8 @@ check "the game folder holds the pictures" has_picture "$folder/data/gulperright
 # The user's own settings: keyboard steering, so the agent stays quiet.
 echo "control 0" >>"$folder/data/config.txt"
 cp "$folder/data/config.txt" "$work/mine.txt"
-start "$@"
+start_in / "$@"
+sleep 1.5
 xdotool key --window "$wid" space
 sleep 2
 stop
@@ -129,6 +97,4 @@ check "the second start closes with status 0" [ "$status" -eq 0 ]
 check "the second start says nothing on standard error" [ ! -s "$work/err.txt" ]
 check "the second start plays by the user's settings" [ ! -s "$work/out.txt" ]
 check "the user's settings are kept" cmp -s "$folder/data/config.txt" "$work/mine.txt"
-
-echo "$failures failed"
-[ "$failures" -eq 0 ]
+finish

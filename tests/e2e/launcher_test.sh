@@ -3,16 +3,11 @@
 # game itself then stops at once: only the folder matters here).
 # Usage: launcher_test.sh BUILD_DIR
 set -u
+. "$(dirname "$0")/window.sh"
 build=$1
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
 cmake --install "$build" --prefix "$work/prefix" >"$work/install.log" 2>&1 ||
     { cat "$work/install.log"; echo "FAILED: cmake --install"; exit 1; }
 launcher=$work/prefix/bin/gulper
-failures=0
-check() {  # check DESCRIPTION COMMAND...
-    if "${@:2}"; then echo "ok: $1"; else echo "FAILED: $1"; failures=$((failures + 1)); fi
-}
 made_message_count() { grep -c "made your game folder $1;" "$work/err.txt"; }
 
 # run NAME ENV...: starts the launcher from a fresh folder of its own with only the given
@@ -78,6 +73,4 @@ status=$?
 check "broken: fails" [ "$status" -ne 0 ]
 check "broken: names the missing settings" grep -q "shipped settings .* are missing" "$work/err.txt"
 check "broken: makes no folder" [ ! -e "$work/home5/.local/share/gulper" ]
-
-echo "$failures failed"
-[ "$failures" -eq 0 ]
+finish

@@ -15,8 +15,6 @@ libfaketime=$(ls /usr/lib/*/faketime/libfaketime.so.1 2>/dev/null | head -1)
 [ -n "$libfaketime" ] || { echo "skipped: libfaketime is not installed"; exit 77; }
 in_own_xvfb "$XVFB_SERVER_ARGS" "$@"
 
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/data"
 ln -s "$source_dir"/data/*.tga "$work/data/"
 # The shipped settings with the quickest ghosts, so that their draws shape the play early.
@@ -25,35 +23,22 @@ sed -e 's/_slow_down_factor .*/_slow_down_factor 1/' -e 's/^n_moves_ghost_appear
 
 # The calendar starts at this second when the game starts; the frame timer seeds from it.
 seed=1767225600  # 2026-01-01 00:00:00 UTC
-(cd "$work" && LD_PRELOAD=$libfaketime FAKETIME="@2026-01-01 00:00:00" TZ=UTC \
-    FAKETIME_DONT_FAKE_MONOTONIC=1 exec "$game" >"$work/game.log" 2>"$work/game.err") &
-pid=$!
-wid=$(window_of "$pid")
-[ -n "$wid" ] || { echo "FAILED: no game window"; cat "$work/game.err"; kill "$pid"; exit 1; }
+start_in "$work" env LD_PRELOAD="$libfaketime" FAKETIME="@2026-01-01 00:00:00" TZ=UTC \
+    FAKETIME_DONT_FAKE_MONOTONIC=1 "$game"
 sleep 1
 xdotool key --window "$wid" space
 sleep 15
-kill -TERM "$pid"
-wait "$pid"
-status=$?
-[ "$status" -eq 0 ] || { echo "FAILED: the game exited with $status"; cat "$work/game.err"; exit 1; }
+stop
+check "the game closes with status 0" [ "$status" -eq 0 ]
+"$sim" --replay "$seed" --config "$work/data/config.txt" >"$work/sim.log" 2>"$work/sim.err"
+check "the replay runs" [ $? -eq 0 ]
+"$sim" --replay $((seed + 1)) --config "$work/data/config.txt" >"$work/other.log" 2>/dev/null
 
-"$sim" --replay "$seed" --config "$work/data/config.txt" >"$work/sim.log" 2>"$work/sim.err" ||
-    { echo "FAILED: the replay"; cat "$work/sim.err"; exit 1; }
-
-lines=$(wc -l <"$work/game.log")
-echo "the game logged $lines lines in 15 s of play; the replay logged $(wc -l <"$work/sim.log")"
-[ "$lines" -ge 150 ] || { echo "FAILED: too little play to compare"; exit 1; }
 # The game was stopped mid-game, so its log must be the start of the replay's, byte for byte.
-if ! cmp -n "$(stat -c %s "$work/game.log")" "$work/game.log" "$work/sim.log"; then
-    echo "FAILED: the game and the replay part ways:"
-    diff "$work/game.log" <(head -n "$lines" "$work/sim.log") | head -20
-    exit 1
-fi
-# A different seed plays a different game: the comparison can tell games apart.
-"$sim" --replay $((seed + 1)) --config "$work/data/config.txt" 2>/dev/null >"$work/other.log"
-if cmp -s -n "$(stat -c %s "$work/game.log")" "$work/game.log" "$work/other.log"; then
-    echo "FAILED: the next seed's replay matches too"
-    exit 1
-fi
-echo "ok: the game's log is the replay's, line for line"
+size=$(stat -c %s "$work/out.txt")
+echo "the game logged $(wc -l <"$work/out.txt") lines in 15 s of play"
+check "enough play to compare" [ "$(wc -l <"$work/out.txt")" -ge 150 ]
+check "the game's log is the start of the replay's" cmp -n "$size" "$work/out.txt" "$work/sim.log"
+check "the next seed's replay differs: the comparison tells games apart" \
+    eval '! cmp -s -n "$size" "$work/out.txt" "$work/other.log"'
+finish

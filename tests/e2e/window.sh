@@ -1,9 +1,8 @@
 # Sourced by the end-to-end scripts.
 # The test X server: -noreset, since a server that resets when its last client leaves can drop
-# the connection of the next game to start.
-XVFB_SERVER_ARGS="-screen 0 1024x768x24 -nolisten tcp -noreset"
-# A small screen, where a window placed carelessly reaches past the bottom edge.
-XVFB_SMALL_SCREEN_ARGS="-screen 0 800x600x24 -nolisten tcp -noreset"
+# the connection of the next game to start. The screen is small, so a window placed carelessly
+# reaches past its bottom edge.
+XVFB_SERVER_ARGS="-screen 0 800x600x24 -nolisten tcp -noreset"
 # need_tools TOOL...: skips the test (exit 77) when one of them is not installed.
 need_tools() {
     local tool
@@ -17,8 +16,21 @@ in_own_xvfb() {
     shift
     if [ -z "${GULPER_IN_XVFB:-}" ]; then
         export GULPER_IN_XVFB=1
+        rm -rf "$work"
         exec xvfb-run -a -s "$server_args" "$0" "$@"
     fi
+}
+# A scratch folder, removed at the end with any program still running.
+work=$(mktemp -d)
+pid=""
+trap '[ -n "$pid" ] && kill -9 "$pid" 2>/dev/null; rm -rf "$work"' EXIT
+failures=0
+check() {  # check DESCRIPTION COMMAND...
+    if "${@:2}"; then echo "ok: $1"; else echo "FAILED: $1"; failures=$((failures + 1)); fi
+}
+finish() {
+    echo "$failures failed"
+    [ "$failures" -eq 0 ]
 }
 # window_of PID: prints the id of the window of process PID once it is mapped, waiting up to
 # 10 s; prints nothing if none comes or the process ends first.
@@ -31,4 +43,44 @@ window_of() {
         sleep 0.2
     done
     echo "$wid"
+}
+# start_in DIR COMMAND...: runs COMMAND in DIR (output in $work/out.txt and err.txt) and waits
+# for its window; sets pid and wid.
+start_in() {
+    (cd "$1" && exec "${@:2}" >"$work/out.txt" 2>"$work/err.txt") &
+    pid=$!
+    wid=$(window_of "$pid")
+    [ -n "$wid" ] || { echo "FAILED: no window from $2 in $1"; cat "$work/out.txt" "$work/err.txt"; exit 1; }
+}
+# stop: a close request for the main window, as the close button sends; sets status.
+stop() {
+    kill -TERM "$pid"
+    wait "$pid"
+    status=$?
+    pid=""
+}
+shot() { import -window "$wid" "$work/$1.png"; }
+# Board pixel (x, y) is window pixel (x, 440 - y - 1).
+# is_colour FILE X Y R G B: the pixel is within 40 of the colour.
+is_colour() {
+    local c r g b
+    c=$(convert "$1" -format "%[fx:int(255*p{$2,$3}.r)],%[fx:int(255*p{$2,$3}.g)],%[fx:int(255*p{$2,$3}.b)]" info:)
+    IFS=, read -r r g b <<<"$c"
+    [ $(((r - $4) * (r - $4) < 1600 && (g - $5) * (g - $5) < 1600 && (b - $6) * (b - $6) < 1600)) -eq 1 ] ||
+        { echo "  pixel ($2,$3) of $(basename "$1") is $c"; return 1; }
+}
+not_colour() { ! is_colour "$@" >/dev/null; }
+# has_colour FILE W H X Y COLOUR MIN: at least MIN pixels within 10% of COLOUR in the rectangle.
+has_colour() {
+    local n
+    n=$(convert "$1" -crop "$2x$3+$4+$5" +repage -fill black -opaque white -fuzz 10% \
+        -fill white -opaque "$6" -fuzz 0 -fill black +opaque white -format '%[fx:int(mean*w*h+0.5)]' info:)
+    [ "$n" -ge "$7" ] || { echo "  $n pixels of $6 in $2x$3+$4+$5, wanted $7 or more"; return 1; }
+}
+has_white() {  # has_white FILE W H X Y: a white pixel inside the rectangle, not all of it white
+    [ "$(convert "$1" -crop "$2x$3+$4+$5" -format '%[fx:minima.r<1 && maxima.r>0.9 ? 1 : 0]' info:)" = 1 ]
+}
+# same_crop A B W H X Y: the two pictures agree inside the rectangle.
+same_crop() {
+    [ "$(compare -metric AE "$1[$3x$4+$5+$6]" "$2[$3x$4+$5+$6]" null: 2>&1)" = 0 ]
 }

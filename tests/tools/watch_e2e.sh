@@ -10,14 +10,12 @@ source_dir=$(realpath "$3")
 need_tools xvfb-run xdotool import convert
 in_own_xvfb "$XVFB_SERVER_ARGS" "$@"
 
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/data"
 ln -s "$source_dir"/data/*.tga "$work/data/"
 cp "$source_dir/data/config.txt" "$work/data/config.txt"
 cd "$work" || exit 1
 seed=7
-fail() { echo "FAILED: $*"; [ -f watch.err ] && tail -5 watch.err; exit 1; }
+fail() { echo "FAILED: $*"; tail -5 err.txt; exit 1; }
 
 # wait_for FILE PATTERN: up to 60 s for a line matching PATTERN in FILE.
 wait_for() {
@@ -46,15 +44,12 @@ done
 ticks=$(sed -n 's/.* \([0-9]*\) ticks, .*/\1/p' replay.err)
 
 # 1. A whole game as fast as it goes: the same log as the replay, and the title at its end.
-"$watch" "$seed" --speed max >watch.log 2>watch.err &
-pid=$!
-wid=$(window_of "$pid")
-[ -n "$wid" ] || fail "no window"
-wait_for watch.err "ticks; R plays it again" || fail "the game did not end"
+start_in . "$watch" "$seed" --speed max
+wait_for err.txt "ticks; R plays it again" || fail "the game did not end"
 title=$(xdotool getwindowname "$wid")
-kill -TERM "$pid"
-wait "$pid" || fail "gulper-watch exited with $?"
-cmp -s watch.log replay.log || fail "the log differs from gulper-sim --replay $seed"
+stop
+[ "$status" -eq 0 ] || fail "gulper-watch exited with $status"
+cmp -s out.txt replay.log || fail "the log differs from gulper-sim --replay $seed"
 echo "ok: the log of seed $seed is the replay's ($(wc -l <replay.log) lines)"
 case "$title" in
     "gulper-watch: seed $seed, tick $ticks, score "*) echo "ok: title \"$title\"" ;;
@@ -62,27 +57,24 @@ case "$title" in
 esac
 
 # 2. Opened paused: nothing is played, and nothing of a plan is drawn before the first decision.
-"$watch" "$seed" --paused >paused.log 2>watch.err &
-pid=$!
-wid=$(window_of "$pid")
-[ -n "$wid" ] || fail "no window"
+start_in . "$watch" "$seed" --paused
 sleep 1
-import -window "$wid" start.png
-[ ! -s paused.log ] || fail "it played while paused"
+shot start
+[ ! -s out.txt ] || fail "it played while paused"
 [ "$(route_pixels start.png)" -eq 0 ] || fail "a route is drawn before any decision"
 
 # 3. Stepping: each right arrow plays one tick; the log is the replay's so far.
 steps=120
 xdotool key --window "$wid" --delay 5 --repeat "$steps" Right
-wait_for watch.err "one tick \[tick $steps," || fail "$steps steps did not reach tick $steps"
+wait_for err.txt "one tick \[tick $steps," || fail "$steps steps did not reach tick $steps"
 sleep 0.5
-import -window "$wid" stepped.png
-lines=$(wc -l <paused.log)
+shot stepped
+lines=$(wc -l <out.txt)
 [ "$lines" -gt 0 ] || fail "stepping logged nothing"
-cmp -s paused.log <(head -n "$lines" replay.log) || fail "the stepped log is not the replay's start"
+cmp -s out.txt <(head -n "$lines" replay.log) || fail "the stepped log is not the replay's start"
 # Paused, nothing more is played.
 sleep 1
-[ "$(wc -l <paused.log)" -eq "$lines" ] || fail "it went on playing while paused"
+[ "$(wc -l <out.txt)" -eq "$lines" ] || fail "it went on playing while paused"
 pixels=$(route_pixels stepped.png)
 [ "$pixels" -ge 20 ] || fail "no route drawn at tick $steps ($pixels pixels)"
 echo "ok: paused, $steps single steps, the route drawn ($pixels pixels)"
@@ -91,26 +83,26 @@ echo "ok: paused, $steps single steps, the route drawn ($pixels pixels)"
 xdotool key --window "$wid" space
 sleep 1
 xdotool key --window "$wid" space
-wait_for watch.err "paused \[tick" || fail "no pause after resuming"
-paused_at=$(grep -o "paused \[tick [0-9]*" watch.err | tail -1 | grep -o "[0-9]*$")
+wait_for err.txt "paused \[tick" || fail "no pause after resuming"
+paused_at=$(grep -o "paused \[tick [0-9]*" err.txt | tail -1 | grep -o "[0-9]*$")
 [ "$paused_at" -gt "$steps" ] || fail "it did not play on after space (tick $paused_at)"
-cmp -s paused.log <(head -n "$(wc -l <paused.log)" replay.log) || fail "the resumed log parts ways"
+cmp -s out.txt <(head -n "$(wc -l <out.txt)" replay.log) || fail "the resumed log parts ways"
 echo "ok: resumed to tick $paused_at and paused again, still the replay's log"
 
 # 5. + and - change the speed, on the main keys and the keypad alike.
 xdotool key --window "$wid" plus KP_Add
-wait_for watch.err "speed 4x" || fail "+ and keypad + did not speed up from 1x to 4x"
+wait_for err.txt "speed 4x" || fail "+ and keypad + did not speed up from 1x to 4x"
 xdotool key --window "$wid" minus KP_Subtract minus
-wait_for watch.err "speed 1/2x" || fail "- and keypad - did not slow down to 1/2x"
+wait_for err.txt "speed 1/2x" || fail "- and keypad - did not slow down to 1/2x"
 echo "ok: + and - change the speed"
 
 # 6. R plays the seed again from its start, N the next seed.
 xdotool key --window "$wid" r
-wait_for watch.err "^gulper-watch: seed $seed (planner) \[tick 0, paused" || fail "R did not restart"
-[ "$(grep -c "^gulper-watch: seed $seed (planner) \[tick 0" watch.err)" -eq 2 ] ||
+wait_for err.txt "^gulper-watch: seed $seed (planner) \[tick 0, paused" || fail "R did not restart"
+[ "$(grep -c "^gulper-watch: seed $seed (planner) \[tick 0" err.txt)" -eq 2 ] ||
     fail "R did not restart the seed"
 xdotool key --window "$wid" n
-wait_for watch.err "^gulper-watch: seed $((seed + 1)) (planner) \[tick 0" || fail "N did not go on"
-kill -TERM "$pid"
-wait "$pid" || fail "gulper-watch exited with $?"
+wait_for err.txt "^gulper-watch: seed $((seed + 1)) (planner) \[tick 0" || fail "N did not go on"
+stop
+[ "$status" -eq 0 ] || fail "gulper-watch exited with $status"
 echo "ok: R restarted seed $seed, N went on to seed $((seed + 1))"
