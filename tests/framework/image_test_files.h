@@ -12,6 +12,22 @@
 
 using Bytes = std::vector<uint8_t>;
 
+inline Bytes operator+(Bytes a, const Bytes& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+inline Bytes Repeat(const Bytes& unit, size_t times) {
+    return times == 0 ? Bytes() : unit + Repeat(unit, times - 1);
+}
+
+// The bytes with the low `count` bytes of v written at `at`, lowest first unless `big`.
+inline Bytes With(Bytes b, size_t at, uint32_t v, int count = 4, bool big = false) {
+    for (int i = 0; i < count; ++i)
+        b[at + (big ? count - 1 - i : i)] = static_cast<uint8_t>(v >> 8 * i);
+    return b;
+}
+
 // A temporary folder of its own for each test; removed afterwards.
 class TempFolderTest : public ::testing::Test {
   protected:
@@ -30,56 +46,19 @@ class TempFolderTest : public ::testing::Test {
     std::filesystem::path folder;
 };
 
-// Writes the low `count` bytes of v at `at`, lowest first unless `big`.
-inline void Put(Bytes& b, size_t at, uint32_t v, int count = 4, bool big = false) {
-    for (int i = 0; i < count; ++i) {
-        b[at + (big ? count - 1 - i : i)] = static_cast<uint8_t>(v >> 8 * i);
-    }
-}
-
-inline Bytes With(Bytes b, size_t at, uint32_t v, int count = 4) {
-    Put(b, at, v, count);
-    return b;
-}
-
-inline Bytes operator+(Bytes a, const Bytes& b) {
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
-}
-
-inline Bytes Repeat(const Bytes& unit, size_t times) {
-    Bytes b;
-    while (times-- > 0) {
-        b.insert(b.end(), unit.begin(), unit.end());
-    }
-    return b;
-}
-
-// A Targa file: an image id, pixel data or runs as stored, and the footer when `footer`.
+// A Targa file: the image id, the pixel data or runs as stored, and the footer when `footer`.
 inline Bytes Targa(int type, int width, int height, int depth, int descriptor, const Bytes& data,
                    bool footer = false, int colourMapType = 0, const Bytes& imageId = {}) {
     Bytes b = {uint8_t(imageId.size()), uint8_t(colourMapType), uint8_t(type)};
-    b.resize(18);
-    Put(b, 12, uint32_t(width), 2);
-    Put(b, 14, uint32_t(height), 2);
-    b[16] = static_cast<uint8_t>(depth);
-    b[17] = static_cast<uint8_t>(descriptor);
-    b = b + imageId + data;
-    if (footer) {
-        const char tail[] = "TRUEVISION-XFILE.";  // with its terminating zero
-        b = b + Bytes(8, 0) + Bytes(tail, tail + sizeof tail);
-    }
-    return b;
+    b = b + Bytes(13, 0) + Bytes{uint8_t(depth), uint8_t(descriptor)};
+    b = With(With(b, 12, uint32_t(width), 2), 14, uint32_t(height), 2) + imageId + data;
+    const char tail[] = "TRUEVISION-XFILE.";  // with its terminating zero
+    return footer ? b + Bytes(8, 0) + Bytes(tail, tail + sizeof tail) : b;
 }
-
 struct TargaSpec {
-    int type = 2;
-    int width = 2;
-    int height = 2;
-    int depth = 24;
+    int type = 2, width = 2, height = 2, depth = 24;
     Bytes data;
 };
-
 inline Bytes Targa(const TargaSpec& s) {
     return Targa(s.type, s.width, s.height, s.depth, 0, s.data);
 }
@@ -88,21 +67,12 @@ inline Bytes Targa(const TargaSpec& s) {
 // of blue, green, red, reserved entries and the rows as stored.
 inline Bytes Bitmap(int width, int height, int bits, const Bytes& rows, const Bytes& table = {},
                     bool core = false) {
-    Bytes b(core ? 26 : 54, 0);
-    b[0] = 'B';
-    b[1] = 'M';
-    Put(b, 10, uint32_t(b.size() + table.size()));
-    Put(b, 14, uint32_t(b.size() - 14));
-    const int sizeBytes = core ? 2 : 4;
-    Put(b, 18, uint32_t(width), sizeBytes);
-    Put(b, 18 + sizeBytes, uint32_t(height), sizeBytes);
-    Put(b, 18 + 2 * sizeBytes, 1, 2);
-    Put(b, 20 + 2 * sizeBytes, uint32_t(bits), 2);
-    if (!core) {
-        Put(b, 46, uint32_t(table.size() / 4));
-    }
-    b.insert(b.end(), table.begin(), table.end());
-    b.insert(b.end(), rows.begin(), rows.end());
-    Put(b, 2, uint32_t(b.size()));
-    return b;
+    const int n = core ? 2 : 4;  // bytes of each size field
+    Bytes b = With(With(Bytes(core ? 26 : 54, 0), 0, 0x4D42, 2), 14, core ? 12 : 40);
+    b = With(With(b, 18, uint32_t(width), n), 18 + n, uint32_t(height), n);
+    b = With(With(b, 18 + 2 * n, 1, 2), 20 + 2 * n, uint32_t(bits), 2);
+    if (!core)
+        b = With(b, 46, uint32_t(table.size() / 4));
+    b = With(b, 10, uint32_t(b.size() + table.size())) + table + rows;
+    return With(b, 2, uint32_t(b.size()));
 }
