@@ -9,39 +9,12 @@
 
 namespace {
 
-// A 16 x 16 OpenGL context of SDL's offscreen driver with a projection of one unit a pixel.
-// Like the game's, it lives as long as the process: the driver keeps memory of its own until
-// the process ends. Its extension list leaves out the blue-first layouts' name, so that they
-// are known from the version number.
-class DrawTest : public ::testing::Test {
-  protected:
-    static void SetUpTestSuite() {
-        setenv("SDL_VIDEODRIVER", "offscreen", 1);
-        setenv("MESA_EXTENSION_OVERRIDE", "-GL_EXT_bgra", 1);
-        if (SDL_Init(SDL_INIT_VIDEO) == 0) {
-            SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
-            window =
-                SDL_CreateWindow("image test", 0, 0, 16, 16, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-            context = window != nullptr ? SDL_GL_CreateContext(window) : nullptr;
-        }
-    }
-    void SetUp() override {
-        ASSERT_NE(context, nullptr) << SDL_GetError();
-        glMatrixMode(GL_PROJECTION);
-        glLoadIdentity();
-        glOrtho(0, 16, 0, 16, -1, 1);
-        glClear(GL_COLOR_BUFFER_BIT);
-    }
-    void TearDown() override { ImageOverrideBGRASupport(-1); }
-    // The colour at (x, y), red first.
-    static Bytes At(int x, int y) {
-        Bytes rgba(4);
-        glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
-        return Bytes(rgba.begin(), rgba.end() - 1);
-    }
-    static inline SDL_Window* window = nullptr;
-    static inline SDL_GLContext context = nullptr;
-};
+// The colour at (x, y), red first.
+Bytes At(int x, int y) {
+    Bytes rgba(4);
+    glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    return Bytes(rgba.begin(), rgba.end() - 1);
+}
 
 // 2 x 2 blue-first pixels and the row gap: bottom row red, green; top row blue, white.
 void MakeBGR(Image& image, int rowGap) {
@@ -53,8 +26,21 @@ void MakeBGR(Image& image, int rowGap) {
 
 }  // namespace
 
-TEST_F(DrawTest, PicturesLandAtTheRasterPositionInTheirColoursWhicheverWayTheDriverTakesThem) {
+// In a 16 x 16 context of SDL's offscreen driver, one unit a pixel, whose extension list leaves
+// out the blue-first layouts' name, so that they are known from the version number. The context
+// lives as long as the process, like the game's: the driver keeps memory until the process ends.
+TEST(DrawTest, PicturesLandInTheirColoursWithTheCallersUnpackSettingsKept) {
+    setenv("SDL_VIDEODRIVER", "offscreen", 1);
+    setenv("MESA_EXTENSION_OVERRIDE", "-GL_EXT_bgra", 1);
+    ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+    SDL_Window* window =
+        SDL_CreateWindow("image test", 0, 0, 16, 16, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+    ASSERT_NE(window == nullptr ? nullptr : SDL_GL_CreateContext(window), nullptr)
+        << SDL_GetError();
+    glOrtho(0, 16, 0, 16, -1, 1);
     EXPECT_TRUE(Image::SupportsBGRA());  // Mesa's version has them
+    // Whichever way the driver takes blue-first layouts, with or without a row gap.
     for (int mode : {-1, 0}) {
         for (int gap : {0, 2}) {
             SCOPED_TRACE(std::to_string(mode) + " gap " + std::to_string(gap));
@@ -69,32 +55,31 @@ TEST_F(DrawTest, PicturesLandAtTheRasterPositionInTheirColoursWhicheverWayTheDri
             ASSERT_TRUE(bgr.Draw());
             glRasterPos2i(10, 12);
             ASSERT_TRUE(bgra.Draw());
-            EXPECT_EQ(At(3, 4) + At(4, 4) + At(3, 5) + At(4, 5),
-                      (Bytes{255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 255, 255}));
-            EXPECT_EQ(At(2, 4) + At(5, 5), Bytes(6, 0));
+            EXPECT_EQ(At(3, 4) + At(4, 4) + At(3, 5) + At(4, 5) + At(2, 4) + At(5, 5),
+                      (Bytes{255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 255, 255} + Bytes(6, 0)));
             EXPECT_EQ(At(10, 12) + At(11, 12), (Bytes{200, 20, 10, 30, 120, 250}));
             // Drawing never changes the images.
             EXPECT_TRUE(bgr.extra->format == PIXEL_BGR && bgr.extra->stride == 6u + gap);
             EXPECT_EQ(bgra.extra->format, PIXEL_BGRA);
         }
     }
+    ImageOverrideBGRASupport(-1);
     Image grey;
     ASSERT_TRUE(grey.extra->Allocate(1, 1, PIXEL_LUMINANCE, 3));
     grey.Row(0)[0] = 77;
     glRasterPos2i(0, 0);
     ASSERT_TRUE(grey.Draw());
     EXPECT_EQ(At(0, 0), Bytes(3, 77));
-}
 
-// The picture is sent tightly packed whatever the caller's unpack settings, which are the same
-// afterwards, even when OpenGL refuses the transfer; an empty or unknown picture makes no call.
-TEST_F(DrawTest, UnpackSettingsStayTheCallersAndOnlyTheTransfersOwnErrorCounts) {
+    // Pictures are sent tightly packed whatever the caller's unpack settings, which are the
+    // same afterwards, even when OpenGL refuses the transfer. Only the transfer's own error
+    // counts; an empty or unknown picture makes no call, leaving an earlier error pending.
     const GLenum names[] = {GL_UNPACK_SWAP_BYTES, GL_UNPACK_ROW_LENGTH, GL_UNPACK_SKIP_PIXELS,
                             GL_UNPACK_SKIP_ROWS, GL_UNPACK_ALIGNMENT};
     const GLint values[] = {1, 7, 1, 2, 8};
     for (int i = 0; i < 5; ++i)
         glPixelStorei(names[i], values[i]);
-    glEnable(0xFFFF);  // a pending error, which only a drawing attempt reads and discards
+    glEnable(0xFFFF);
     Image image;
     EXPECT_FALSE(image.Draw());
     ASSERT_TRUE(image.extra->Allocate(1, 1, PIXEL_RGB, 0));

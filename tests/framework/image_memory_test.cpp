@@ -28,24 +28,24 @@ void FillGapped(Image& image) {
 TEST(ImageMemory, AllocateSizesThePictureOrLeavesItEmpty) {
     // Width, height, layout, row gap, then the size, or -1 when refused; 16 GiB is refused, not
     // wrapped round.
-    const int64_t cases[][5] = {{3, 2, PIXEL_BGR, 3, 24},
-                                {2, 2, PIXEL_BGRA, 0, 16},
-                                {0, 5, PIXEL_RGB, 0, 0},
-                                {5, 0, PIXEL_RGB, 0, 0},
-                                {8192, 8192, PIXEL_BGRA, 0, int64_t(IMAGE_MAX_BYTES)},
-                                {8192, 8193, PIXEL_BGRA, 0, -1},
-                                {65535, 65535, PIXEL_BGRA, 0, -1},
-                                {-1, 5, PIXEL_RGB, 0, -1},
-                                {5, -1, PIXEL_RGB, 0, -1},
-                                {2, 2, PIXEL_RGB, -1, -1},
-                                {2, 2, 7, 0, -1}};
+    const int cases[][5] = {{3, 2, PIXEL_BGR, 3, 24},
+                            {2, 2, PIXEL_BGRA, 0, 16},
+                            {0, 5, PIXEL_RGB, 0, 0},
+                            {5, 0, PIXEL_RGB, 0, 0},
+                            {8192, 8192, PIXEL_BGRA, 0, 8192 * 8192 * 4},
+                            {8192, 8193, PIXEL_BGRA, 0, -1},
+                            {65535, 65535, PIXEL_BGRA, 0, -1},
+                            {-1, 5, PIXEL_RGB, 0, -1},
+                            {5, -1, PIXEL_RGB, 0, -1},
+                            {2, 2, PIXEL_RGB, -1, -1},
+                            {2, 2, 7, 0, -1}};
     for (const auto& c : cases) {
         Image image;
         ASSERT_TRUE(image.extra->Allocate(2, 2, PIXEL_RGB, 0));
-        EXPECT_EQ(image.extra->Allocate(int(c[0]), int(c[1]), int(c[2]), int(c[3])), c[4] >= 0)
+        EXPECT_EQ(image.extra->Allocate(c[0], c[1], c[2], c[3]), c[4] >= 0)
             << c[0] << " x " << c[1];
         if (c[4] > 0)
-            EXPECT_EQ(image.extra->size, c[4]);
+            EXPECT_EQ(image.extra->size, uint32_t(c[4]));
         else
             ExpectEmpty(image);
     }
@@ -54,12 +54,9 @@ TEST(ImageMemory, AllocateSizesThePictureOrLeavesItEmpty) {
 TEST(ImageMemory, RowsCopiesAndFlipsKeepTheGap) {
     Image image;
     FillGapped(image);
-    EXPECT_EQ(image.extra->rowBytes, 9u);
-    EXPECT_EQ(image.extra->stride, 12u);
-    EXPECT_TRUE(image.IsValid());
+    EXPECT_TRUE(image.IsValid() && image.extra->rowBytes == 9 && image.extra->stride == 12);
     EXPECT_EQ(image.Row(1), image.extra->pixels + 12);
-    EXPECT_EQ(image.Row(2), nullptr);
-    EXPECT_EQ(image.Row(-1), nullptr);
+    EXPECT_TRUE(image.Row(2) == nullptr && image.Row(-1) == nullptr);
     const Bytes before = Pixels(image);
     Image copy(image);
     EXPECT_TRUE(copy.extra->owner == &copy && copy.extra->pixels != image.extra->pixels);
@@ -83,16 +80,10 @@ TEST(ImageConvert, LayoutsConvertByLuminanceAlphaOrOpacity) {
     EXPECT_TRUE(image.ConvertTo(PIXEL_BGR));  // the same layout keeps the gap
     EXPECT_FALSE(image.ConvertTo(7));
     EXPECT_EQ(Pixels(image), before);
-    EXPECT_TRUE(image.ConvertTo(PIXEL_RGB));
-    EXPECT_TRUE(image.IsValid());
+    EXPECT_TRUE(image.ConvertTo(PIXEL_RGB) && image.IsValid());
     EXPECT_EQ(Pixels(image),
               (Bytes{2, 1, 0, 5, 4, 3, 8, 7, 6, 14, 13, 12, 17, 16, 15, 20, 19, 18}));
-    const struct {
-        int from;
-        Bytes in;
-        int to;
-        Bytes out;
-    } cases[] = {
+    const std::tuple<int, Bytes, int, Bytes> cases[] = {
         // White, black, red, green, blue: weights 0.3, 0.6, 0.1.
         {PIXEL_RGB,
          {255, 255, 255, 0, 0, 0, 255, 0, 0, 0, 255, 0, 0, 0, 255},
@@ -112,11 +103,9 @@ TEST(ImageConvert, LayoutsConvertByLuminanceAlphaOrOpacity) {
         {PIXEL_LUMINANCE, {90}, PIXEL_LUMINANCE_ALPHA, {90, 255}},
         {PIXEL_LUMINANCE, {90}, PIXEL_ALPHA, {90}},
     };
-    for (const auto& c : cases) {
-        ASSERT_TRUE(
-            image.extra->Allocate(int(c.in.size()) / PixelFormatBytes(c.from), 1, c.from, 0));
-        std::copy(c.in.begin(), c.in.end(), image.extra->pixels);
-        ASSERT_TRUE(image.ConvertTo(c.to));
-        EXPECT_EQ(Pixels(image), c.out) << c.from << " to " << c.to;
+    for (const auto& [from, in, to, out] : cases) {
+        ASSERT_TRUE(image.extra->Allocate(int(in.size()) / PixelFormatBytes(from), 1, from, 0));
+        std::copy(in.begin(), in.end(), image.extra->pixels);
+        EXPECT_TRUE(image.ConvertTo(to) && Pixels(image) == out) << from << " to " << to;
     }
 }
