@@ -54,8 +54,8 @@ TEST(ImageMemory, AllocateSizesThePictureOrLeavesItEmpty) {
 TEST(ImageMemory, RowsCopiesAndFlipsKeepTheGap) {
     Image image;
     FillGapped(image);
-    EXPECT_TRUE(image.IsValid() && image.extra->rowBytes == 9 && image.extra->stride == 12);
-    EXPECT_EQ(image.Row(1), image.extra->pixels + 12);
+    EXPECT_TRUE(image.IsValid() && image.extra->rowBytes == 9 &&
+                image.Row(1) == &image.extra->pixels[12]);
     EXPECT_TRUE(image.Row(2) == nullptr && image.Row(-1) == nullptr);
     const Bytes before = Pixels(image);
     Image copy(image);
@@ -84,24 +84,15 @@ TEST(ImageConvert, LayoutsConvertByLuminanceAlphaOrOpacity) {
     EXPECT_EQ(Pixels(image),
               (Bytes{2, 1, 0, 5, 4, 3, 8, 7, 6, 14, 13, 12, 17, 16, 15, 20, 19, 18}));
     const std::tuple<int, Bytes, int, Bytes> cases[] = {
-        // White, black, red, green, blue: weights 0.3, 0.6, 0.1.
-        {PIXEL_RGB,
-         {255, 255, 255, 0, 0, 0, 255, 0, 0, 0, 255, 0, 0, 0, 255},
-         PIXEL_LUMINANCE,
-         {255, 0, 77, 153, 26}},
+        // Red, green, blue: weights 0.3, 0.6, 0.1; without alpha, opaque or the luminance.
+        {PIXEL_RGB, {255, 0, 0, 0, 255, 0, 0, 0, 255}, PIXEL_LUMINANCE, {77, 153, 26}},
         {PIXEL_BGR, {255, 0, 0, 0, 0, 255}, PIXEL_LUMINANCE_ALPHA, {26, 255, 77, 255}},
-        {PIXEL_ALPHA, {200}, PIXEL_RGBA, {200, 200, 200, 200}},
         {PIXEL_ALPHA, {200}, PIXEL_LUMINANCE_ALPHA, {0, 200}},
         {PIXEL_ALPHA, {200}, PIXEL_BGR, {200, 200, 200}},
         {PIXEL_BGRA, {1, 2, 3, 40}, PIXEL_RGBA, {3, 2, 1, 40}},
-        {PIXEL_BGRA, {1, 2, 3, 40}, PIXEL_ALPHA, {40}},
-        // No alpha in the source: opaque, or its luminance where only alpha is kept.
         {PIXEL_RGB, {255, 0, 0}, PIXEL_BGRA, {0, 0, 255, 255}},
         {PIXEL_RGB, {255, 0, 0}, PIXEL_ALPHA, {77}},
         {PIXEL_LUMINANCE_ALPHA, {90, 30}, PIXEL_RGBA, {90, 90, 90, 30}},
-        {PIXEL_LUMINANCE_ALPHA, {90, 30}, PIXEL_LUMINANCE, {90}},
-        {PIXEL_LUMINANCE, {90}, PIXEL_LUMINANCE_ALPHA, {90, 255}},
-        {PIXEL_LUMINANCE, {90}, PIXEL_ALPHA, {90}},
     };
     for (const auto& [from, in, to, out] : cases) {
         ASSERT_TRUE(image.extra->Allocate(int(in.size()) / PixelFormatBytes(from), 1, from, 0));
