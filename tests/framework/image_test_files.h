@@ -12,100 +12,67 @@
 
 using Bytes = std::vector<uint8_t>;
 
+inline Bytes operator+(Bytes a, const Bytes& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+inline Bytes Repeat(const Bytes& unit, size_t times) {
+    return times == 0 ? Bytes() : unit + Repeat(unit, times - 1);
+}
+
+// The bytes with the low `count` bytes of v written at `at`, lowest first unless `big`.
+inline Bytes With(Bytes b, size_t at, uint32_t v, int count = 4, bool big = false) {
+    for (int i = 0; i < count; ++i)
+        b[at + (big ? count - 1 - i : i)] = static_cast<uint8_t>(v >> 8 * i);
+    return b;
+}
+
 // A temporary folder of its own for each test; removed afterwards.
 class TempFolderTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        std::string pattern = (std::filesystem::temp_directory_path() / "gulper-image-XXXXXX");
+        std::string pattern = std::filesystem::temp_directory_path() / "gulper-image-XXXXXX";
         ASSERT_NE(mkdtemp(pattern.data()), nullptr);
         folder = pattern;
     }
-    void TearDown() override {
-        std::error_code ignored;
-        std::filesystem::remove_all(folder, ignored);
-    }
+    void TearDown() override { std::filesystem::remove_all(folder); }
     std::string Write(const std::string& name, const Bytes& bytes) {
-        const std::string path = (folder / name).string();
-        std::ofstream out(path, std::ios::binary);
-        out.write(reinterpret_cast<const char*>(bytes.data()),
-                  static_cast<std::streamsize>(bytes.size()));
+        const std::string path = folder / name;
+        std::ofstream(path, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
         return path;
     }
     std::filesystem::path folder;
 };
 
-inline void Put16(Bytes& b, size_t at, uint32_t v) {
-    b[at] = v & 0xFF;
-    b[at + 1] = (v >> 8) & 0xFF;
+// A Targa file: the image id, the pixel data or runs as stored, and the footer when `footer`.
+inline Bytes Targa(int type, int width, int height, int depth, int descriptor, const Bytes& data,
+                   bool footer = false, int colourMapType = 0, const Bytes& imageId = {}) {
+    Bytes b = {uint8_t(imageId.size()), uint8_t(colourMapType), uint8_t(type)};
+    b = b + Bytes(13, 0) + Bytes{uint8_t(depth), uint8_t(descriptor)};
+    b = With(With(b, 12, uint32_t(width), 2), 14, uint32_t(height), 2) + imageId + data;
+    const char tail[] = "TRUEVISION-XFILE.";  // with its terminating zero
+    return footer ? b + Bytes(8, 0) + Bytes(tail, tail + sizeof tail) : b;
 }
-
-inline void Put32(Bytes& b, size_t at, uint32_t v) {
-    Put16(b, at, v & 0xFFFF);
-    Put16(b, at + 2, v >> 16);
-}
-
 struct TargaSpec {
-    int type = 2;
-    int width = 2;
-    int height = 2;
-    int depth = 24;
-    int descriptor = 0;
-    int colourMapType = 0;
-    Bytes imageId;
-    Bytes data;  // pixel data or runs, as stored
-    bool footer = false;
+    int type = 2, width = 2, height = 2, depth = 24;
+    Bytes data;
 };
-
 inline Bytes Targa(const TargaSpec& s) {
-    Bytes b(18, 0);
-    b[0] = static_cast<uint8_t>(s.imageId.size());
-    b[1] = static_cast<uint8_t>(s.colourMapType);
-    b[2] = static_cast<uint8_t>(s.type);
-    Put16(b, 12, s.width);
-    Put16(b, 14, s.height);
-    b[16] = static_cast<uint8_t>(s.depth);
-    b[17] = static_cast<uint8_t>(s.descriptor);
-    b.insert(b.end(), s.imageId.begin(), s.imageId.end());
-    b.insert(b.end(), s.data.begin(), s.data.end());
-    if (s.footer) {
-        const std::string tail = "TRUEVISION-XFILE.";
-        b.insert(b.end(), 8, 0);
-        b.insert(b.end(), tail.begin(), tail.end());
-        b.push_back(0);
-    }
-    return b;
+    return Targa(s.type, s.width, s.height, s.depth, 0, s.data);
 }
 
-struct BitmapSpec {
-    int width = 1;
-    int height = 1;  // negative: rows stored top row first
-    int bits = 24;
-    std::vector<Bytes> rows;   // file rows as stored, padding included
-    std::vector<Bytes> table;  // 8 bits: entries of blue, green, red, reserved
-    uint32_t coloursUsed = 0;  // 0: the table's size
-    uint32_t imageSize = 0;
-};
-
-inline Bytes Bitmap(const BitmapSpec& s) {
-    Bytes b(54, 0);
-    Bytes table;
-    for (const Bytes& entry : s.table) {
-        table.insert(table.end(), entry.begin(), entry.end());
-    }
-    b[0] = 'B';
-    b[1] = 'M';
-    Put32(b, 10, static_cast<uint32_t>(54 + table.size()));
-    Put32(b, 14, 40);
-    Put32(b, 18, static_cast<uint32_t>(s.width));
-    Put32(b, 22, static_cast<uint32_t>(s.height));
-    Put16(b, 26, 1);
-    Put16(b, 28, s.bits);
-    Put32(b, 34, s.imageSize);
-    Put32(b, 46, s.coloursUsed != 0 ? s.coloursUsed : static_cast<uint32_t>(s.table.size()));
-    b.insert(b.end(), table.begin(), table.end());
-    for (const Bytes& row : s.rows) {
-        b.insert(b.end(), row.begin(), row.end());
-    }
-    Put32(b, 2, static_cast<uint32_t>(b.size()));
-    return b;
+// A bitmap with a 40-byte information header (a 12-byte core one when `core`), a colour table
+// of blue, green, red, reserved entries and the rows as stored.
+inline Bytes Bitmap(int width, int height, int bits, const Bytes& rows, const Bytes& table = {},
+                    bool core = false) {
+    const int n = core ? 2 : 4;  // bytes of each size field
+    Bytes b = With(With(Bytes(core ? 26 : 54, 0), 0, 0x4D42, 2), 14, core ? 12 : 40);
+    b = With(With(b, 18, uint32_t(width), n), 18 + n, uint32_t(height), n);
+    b = With(With(b, 18 + 2 * n, 1, 2), 20 + 2 * n, uint32_t(bits), 2);
+    if (!core)
+        b = With(b, 46, uint32_t(table.size() / 4));
+    b = With(b, 10, uint32_t(b.size() + table.size())) + table + rows;
+    return With(b, 2, uint32_t(b.size()));
 }
