@@ -1,41 +1,64 @@
-// The application object, its window list and run loop, messages to the user, and whole programs
-// on the framework.
+// The application object, its window list and run loop, and messages to the user.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdio>
+#include <functional>
 
 #include "tests/framework/window/support.h"
 
 using test::App;
+using test::Strings;
 using test::Win;
 
 namespace {
 
-using Strings = std::vector<std::string>;
-
-TEST(RunLoop, WithoutWindowInitThenExitAndWithoutApplicationNothing) {
-    GLAppRegistry* registry = GLAppRegistry::Instance();
-    registry->consoleMode = true;
-    {
-        App app;
-        EXPECT_EQ(registry->Run(0, nullptr), 0);
-    }
-    EXPECT_EQ(test::log, (Strings{"init", "exit"}));
-    testing::internal::CaptureStdout();
-    EXPECT_EQ(registry->Run(0, nullptr), -1);  // the object went with its scope
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "No application instance created, exiting.");
+// Runs `program` in a child process, its standard output joined to its standard error, and
+// expects the exit code `code` and exactly `output`.
+void ExpectProgram(const std::function<int()>& program, int code, const std::string& output) {
     EXPECT_EXIT(
         {
             dup2(STDERR_FILENO, STDOUT_FILENO);
+            std::exit(program());
+        },
+        testing::ExitedWithCode(code), "^" + output + "$");
+}
+
+// A program with one window, run with these environment settings.
+std::function<int()> OneWindow(std::vector<std::string> settings) {
+    return [settings]() mutable {
+        for (std::string& setting : settings) {
+            putenv(setting.data());
+        }
+        App app;
+        Win window;
+        return GLAppRegistry::Instance()->Run(0, nullptr);
+    };
+}
+
+TEST(RunLoop, FaultsAreNamedAndEndTheProgramWithTheirCode) {
+    GLAppRegistry::Instance()->consoleMode = true;
+    ExpectProgram([] { return GLAppRegistry::Instance()->Run(0, nullptr); }, 255,
+                  "No application instance created, exiting.");
+    ExpectProgram(
+        [] {
             App first;
             App second;
+            return 0;
         },
-        testing::ExitedWithCode(1), "^Error: more than one application instance defined!\n$");
+        1, "Error: more than one application instance defined!\n");
+    // Without a display SDL would fall back to its offscreen driver, where no one sees the game.
+    ExpectProgram(
+        OneWindow({"SDL_VIDEODRIVER=", "DISPLAY=:9999", "XDG_RUNTIME_DIR=/nonexistent"}), 1,
+        "No display could be opened \\(DISPLAY is :9999\\)\\.\nFailed to create window\n");
+    // Mesa then offers less than the OpenGL 2.1 the framework asks for.
+    ExpectProgram(OneWindow({"MESA_GL_VERSION_OVERRIDE=2.0"}), 1, "Failed to create GL context\n");
 }
 
 TEST(RunLoop, WholeRunInOrderEndedByClosingTheMainWindowWithItsCode) {
+    {
+        App app;
+        EXPECT_EQ(GLAppRegistry::Instance()->Run(0, nullptr), 0);  // no window: init and exit
+    }
     App app;
     Win one("one"), two("two");
     app.onInit = [&] { one.SetSize(200, 100); };  // windows are made after OnInit
@@ -49,9 +72,9 @@ TEST(RunLoop, WholeRunInOrderEndedByClosingTheMainWindowWithItsCode) {
         }
     };
     EXPECT_EQ(GLAppRegistry::Instance()->Run(0, nullptr), 7);
-    EXPECT_EQ(test::log, (Strings{"init", "one-create", "two-create", "one-user2", "one-user3",
-                                  "one-display", "two-display", "idle", "one-idle", "two-idle",
-                                  "idle", "one-idle", "two-idle", "exit"}));
+    EXPECT_EQ(test::log, (Strings{"init", "exit", "init", "one-create", "two-create", "one-user2",
+                                  "one-user3", "one-display", "two-display", "idle", "one-idle",
+                                  "two-idle", "idle", "one-idle", "two-idle", "exit"}));
     EXPECT_EQ(one.resizes, (test::Pairs{{200, 100}}));
     EXPECT_FALSE(platform::IsWindow(one.extra->window));
 }
@@ -71,7 +94,6 @@ TEST(RunLoop, CloseOfAnotherWindowHidesItAndAQuitRequestClosesTheMainOne) {
     };
     EXPECT_EQ(GLAppRegistry::Instance()->Run(0, nullptr), 0);
     EXPECT_TRUE(hiddenButAlive);
-    EXPECT_EQ(test::log.back(), "exit");
     EXPECT_FALSE(platform::IsWindow(main.extra->window));
 }
 
@@ -123,36 +145,6 @@ TEST(ShowMessage, ConsoleTextUpTo1023CharactersAndABoxWithoutDisplayStillReaches
     testing::internal::CaptureStderr();
     ShowMessage("Level %d", 2);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "Message: Level 2\n");
-}
-
-// The window demo's output (standard error included) and exit status.
-std::pair<std::string, int> RunDemo(const std::string& environment, const char* arguments = "") {
-    const std::string command =
-        environment + " timeout --preserve-status -s INT 2 " + GULPER_GLDEMO + arguments + " 2>&1";
-    FILE* pipe = popen(command.c_str(), "r");
-    std::string output;
-    char buffer[256];
-    for (std::size_t n; pipe != nullptr && (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
-        output.append(buffer, n);
-    }
-    const int status = pipe != nullptr ? pclose(pipe) : -1;
-    return {output, WIFEXITED(status) ? WEXITSTATUS(status) : -1};
-}
-
-TEST(Demo, DrawsItsTextAnInterruptClosesItAndEachFaultIsNamed) {
-    const auto [output, status] = RunDemo("SDL_VIDEODRIVER=offscreen", " --stay");
-    EXPECT_EQ(status, 0) << output;  // Ctrl+C closes the main window: the normal way out
-    EXPECT_NE(output.find("frame 0: 380x460"), std::string::npos) << output;
-    EXPECT_NE(output.find("\ntext drawn\n"), std::string::npos) << output;
-    // Without a display SDL would fall back to its offscreen driver, where no one sees the game.
-    EXPECT_EQ(RunDemo("env -u SDL_VIDEODRIVER -u WAYLAND_DISPLAY DISPLAY=:9999 "
-                      "XDG_RUNTIME_DIR=/nonexistent"),
-              std::make_pair(std::string("No display could be opened (DISPLAY is :9999).\n"
-                                         "Failed to create window\nno text drawn\n"),
-                             1));
-    // Mesa then offers less than the OpenGL 2.1 the framework asks for.
-    EXPECT_EQ(RunDemo("SDL_VIDEODRIVER=offscreen MESA_GL_VERSION_OVERRIDE=2.0"),
-              std::make_pair(std::string("Failed to create GL context\nno text drawn\n"), 1));
 }
 
 }  // namespace

@@ -12,7 +12,8 @@
 namespace test {
 
 using Pairs = std::vector<std::pair<int, int>>;
-inline std::vector<std::string> log;
+using Strings = std::vector<std::string>;
+inline Strings log;
 
 // Dispatches every waiting message, paint messages included.
 inline void Drain() {
@@ -25,27 +26,20 @@ inline void Drain() {
 struct App : GLApp {
     void OnInit() override {
         log.push_back("init");
-        if (onInit) {
-            onInit();
-        }
+        onInit();
     }
     void OnIdle() override { log.push_back("idle"); }
     void OnExit() override { log.push_back("exit"); }
-    std::function<void()> onInit;
+    std::function<void()> onInit = [] {};
 };
 
 struct Win : GLWindow {
     explicit Win(std::string name = "w") : name(std::move(name)) {}
     void OnCreate() override {
         log.push_back(name + "-create");
-        if (onCreate) {
-            onCreate();
-        }
+        onCreate();
     }
-    void OnDisplay() override {
-        log.push_back(name + "-display");
-        GLWindow::OnDisplay();
-    }
+    void OnDisplay() override { log.push_back(name + "-display"); }
     void OnResize(int w, int h) override {
         resizes.push_back({w, h});
         GLWindow::OnResize(w, h);
@@ -55,9 +49,7 @@ struct Win : GLWindow {
     void OnKeyboard(int key, bool down) override { keys.push_back({key, down}); }
     void OnIdle() override {
         log.push_back(name + "-idle");
-        if (onIdle) {
-            onIdle(++idles);
-        }
+        onIdle(++idles);
     }
     void OnMessage(platform::Window, std::uint32_t message, platform::WParam,
                    platform::LParam flags) override {
@@ -77,8 +69,8 @@ struct Win : GLWindow {
     int idles = 0;
     Pairs resizes, buttons, moves, keys;
     std::vector<std::pair<std::uint32_t, platform::LParam>> keyMessages;
-    std::function<void()> onCreate;
-    std::function<void(int)> onIdle;
+    std::function<void()> onCreate = [] {};
+    std::function<void(int)> onIdle = [](int) {};
 };
 
 }  // namespace test
