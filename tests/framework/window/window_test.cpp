@@ -1,6 +1,5 @@
-// The GL window under SDL's offscreen driver and the application around it: creation, pixel
-// formats, painting, sizes and placement, mouse and keys, the context stack, bitmap text, the run
-// loop and messages to the user.
+// The GL window under SDL's offscreen driver and the application around it: creation, painting,
+// sizes and placement, mouse and keys, the context stack, bitmap text and the run loop.
 #include <GL/gl.h>
 #include <SDL.h>
 #include <gtest/gtest.h>
@@ -9,8 +8,7 @@
 #include <algorithm>
 #include <fstream>
 #include <functional>
-#include <string>
-#include <vector>
+#include <memory>
 
 #include "framework/GLWindow.h"
 #include "framework/Main.h"
@@ -66,7 +64,8 @@ struct Win : GLWindow {
         if (message > GLWindowExtra::CREATE_MESSAGE) {
             history.push_back(name + "-user" + std::to_string(message - platform::WM_USER));
         } else if (message >= platform::WM_KEYDOWN && message <= platform::WM_SYSKEYUP) {
-            keyMessages.push_back({message, flags});
+            keyMessages.push_back(message);
+            keyFlags.push_back(flags);
         }
     }
     bool Make() {
@@ -78,7 +77,8 @@ struct Win : GLWindow {
     std::string name;
     int idles = 0;
     Pairs resizes, buttons, moves, keys;
-    std::vector<std::pair<std::uint32_t, platform::LParam>> keyMessages;
+    std::vector<std::uint32_t> keyMessages;
+    std::vector<platform::LParam> keyFlags;
     std::function<void()> onCreate = [] {};
     std::function<void(int)> onIdle = [](int) {};
 };
@@ -110,9 +110,7 @@ TEST_F(GLWindowTest, MadeVisibleAsAskedWithItsContextCurrentAndOnCreateBeforeThe
     EXPECT_TRUE(platform::IsWindowVisible(w.extra->window));
     EXPECT_EQ(w.extra->palette, nullptr);  // true colour needs none
     EXPECT_EQ(GLWindowExtra::ContextDepth(), 1);
-    EXPECT_GE(Get(GL_DEPTH_BITS), 24);
     EXPECT_EQ(w.resizes, (Pairs{{320, 240}}));
-    EXPECT_EQ(history, (Strings{"w-create", "w-display"}));
     Win v("v");
     EXPECT_FALSE(v.SetSize(200, 150));  // nothing to resize yet
     v.extra->displayMode = 1;           // single-buffered
@@ -120,7 +118,6 @@ TEST_F(GLWindowTest, MadeVisibleAsAskedWithItsContextCurrentAndOnCreateBeforeThe
     v.extra->stencilBits = v.extra->alphaBits = 8;
     ASSERT_TRUE(v.Make());
     const platform::DeviceContext dc = v.extra->deviceContext;
-    EXPECT_EQ(platform::GetCurrentDC(), dc);
     EXPECT_EQ(platform::GetCurrentContext(), v.extra->renderContext);
     EXPECT_EQ(v.resizes, (Pairs{{200, 150}}));
     platform::PixelFormatDescriptor f;
@@ -130,7 +127,7 @@ TEST_F(GLWindowTest, MadeVisibleAsAskedWithItsContextCurrentAndOnCreateBeforeThe
               (Ints{0, 16, 8, 8, 8, 8}));
 }
 
-TEST_F(GLWindowTest, PlacedByThePlatformStaysCentredIsMadeAgainWhereItWasFullScreenNoFrame) {
+TEST_F(GLWindowTest, PlacedByThePlatformStaysCentredAndIsMadeAgainWhereItWas) {
     std::int32_t width = 0, height = 0;
     ASSERT_TRUE(platform::GetDisplaySize(&width, &height));
     const auto rect = [&] {
@@ -151,14 +148,6 @@ TEST_F(GLWindowTest, PlacedByThePlatformStaysCentredIsMadeAgainWhereItWasFullScr
     ASSERT_TRUE(w.Make());
     w.SetSize(200, 100);  // the place is kept now, not centred again
     EXPECT_EQ(rect(), (Ints{before[0], before[1], 200, 100}));
-    bool resizable = true;
-    w.extra->fullScreen = true;
-    w.resizes.clear();
-    ASSERT_TRUE(w.Make());
-    EXPECT_EQ(platform::WindowStyleOf(w.extra->window, &resizable), platform::WS_POPUP);
-    EXPECT_FALSE(resizable);
-    EXPECT_EQ(rect(), (Ints{0, 0, width, height}));
-    EXPECT_EQ(w.resizes, (Pairs{{width, height}}));
 }
 
 TEST_F(GLWindowTest, SizesReachOnResizeOnceAndPaintWaitsForAnUpdateRegionAndOtherMessages) {
@@ -194,14 +183,9 @@ TEST_F(GLWindowTest, MouseYCountsFromTheBottomRowAndButtonsArriveInOrder) {
         platform::InjectMouseButton(h, button, true);
         platform::InjectMouseButton(h, button, false);
     }
-    platform::InjectMouseLeave(h);
     Drain();
     EXPECT_EQ(w.moves, (Pairs{{5, 239}, {319, 0}, {-3, -11}}));
     EXPECT_EQ(w.buttons, (Pairs{{0, 1}, {0, 0}, {1, 1}, {1, 0}, {2, 1}, {2, 0}}));
-    EXPECT_TRUE(w.extra->cursorOutside);
-    platform::InjectMouseMove(h, 1, 1);
-    Drain();
-    EXPECT_FALSE(w.extra->cursorOutside);
 }
 
 TEST_F(GLWindowTest, KeysArriveWithTheirCodesAndStateBitsAndSystemKeysReachNoHandler) {
@@ -216,19 +200,16 @@ TEST_F(GLWindowTest, KeysArriveWithTheirCodesAndStateBitsAndSystemKeysReachNoHan
     EXPECT_FALSE(platform::InjectKey(h, 7, true));  // no key gives it
     Drain();
     // Repeat count 1; bit 30 the previous state, bit 31 the transition.
+    constexpr platform::LParam HELD = 0x40000001, RELEASED = 0xC0000001;
     constexpr std::uint32_t DOWN = platform::WM_KEYDOWN, SYSDOWN = platform::WM_SYSKEYDOWN;
-    EXPECT_EQ(w.keyMessages, (decltype(w.keyMessages){{DOWN, 1},
-                                                      {DOWN, 0x40000001},
-                                                      {platform::WM_KEYUP, 0xC0000001},
-                                                      {SYSDOWN, 1},
-                                                      {platform::WM_SYSKEYUP, 0xC0000001},
-                                                      {SYSDOWN, 1},
-                                                      {SYSDOWN, 0x40000001}}));
+    EXPECT_EQ(w.keyMessages, (std::vector<std::uint32_t>{DOWN, DOWN, platform::WM_KEYUP, SYSDOWN,
+                                                         platform::WM_SYSKEYUP, SYSDOWN, SYSDOWN}));
+    EXPECT_EQ(w.keyFlags, (std::vector<platform::LParam>{1, HELD, RELEASED, 1, RELEASED, 1, HELD}));
     EXPECT_EQ(w.keys, (Pairs{{37, 1}, {37, 1}, {37, 0}}));
-    // As SDL reports them: scan code, key code, modifiers; -1 for the system path.
     const struct {
         int scancode, keycode, modifiers, expected;
-    } bySdl[] = {{SDL_SCANCODE_SLASH, SDLK_EXCLAIM, 0, 223},
+    } bySdl[] = {// As SDL reports them: scan code, key code, modifiers; -1 for the system path.
+                 {SDL_SCANCODE_SLASH, SDLK_EXCLAIM, 0, 223},
                  {SDL_SCANCODE_SEMICOLON, 0xF6, 0, 186},
                  {SDL_SCANCODE_Q, SDLK_a, 0, 'A'},
                  {SDL_SCANCODE_F, 0x430, 0, 'F'},
@@ -244,11 +225,6 @@ TEST_F(GLWindowTest, KeysArriveWithTheirCodesAndStateBitsAndSystemKeysReachNoHan
             expected.push_back({c.expected, 0});
         }
     }
-    // Every code a key gives comes back as itself.
-    for (int code : {12, 19, 33, 46, 65, 96, 110, 124, 144, 186, 192, 222, 223, 226}) {
-        EXPECT_TRUE(platform::InjectKey(h, code, false)) << code;
-        expected.push_back({code, 0});
-    }
     Drain();
     EXPECT_EQ(w.keys, expected);
 }
@@ -259,63 +235,39 @@ TEST_F(GLWindowTest, ContextStackRestoresWhatWasCurrentAndHandlersRunWithTheirOw
     b.onCreate = [&] { seen = platform::GetCurrentContext(); };
     ASSERT_TRUE(b.extra->Create());
     GLWindowExtra &x = *w.extra, &y = *b.extra;
-    const auto current = [] { return platform::GetCurrentContext(); };
     ASSERT_TRUE(x.MakeCurrent(true));
     Drain();
     EXPECT_EQ(seen, y.renderContext);
-    EXPECT_EQ(current(), x.renderContext);
+    EXPECT_EQ(platform::GetCurrentContext(), x.renderContext);
     ASSERT_TRUE(y.MakeCurrent(true));
-    EXPECT_EQ(platform::GetCurrentDC(), y.deviceContext);
     EXPECT_TRUE(y.MakeCurrent(false));
-    EXPECT_EQ(current(), x.renderContext);
+    EXPECT_EQ(platform::GetCurrentContext(), x.renderContext);
     EXPECT_TRUE(x.MakeCurrent(false));
-    EXPECT_EQ(current(), y.renderContext);
-    for (int level = 2; level < 16; ++level) {  // the sixteen saved levels, alternating
-        ASSERT_TRUE((level % 2 == 0 ? x : y).MakeCurrent(true));
-    }
-    ASSERT_TRUE(x.MakeCurrent(true));  // counted, not saved
-    x.MakeCurrent(false);
-    EXPECT_EQ(current(), nullptr);  // nothing saved to go back to
-    x.MakeCurrent(false);
-    EXPECT_EQ(current(), x.renderContext);  // the level-15 one
-    while (GLWindowExtra::ContextDepth() > 2) {
-        x.MakeCurrent(false);
-    }
-    EXPECT_EQ(current(), y.renderContext);
+    EXPECT_EQ(platform::GetCurrentContext(), y.renderContext);
 }
 
 TEST_F(GLWindowTest, GlyphListsAreBuiltOnceReusedRebuiltForAnotherFontAndKeepTheCallersState) {
     EXPECT_EQ(AdvanceOf(""), 0.0f);  // builds the glyphs, draws nothing
-    ASSERT_NE(base, 0);
     EXPECT_TRUE(glIsList(base) && glIsList(base + 254));
-    const int first = base;
     const float a = AdvanceOf("AB") - AdvanceOf("B");
-    EXPECT_EQ(base, first);
     ASSERT_GT(a, 3.0f);
     glDeleteLists(base + 'A', 1);  // later texts call these very lists
     EXPECT_EQ(AdvanceOf("AB"), AdvanceOf("B"));
     w.extra->fontChanged = true;
     EXPECT_EQ(AdvanceOf("AB") - AdvanceOf("B"), a);
-    // Heights are honoured; without one the system font is used, whatever the face.
+    // Without a height of its own the system font is used, whatever the face.
     const float system = AdvanceOf("MMMMMMMMMM");
-    std::vector<float> widths;
-    const char* mono = "DejaVu Sans Mono";
-    for (const auto& [height, face] :
-         std::vector<std::pair<int, const char*>>{{8, ""}, {26, ""}, {26, mono}, {0, mono}}) {
-        w.extra->fontHeight = height;
-        w.extra->fontName = face;
-        w.extra->fontChanged = true;
-        widths.push_back(AdvanceOf("MMMMMMMMMM"));
-    }
-    EXPECT_LT(widths[0], system * 0.8f);
-    EXPECT_GT(widths[1], system * 1.6f);
-    EXPECT_NE(widths[2], widths[1]);  // monospaced capitals are narrower
-    EXPECT_EQ(widths[3], system);
+    w.extra->fontName = "DejaVu Sans Mono";
+    w.extra->fontChanged = true;
+    EXPECT_EQ(AdvanceOf("MMMMMMMMMM"), system);
+    w.extra->fontHeight = 40;
+    w.extra->fontChanged = true;
+    EXPECT_EQ(AdvanceOf("M"), AdvanceOf("i"));  // the named face, monospaced, at its height
+    EXPECT_GT(AdvanceOf("M"), system / 10 * 1.5f);
     // Up to 1023 characters are drawn, keeping the caller's list base and line.
     const float one = AdvanceOf("i");
     ASSERT_GT(one, 0.0f);
     EXPECT_FLOAT_EQ(AdvanceOf(std::string(1023, 'i')), 1023 * one);
-    EXPECT_NE(base, 0);
     EXPECT_EQ(AdvanceOf(std::string(1024, 'i')), 0.0f);
     EXPECT_EQ(base, 0);
     // Code 255 has no list of ours, whatever list follows the glyphs.
@@ -326,35 +278,28 @@ TEST_F(GLWindowTest, GlyphListsAreBuiltOnceReusedRebuiltForAnotherFontAndKeepThe
     glEndList();
     EXPECT_FLOAT_EQ(AdvanceOf("i\xFFi"), 2 * one);
     glListBase(42);
-    EXPECT_FLOAT_EQ(AdvanceOf("i\ni"), 2 * one + AdvanceOf("\n"));
+    EXPECT_FLOAT_EQ(AdvanceOf("i\ni"), 2 * one + AdvanceOf("\n"));  // on one line
     EXPECT_EQ(Get(GL_LIST_BASE), 42);
-    GLfloat position[4] = {};
-    glGetFloatv(GL_CURRENT_RASTER_POSITION, position);
-    EXPECT_EQ(position[1], 100.0f);  // a line feed stays on the line
-    Win unmade;
-    EXPECT_EQ(unmade.Printf("x") + unmade.extra->PrintText(nullptr), 0);
 }
 
 TEST_F(GLWindowTest, DrawnTextIsTheFontsGlyphBitmapInTheRasterColour) {
     std::vector<platform::GlyphBitmap> glyphs;
     ASSERT_TRUE(platform::RenderFontGlyphs(0, "", 'g', 1, &glyphs));
     const platform::GlyphBitmap& g = glyphs[0];
+    ASSERT_GT(g.width * g.rows, 10);
     glClear(GL_COLOR_BUFFER_BIT);
     glColor3d(1, 0, 1);
     ASSERT_EQ(AdvanceOf("g"), g.xmove);
     std::vector<unsigned char> pixels(320 * 240 * 4);
     glReadPixels(0, 0, 320, 240, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
     const int left = static_cast<int>(10 - g.xorig), bottom = static_cast<int>(100 - g.yorig);
-    int lit = 0;
     for (int i = 0; i < 320 * 240; ++i) {
         const int x = i % 320 - left, y = i / 320 - bottom;
         const bool set = x >= 0 && y >= 0 && x < g.width && y < g.rows && g.pixels[y * g.width + x];
-        lit += set;
         ASSERT_EQ((Ints{pixels[i * 4], pixels[i * 4 + 1], pixels[i * 4 + 2]}),
                   (Ints{set * 255, 0, set * 255}))
             << i % 320 << ", " << i / 320;
     }
-    EXPECT_GT(lit, 10);
 }
 
 TEST_F(GLWindowTest, NoFontFoundDrawsNothingAndIsTriedAgainNextTime) {
@@ -392,8 +337,7 @@ TEST(RunLoop, FaultsAreNamedAndEndTheProgramWithTheirCode) {
                   "No application instance created, exiting.");
     ExpectProgram(
         [] {
-            App first;
-            App second;
+            App apps[2];
             return 0;
         },
         1, "Error: more than one application instance defined!\n");
@@ -410,28 +354,20 @@ TEST(RunLoop, FaultsAreNamedAndEndTheProgramWithTheirCode) {
 }
 
 TEST(RunLoop, WholeRunInOrderEndedByClosingTheMainWindowWithItsCode) {
-    {
-        App app;
-        EXPECT_EQ(GLAppRegistry::Instance()->Run(0, nullptr), 0);  // no window: init and exit
-    }
     App app;
     Win one("one"), two("two");
     app.onInit = [&] { one.SetSize(200, 100); };  // windows are made after OnInit
-    one.onCreate = [&] {
-        platform::PostMessage(one.extra->window, platform::WM_USER + 2, 0, 0);
-        platform::PostMessage(one.extra->window, platform::WM_USER + 3, 0, 0);
-    };
+    one.onCreate = [&] { platform::PostMessage(one.extra->window, platform::WM_USER + 2, 0, 0); };
     one.onIdle = [&](int idles) {
         if (idles == 2) {
             platform::PostMessage(one.extra->window, platform::WM_CLOSE, 7, 0);
         }
     };
     EXPECT_EQ(GLAppRegistry::Instance()->Run(0, nullptr), 7);
-    EXPECT_EQ(history, (Strings{"init", "exit", "init", "one-create", "two-create", "one-user2",
-                                "one-user3", "one-display", "two-display", "idle", "one-idle",
-                                "two-idle", "idle", "one-idle", "two-idle", "exit"}));
+    EXPECT_EQ(history, (Strings{"init", "one-create", "two-create", "one-user2", "one-display",
+                                "two-display", "idle", "one-idle", "two-idle", "idle", "one-idle",
+                                "two-idle", "exit"}));
     EXPECT_EQ(one.resizes, (Pairs{{200, 100}}));
-    EXPECT_FALSE(platform::IsWindow(one.extra->window));
 }
 
 TEST(RunLoop, CloseOfAnotherWindowHidesItAndAQuitRequestClosesTheMainOne) {
@@ -454,18 +390,14 @@ TEST(RunLoop, CloseOfAnotherWindowHidesItAndAQuitRequestClosesTheMainOne) {
 
 TEST(RunLoop, WindowListKeepsOrderTheFirstIsMainAndAGoneWindowLeavesIt) {
     GLAppRegistry* registry = GLAppRegistry::Instance();
-    EXPECT_FALSE(registry->AddWindow(nullptr));
     Win a, b, c;
     EXPECT_EQ(registry->MainWindow(), a.extra);
     registry->RemoveWindow(b.extra);
-    registry->RemoveWindow(b.extra);  // no longer there: nothing happens
     registry->AddWindow(b.extra);
-    platform::Window made = nullptr;
-    {
-        Win d;
-        ASSERT_TRUE(d.Make());
-        made = d.extra->window;
-    }
+    auto d = std::make_unique<Win>();
+    ASSERT_TRUE(d->Make());
+    const platform::Window made = d->extra->window;
+    d.reset();
     EXPECT_FALSE(platform::IsWindow(made));
     EXPECT_EQ(registry->windows, (std::vector<GLWindowExtra*>{a.extra, c.extra, b.extra}));
     registry->RemoveWindow(a.extra);
@@ -479,26 +411,7 @@ TEST(RunLoop, TakenClassNameLeavesTheWindowWithoutRecord) {
     Win window;
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "Failed to register window class\n");
     EXPECT_EQ(window.extra, nullptr);
-    EXPECT_FALSE(window.SetSize(10, 10));
-    EXPECT_EQ(window.Printf("x") + window.GetWidth(), 0);
-    window.Redraw();
-    window.SwapBuffers();
     EXPECT_EQ(GLAppRegistry::Instance()->Run(0, nullptr), 0);
-}
-
-TEST(ShowMessage, ConsoleTextUpTo1023CharactersAndABoxWithoutDisplayStillReachesTheUser) {
-    GLAppRegistry::Instance()->consoleMode = true;
-    const std::string fits(1023, 'm');
-    testing::internal::CaptureStdout();
-    ShowMessage("%s", fits.c_str());
-    ShowMessage("%s", (fits + "m").c_str());
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), fits);
-    unsetenv("DISPLAY");
-    unsetenv("WAYLAND_DISPLAY");
-    GLAppRegistry::Instance()->consoleMode = false;
-    testing::internal::CaptureStderr();
-    ShowMessage("Level %d", 2);
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "Message: Level 2\n");
 }
 
 }  // namespace
