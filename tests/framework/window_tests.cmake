@@ -1,28 +1,11 @@
 # Tests of the window layer. They need no X server: SDL's offscreen driver gives real Mesa GL
 # contexts (EGL, software rendering). Every case runs in its own process.
-set(GULPER_WINDOW_TEST_DIR ${CMAKE_CURRENT_LIST_DIR}/window)
-
-add_executable(window_child_no_app ${GULPER_WINDOW_TEST_DIR}/child_no_app.cpp)
-target_link_libraries(window_child_no_app PRIVATE gulper_main)
-add_executable(window_child_two_apps ${GULPER_WINDOW_TEST_DIR}/child_two_apps.cpp)
-target_link_libraries(window_child_two_apps PRIVATE gulper_main)
-
-add_executable(window_test
-  ${GULPER_WINDOW_TEST_DIR}/app_loop_test.cpp
-  ${GULPER_WINDOW_TEST_DIR}/window_test.cpp
-  ${GULPER_WINDOW_TEST_DIR}/keyboard_test.cpp
-  ${GULPER_WINDOW_TEST_DIR}/placement_test.cpp
-  ${GULPER_WINDOW_TEST_DIR}/text_test.cpp
-  ${GULPER_WINDOW_TEST_DIR}/process_test.cpp
-)
-# SDL only for the key table's constants: the keys go in as SDL reports them.
 find_package(SDL2 REQUIRED)
+add_executable(window_test ${CMAKE_CURRENT_LIST_DIR}/window/window_test.cpp)
+# SDL for the key codes: the keys go in as SDL reports them.
 target_link_libraries(window_test PRIVATE gulper_testing SDL2::SDL2 GTest::gtest GTest::gtest_main)
-target_compile_definitions(window_test PRIVATE
-  GULPER_GLDEMO="$<TARGET_FILE:gulper-gldemo>"
-  GULPER_CHILD_NO_APP="$<TARGET_FILE:window_child_no_app>"
-  GULPER_CHILD_TWO_APPS="$<TARGET_FILE:window_child_two_apps>")
-add_dependencies(window_test gulper-gldemo window_child_no_app window_child_two_apps)
+target_compile_definitions(window_test PRIVATE GULPER_GLDEMO="$<TARGET_FILE:gulper-gldemo>")
+add_dependencies(window_test gulper-gldemo)
 gtest_discover_tests(window_test
   WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
   DISCOVERY_TIMEOUT 30

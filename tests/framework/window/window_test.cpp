@@ -1,257 +1,417 @@
-// The GL window: creation, messages and handlers, sizes, input, painting and the context stack.
-#include <gtest/gtest.h>
-
+// The GL window under SDL's offscreen driver and the application around it: creation, painting,
+// sizes and placement, mouse and keys, the context stack, bitmap text and the run loop.
 #include <GL/gl.h>
+#include <SDL.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
 
-#include "tests/framework/window/support.h"
+#include <algorithm>
+#include <fstream>
+#include <functional>
+#include <memory>
 
-using test::DrainMessages;
-using test::RecordingWindow;
+#include "framework/GLWindow.h"
+#include "framework/Main.h"
+#include "framework/platform/glyph_bitmaps.h"
+#include "framework/testing/inject.h"
 
 namespace {
 
-using Sizes = std::vector<std::pair<int, int>>;
+using Ints = std::vector<int>;
 
-// A window made, with its OnCreate and first paint handled.
-class MadeWindow : public testing::Test {
+using Pairs = std::vector<std::pair<int, int>>;
+using Strings = std::vector<std::string>;
+Strings history;
+
+// Dispatches every waiting message, paint messages included.
+void Drain() {
+    platform::Message message;
+    while (platform::PeekMessage(&message) && message.message != platform::WM_QUIT) {
+        platform::DispatchMessage(message);
+    }
+}
+
+struct App : GLApp {
+    void OnInit() override {
+        history.push_back("init");
+        onInit();
+    }
+    void OnIdle() override { history.push_back("idle"); }
+    void OnExit() override { history.push_back("exit"); }
+    std::function<void()> onInit = [] {};
+};
+
+struct Win : GLWindow {
+    explicit Win(std::string name = "w") : name(std::move(name)) {}
+    void OnCreate() override {
+        history.push_back(name + "-create");
+        onCreate();
+    }
+    void OnDisplay() override { history.push_back(name + "-display"); }
+    void OnResize(int w, int h) override {
+        resizes.push_back({w, h});
+        GLWindow::OnResize(w, h);
+    }
+    void OnMouseButton(int button, bool down) override { buttons.push_back({button, down}); }
+    void OnMouseMove(int x, int y) override { moves.push_back({x, y}); }
+    void OnKeyboard(int key, bool down) override { keys.push_back({key, down}); }
+    void OnIdle() override {
+        history.push_back(name + "-idle");
+        onIdle(++idles);
+    }
+    void OnMessage(platform::Window, std::uint32_t message, platform::WParam,
+                   platform::LParam flags) override {
+        if (message > GLWindowExtra::CREATE_MESSAGE) {
+            history.push_back(name + "-user" + std::to_string(message - platform::WM_USER));
+        } else if (message >= platform::WM_KEYDOWN && message <= platform::WM_SYSKEYUP) {
+            keyMessages.push_back(message);
+            keyFlags.push_back(flags);
+        }
+    }
+    bool Make() {
+        const bool made = extra->Create();
+        Drain();
+        return made;
+    }
+
+    std::string name;
+    int idles = 0;
+    Pairs resizes, buttons, moves, keys;
+    std::vector<std::uint32_t> keyMessages;
+    std::vector<platform::LParam> keyFlags;
+    std::function<void()> onCreate = [] {};
+    std::function<void(int)> onIdle = [](int) {};
+};
+
+class GLWindowTest : public testing::Test {
   protected:
     void SetUp() override {
-        ASSERT_TRUE(window.extra->Create());
-        DrainMessages();
+        ASSERT_TRUE(w.Make());
+        glOrtho(0, 320, 0, 240, -1, 1);
     }
-    RecordingWindow window;
+    // The raster position's advance over `text` printed from (10, 100); `base` the lists used.
+    float AdvanceOf(const std::string& text) {
+        glRasterPos2d(10, 100);
+        base = w.Printf("%s", text.c_str());
+        GLfloat position[4] = {};
+        glGetFloatv(GL_CURRENT_RASTER_POSITION, position);
+        return position[0] - 10.0f;
+    }
+    static GLint Get(GLenum what) {
+        GLint value[4] = {};
+        glGetIntegerv(what, value);
+        return what == GL_VIEWPORT ? value[2] * 10000 + value[3] : value[0];
+    }
+    Win w;
+    int base = 0;
 };
-using GLWindowMessages = MadeWindow;
-using GLWindowSize = MadeWindow;
-using GLWindowInput = MadeWindow;
 
-TEST(GLWindowCreate, MakesVisibleTrueColourWindowWithCurrentContext) {
-    RecordingWindow window;
-    ASSERT_TRUE(window.extra->Create());
-    GLWindowExtra& e = *window.extra;
-    EXPECT_TRUE(platform::IsWindowVisible(e.window));
-    EXPECT_EQ(e.palette, nullptr);  // true colour needs none
-    EXPECT_EQ(platform::GetCurrentContext(), e.renderContext);
-    EXPECT_EQ(platform::GetCurrentDC(), e.deviceContext);
+TEST_F(GLWindowTest, MadeVisibleAsAskedWithItsContextCurrentAndOnCreateBeforeThePaint) {
+    EXPECT_TRUE(platform::IsWindowVisible(w.extra->window));
+    EXPECT_EQ(w.extra->palette, nullptr);  // true colour needs none
     EXPECT_EQ(GLWindowExtra::ContextDepth(), 1);
-    platform::PixelFormatDescriptor format;
-    ASSERT_TRUE(platform::DescribePixelFormat(e.deviceContext,
-                                              platform::GetPixelFormat(e.deviceContext), &format));
-    EXPECT_NE(format.flags & platform::PFD_DOUBLEBUFFER, 0u);
-    GLint depth = 0;
-    glGetIntegerv(GL_DEPTH_BITS, &depth);
-    EXPECT_GE(depth, 24);
-    EXPECT_NE(glGetString(GL_VERSION), nullptr);
-    // The size at creation reached OnResize with the context current; OnCreate is still queued.
-    EXPECT_EQ(window.resizes, (Sizes{{320, 240}}));
-    EXPECT_EQ(window.creates, 0);
-    DrainMessages();
-    EXPECT_EQ(window.creates, 1);
-    EXPECT_EQ(window.displays, 1);
+    EXPECT_EQ(w.resizes, (Pairs{{320, 240}}));
+    Win v("v");
+    EXPECT_FALSE(v.SetSize(200, 150));  // nothing to resize yet
+    v.extra->displayMode = 1;           // single-buffered
+    v.extra->depthBits = 16;
+    v.extra->stencilBits = v.extra->alphaBits = 8;
+    ASSERT_TRUE(v.Make());
+    const platform::DeviceContext dc = v.extra->deviceContext;
+    EXPECT_EQ(platform::GetCurrentContext(), v.extra->renderContext);
+    EXPECT_EQ(v.resizes, (Pairs{{200, 150}}));
+    platform::PixelFormatDescriptor f;
+    ASSERT_TRUE(platform::DescribePixelFormat(dc, platform::GetPixelFormat(dc), &f));
+    EXPECT_EQ((Ints{int(f.flags & platform::PFD_DOUBLEBUFFER), f.depthBits, f.stencilBits,
+                    f.alphaBits, Get(GL_STENCIL_BITS), Get(GL_ALPHA_BITS)}),
+              (Ints{0, 16, 8, 8, 8, 8}));
 }
 
-TEST(GLWindowCreate, SizeAndPixelFormatSetBeforehandAreWhatIsMade) {
-    RecordingWindow window;
-    EXPECT_FALSE(window.SetSize(200, 150));  // nothing to resize yet
-    window.extra->displayMode = 1;           // single-buffered
-    window.extra->depthBits = 16;
-    window.extra->stencilBits = 8;
-    window.extra->alphaBits = 8;
-    ASSERT_TRUE(window.extra->Create());
-    platform::Rect client;
-    ASSERT_TRUE(platform::GetClientRect(window.extra->window, &client));
-    EXPECT_EQ(client.right, 200);
-    EXPECT_EQ(client.bottom, 150);
-    EXPECT_EQ(window.GetWidth(), 200);
-    EXPECT_EQ(window.GetHeight(), 150);
-
-    const platform::DeviceContext dc = window.extra->deviceContext;
-    platform::PixelFormatDescriptor format;
-    ASSERT_TRUE(platform::DescribePixelFormat(dc, platform::GetPixelFormat(dc), &format));
-    EXPECT_EQ(format.flags & platform::PFD_DOUBLEBUFFER, 0u);
-    EXPECT_EQ(format.depthBits, 16);
-    EXPECT_EQ(format.stencilBits, 8);
-    EXPECT_EQ(format.alphaBits, 8);
-    EXPECT_EQ(format.flags & platform::PFD_NEED_PALETTE, 0u);
-    GLint stencil = 0;
-    glGetIntegerv(GL_STENCIL_BITS, &stencil);
-    EXPECT_EQ(stencil, 8);
-    // A window's format is set once.
-    EXPECT_FALSE(platform::SetPixelFormat(dc, platform::GetPixelFormat(dc) + 1, format));
-}
-
-TEST(GLWindowCreate, DestroyReleasesEverythingAndKeepsPosition) {
-    RecordingWindow window;
-    ASSERT_TRUE(window.extra->Create());
-    const platform::Window handle = window.extra->window;
-    window.extra->Destroy();
-    EXPECT_FALSE(platform::IsWindow(handle));
-    EXPECT_EQ(window.extra->window, nullptr);
-    EXPECT_EQ(window.extra->deviceContext, nullptr);
-    EXPECT_EQ(window.extra->renderContext, nullptr);
-    EXPECT_NE(window.extra->x, INT32_MIN);
-    ASSERT_TRUE(window.extra->Create());  // and it can be made again
-    EXPECT_TRUE(platform::IsWindow(window.extra->window));
-}
-
-TEST(GLWindowCreate, CreateMessageDuringOnCreateIsIgnored) {
-    RecordingWindow window;
-    window.onCreate = [](RecordingWindow& self) {
-        EXPECT_TRUE(self.extra->inCreate);
-        platform::SendMessage(self.extra->window, platform::WM_USER + 1, 0, 0);
+TEST_F(GLWindowTest, PlacedByThePlatformStaysCentredAndIsMadeAgainWhereItWas) {
+    std::int32_t width = 0, height = 0;
+    ASSERT_TRUE(platform::GetDisplaySize(&width, &height));
+    const auto rect = [&] {
+        platform::Rect r{};
+        EXPECT_TRUE(platform::GetWindowRect(w.extra->window, &r));
+        return Ints{r.left, r.top, r.right - r.left, r.bottom - r.top};
     };
-    ASSERT_TRUE(window.extra->Create());
-    DrainMessages();
-    EXPECT_EQ(window.creates, 1);
-    EXPECT_FALSE(window.extra->inCreate);
+    for (const auto& [cx, cy] : Pairs{{100, 700}, {5000, 4000}, {380, 460}}) {
+        w.SetSize(cx, cy);
+        Drain();
+        EXPECT_EQ(rect(),
+                  (Ints{std::max((width - cx) / 2, 0), std::max((height - cy) / 2, 0), cx, cy}));
+    }
+    const Ints before = rect();
+    const platform::Window old = w.extra->window;
+    w.extra->Destroy();
+    EXPECT_FALSE(platform::IsWindow(old));
+    ASSERT_TRUE(w.Make());
+    w.SetSize(200, 100);  // the place is kept now, not centred again
+    EXPECT_EQ(rect(), (Ints{before[0], before[1], 200, 100}));
 }
 
-TEST_F(GLWindowMessages, PaintOnlyForAnUpdateRegionAndOnlyWhenNothingElseWaits) {
-    const int displays = window.displays;
-    platform::PostMessage(window.extra->window, platform::WM_PAINT, 0, 0);
-    DrainMessages();
-    EXPECT_EQ(window.displays, displays);
-    window.Redraw();
-    window.Redraw();  // one region, one paint
-    DrainMessages();
-    EXPECT_EQ(window.displays, displays + 1);
-
-    test::Log().clear();
-    window.Redraw();
-    platform::PostMessage(window.extra->window, platform::WM_USER + 2, 0, 0);
-    platform::PostMessage(window.extra->window, platform::WM_USER + 3, 0, 0);
-    DrainMessages();
-    EXPECT_EQ(test::Log(), (std::vector<std::string>{"win-user2", "win-user3", "win-display"}));
+TEST_F(GLWindowTest, SizesReachOnResizeOnceAndPaintWaitsForAnUpdateRegionAndOtherMessages) {
+    w.resizes.clear();
+    EXPECT_TRUE(w.SetSize(380, 460));
+    EXPECT_EQ(w.resizes, (Pairs{{380, 460}}));  // before SetSize returns
+    EXPECT_EQ(Get(GL_VIEWPORT), 380 * 10000 + 460);
+    // The window manager's answer to the size the window was made with, arriving late.
+    ASSERT_TRUE(platform::InjectSizeReport(w.extra->window, 320, 240));
+    Drain();
+    w.SetSize(-5, 10);
+    Drain();
+    ASSERT_TRUE(platform::InjectUserResize(w.extra->window, 500, 400));
+    Drain();
+    EXPECT_EQ(w.resizes, (Pairs{{380, 460}, {0, 10}, {500, 400}}));
+    EXPECT_EQ((Ints{w.GetWidth(), w.GetHeight()}), (Ints{500, 400}));
+    history.clear();
+    platform::PostMessage(w.extra->window, platform::WM_PAINT, 0, 0);  // no region: no paint
+    Drain();
+    w.Redraw();
+    w.Redraw();  // one region, one paint
+    platform::PostMessage(w.extra->window, platform::WM_USER + 2, 0, 0);
+    Drain();
+    EXPECT_EQ(history, (Strings{"w-user2", "w-display"}));
 }
 
-TEST_F(GLWindowSize, NegativeBecomesZeroAndResizeArrivesBeforeReturn) {
-    window.resizes.clear();
-    EXPECT_TRUE(window.SetSize(380, 460));
-    EXPECT_EQ(window.resizes, (Sizes{{380, 460}}));
-    GLint viewport[4] = {};
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    EXPECT_EQ(viewport[2], 380);
-    EXPECT_EQ(viewport[3], 460);
-    window.SetSize(-5, 10);
-    EXPECT_EQ(window.resizes.back(), std::make_pair(0, 10));
-    // The window system's own report of the nearest size it could make does not undo it.
-    DrainMessages();
-    EXPECT_EQ(window.GetWidth(), 0);
-    EXPECT_EQ(window.GetHeight(), 10);
-}
-
-TEST_F(GLWindowInput, MouseYCountsFromBottomRowButtonsInOrderAndFramePointer) {
-    const platform::Window w = window.extra->window;
-    window.SetSize(380, 460);
-    DrainMessages();
-    platform::InjectMouseMove(w, 5, 0);
-    platform::InjectMouseMove(w, 379, 459);
-    platform::InjectMouseMove(w, -3, 470);  // captured, outside the client
+TEST_F(GLWindowTest, MouseYCountsFromTheBottomRowAndButtonsArriveInOrder) {
+    const platform::Window h = w.extra->window;
+    platform::InjectMouseMove(h, 5, 0);
+    platform::InjectMouseMove(h, 319, 239);
+    platform::InjectMouseMove(h, -3, 250);  // captured, outside the client
     for (int button = 0; button < 3; ++button) {
-        platform::InjectMouseButton(w, button, true, 10, 10);
-        platform::InjectMouseButton(w, button, false, 10, 10);
+        platform::InjectMouseButton(h, button, true);
+        platform::InjectMouseButton(h, button, false);
     }
-    DrainMessages();
-    EXPECT_EQ(window.moves, (Sizes{{5, 459}, {379, 0}, {-3, -11}}));
-    EXPECT_EQ(window.buttons,
-              (std::vector<std::pair<int, bool>>{
-                  {0, true}, {0, false}, {1, true}, {1, false}, {2, true}, {2, false}}));
-    platform::InjectMouseLeave(w);
-    DrainMessages();
-    EXPECT_TRUE(window.extra->cursorOutside);
-    platform::InjectMouseMove(w, 1, 1);
-    DrainMessages();
-    EXPECT_FALSE(window.extra->cursorOutside);
+    Drain();
+    EXPECT_EQ(w.moves, (Pairs{{5, 239}, {319, 0}, {-3, -11}}));
+    EXPECT_EQ(w.buttons, (Pairs{{0, 1}, {0, 0}, {1, 1}, {1, 0}, {2, 1}, {2, 0}}));
 }
 
-TEST_F(GLWindowInput, HeldKeyRepeatsAndReleasesOnceSystemKeysReachNoHandler) {
-    const platform::Window w = window.extra->window;
-    platform::InjectKey(w, 'X', true, false, true);
-    platform::InjectKey(w, 'X', false, false, true);
-    platform::InjectKey(w, platform::VK_F10, true);
-    platform::InjectKey(w, platform::VK_F10, false);
-    platform::InjectKey(w, platform::VK_LEFT, true);
-    platform::InjectKey(w, platform::VK_LEFT, true, true);
-    platform::InjectKey(w, platform::VK_LEFT, true, true);
-    platform::InjectKey(w, platform::VK_LEFT, false);
-    platform::InjectKey(w, platform::VK_SPACE, true);
-    platform::InjectKey(w, platform::VK_F1, true);
-    platform::InjectKey(w, 'A', true);
-    platform::InjectKey(w, '7', false);
-    DrainMessages();
-    EXPECT_EQ(window.keys, (std::vector<std::pair<int, bool>>{{37, true},
-                                                              {37, true},
-                                                              {37, true},
-                                                              {37, false},
-                                                              {32, true},
-                                                              {112, true},
-                                                              {65, true},
-                                                              {55, false}}));
+TEST_F(GLWindowTest, KeysArriveWithTheirCodesAndStateBitsAndSystemKeysReachNoHandler) {
+    const platform::Window h = w.extra->window;
+    ASSERT_TRUE(platform::InjectKey(h, platform::VK_LEFT, true) &&
+                platform::InjectKey(h, platform::VK_LEFT, true, true) &&
+                platform::InjectKey(h, platform::VK_LEFT, false) &&
+                platform::InjectKey(h, 'X', true, false, true) &&
+                platform::InjectKey(h, 'X', false, false, true) &&
+                platform::InjectKey(h, platform::VK_F10, true) &&
+                platform::InjectKey(h, platform::VK_MENU, true, true));
+    EXPECT_FALSE(platform::InjectKey(h, 7, true));  // no key gives it
+    Drain();
+    // Repeat count 1; bit 30 the previous state, bit 31 the transition.
+    constexpr platform::LParam HELD = 0x40000001, RELEASED = 0xC0000001;
+    constexpr std::uint32_t DOWN = platform::WM_KEYDOWN, SYSDOWN = platform::WM_SYSKEYDOWN;
+    EXPECT_EQ(w.keyMessages, (std::vector<std::uint32_t>{DOWN, DOWN, platform::WM_KEYUP, SYSDOWN,
+                                                         platform::WM_SYSKEYUP, SYSDOWN, SYSDOWN}));
+    EXPECT_EQ(w.keyFlags, (std::vector<platform::LParam>{1, HELD, RELEASED, 1, RELEASED, 1, HELD}));
+    EXPECT_EQ(w.keys, (Pairs{{37, 1}, {37, 1}, {37, 0}}));
+    const struct {
+        int scancode, keycode, modifiers, expected;
+    } bySdl[] = {// As SDL reports them: scan code, key code, modifiers; -1 for the system path.
+                 {SDL_SCANCODE_SLASH, SDLK_EXCLAIM, 0, 223},
+                 {SDL_SCANCODE_SEMICOLON, 0xF6, 0, 186},
+                 {SDL_SCANCODE_Q, SDLK_a, 0, 'A'},
+                 {SDL_SCANCODE_F, 0x430, 0, 'F'},
+                 {SDL_SCANCODE_2, 0xE9, 0, '2'},
+                 {SDL_SCANCODE_KP_PERIOD, SDLK_KP_PERIOD, 0, 46},
+                 {SDL_SCANCODE_KBDILLUMUP, SDLK_KBDILLUMUP, 0, 255},
+                 {SDL_SCANCODE_KP_8, SDLK_KP_8, KMOD_RALT, -1}};
+    w.keys.clear();
+    Pairs expected;
+    for (const auto& c : bySdl) {
+        ASSERT_TRUE(platform::InjectKeySym(h, c.scancode, c.keycode, c.modifiers, false));
+        if (c.expected >= 0) {
+            expected.push_back({c.expected, 0});
+        }
+    }
+    Drain();
+    EXPECT_EQ(w.keys, expected);
 }
 
-TEST(ContextStack, RestoresWhatWasCurrentAndCountsBeyondSixteen) {
-    RecordingWindow a("a");
-    RecordingWindow b("b");
-    ASSERT_TRUE(a.extra->Create());
-    ASSERT_TRUE(b.extra->Create());
-    const int base = GLWindowExtra::ContextDepth();
-    EXPECT_EQ(base, 2);
-    EXPECT_EQ(platform::GetCurrentContext(), b.extra->renderContext);
-    ASSERT_TRUE(a.extra->MakeCurrent(true));
-    EXPECT_EQ(platform::GetCurrentContext(), a.extra->renderContext);
-    ASSERT_TRUE(b.extra->MakeCurrent(true));
-    EXPECT_EQ(platform::GetCurrentDC(), b.extra->deviceContext);
-    b.extra->MakeCurrent(false);
-    EXPECT_EQ(platform::GetCurrentContext(), a.extra->renderContext);
-    a.extra->MakeCurrent(false);
-    EXPECT_EQ(platform::GetCurrentContext(), b.extra->renderContext);
-
-    // Fill the sixteen saved levels, alternating windows, then go one deeper.
-    for (int level = base; level < 16; ++level) {
-        ASSERT_TRUE((level % 2 == 0 ? a : b).extra->MakeCurrent(true));
-    }
-    EXPECT_EQ(platform::GetCurrentContext(), b.extra->renderContext);
-    ASSERT_TRUE(a.extra->MakeCurrent(true));  // counted, not saved
-    EXPECT_EQ(GLWindowExtra::ContextDepth(), 17);
-    a.extra->MakeCurrent(false);
-    EXPECT_EQ(platform::GetCurrentContext(), nullptr);  // nothing saved to go back to
-    a.extra->MakeCurrent(false);
-    EXPECT_EQ(GLWindowExtra::ContextDepth(), 15);
-    EXPECT_EQ(platform::GetCurrentContext(), a.extra->renderContext);  // the level-15 one
-    while (GLWindowExtra::ContextDepth() > base) {
-        a.extra->MakeCurrent(false);
-    }
-    EXPECT_EQ(platform::GetCurrentContext(), b.extra->renderContext);
-}
-
-TEST(ContextStack, HandlersRunWithTheirWindowsContextOrAreSkippedWithoutOne) {
-    RecordingWindow a("a");
-    RecordingWindow b("b");
-    ASSERT_TRUE(a.extra->Create());
-    ASSERT_TRUE(b.extra->Create());
+TEST_F(GLWindowTest, ContextStackRestoresWhatWasCurrentAndHandlersRunWithTheirOwnContext) {
+    Win b("b");
     platform::RenderContext seen = nullptr;
-    a.onCreate = [&](RecordingWindow&) { seen = platform::GetCurrentContext(); };
-    DrainMessages();
-    EXPECT_EQ(seen, a.extra->renderContext);
-    EXPECT_EQ(platform::GetCurrentContext(), b.extra->renderContext);
+    b.onCreate = [&] { seen = platform::GetCurrentContext(); };
+    ASSERT_TRUE(b.extra->Create());
+    GLWindowExtra &x = *w.extra, &y = *b.extra;
+    ASSERT_TRUE(x.MakeCurrent(true));
+    Drain();
+    EXPECT_EQ(seen, y.renderContext);
+    EXPECT_EQ(platform::GetCurrentContext(), x.renderContext);
+    ASSERT_TRUE(y.MakeCurrent(true));
+    EXPECT_TRUE(y.MakeCurrent(false));
+    EXPECT_EQ(platform::GetCurrentContext(), x.renderContext);
+    EXPECT_TRUE(x.MakeCurrent(false));
+    EXPECT_EQ(platform::GetCurrentContext(), y.renderContext);
+}
 
-    // a's context is gone while its record still holds the handle.
-    a.resizes.clear();
-    ASSERT_TRUE(platform::DeleteContext(a.extra->renderContext));
-    const int depth = GLWindowExtra::ContextDepth();
-    for (int i = 0; i < 20; ++i) {
-        platform::SendMessage(a.extra->window, platform::WM_SIZE, 0, (20 << 16) | 30);
-        platform::InjectMouseMove(a.extra->window, 1, 1);
+TEST_F(GLWindowTest, GlyphListsAreBuiltOnceReusedRebuiltForAnotherFontAndKeepTheCallersState) {
+    EXPECT_EQ(AdvanceOf(""), 0.0f);  // builds the glyphs, draws nothing
+    EXPECT_TRUE(glIsList(base) && glIsList(base + 254));
+    const float a = AdvanceOf("AB") - AdvanceOf("B");
+    ASSERT_GT(a, 3.0f);
+    glDeleteLists(base + 'A', 1);  // later texts call these very lists
+    EXPECT_EQ(AdvanceOf("AB"), AdvanceOf("B"));
+    w.extra->fontChanged = true;
+    EXPECT_EQ(AdvanceOf("AB") - AdvanceOf("B"), a);
+    // Without a height of its own the system font is used, whatever the face.
+    const float system = AdvanceOf("MMMMMMMMMM");
+    w.extra->fontName = "DejaVu Sans Mono";
+    w.extra->fontChanged = true;
+    EXPECT_EQ(AdvanceOf("MMMMMMMMMM"), system);
+    w.extra->fontHeight = 40;
+    w.extra->fontChanged = true;
+    EXPECT_EQ(AdvanceOf("M"), AdvanceOf("i"));  // the named face, monospaced, at its height
+    EXPECT_GT(AdvanceOf("M"), system / 10 * 1.5f);
+    // Up to 1023 characters are drawn, keeping the caller's list base and line.
+    const float one = AdvanceOf("i");
+    ASSERT_GT(one, 0.0f);
+    EXPECT_FLOAT_EQ(AdvanceOf(std::string(1023, 'i')), 1023 * one);
+    EXPECT_EQ(AdvanceOf(std::string(1024, 'i')), 0.0f);
+    EXPECT_EQ(base, 0);
+    // Code 255 has no list of ours, whatever list follows the glyphs.
+    const GLuint after = glGenLists(1);
+    ASSERT_EQ(after, w.extra->fontBase + 255);
+    glNewList(after, GL_COMPILE);
+    glBitmap(0, 0, 0, 0, 500, 0, nullptr);
+    glEndList();
+    EXPECT_FLOAT_EQ(AdvanceOf("i\xFFi"), 2 * one);
+    glListBase(42);
+    EXPECT_FLOAT_EQ(AdvanceOf("i\ni"), 2 * one + AdvanceOf("\n"));  // on one line
+    EXPECT_EQ(Get(GL_LIST_BASE), 42);
+}
+
+TEST_F(GLWindowTest, DrawnTextIsTheFontsGlyphBitmapInTheRasterColour) {
+    std::vector<platform::GlyphBitmap> glyphs;
+    ASSERT_TRUE(platform::RenderFontGlyphs(0, "", 'g', 1, &glyphs));
+    const platform::GlyphBitmap& g = glyphs[0];
+    ASSERT_GT(g.width * g.rows, 10);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glColor3d(1, 0, 1);
+    ASSERT_EQ(AdvanceOf("g"), g.xmove);
+    std::vector<unsigned char> pixels(320 * 240 * 4);
+    glReadPixels(0, 0, 320, 240, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+    const int left = static_cast<int>(10 - g.xorig), bottom = static_cast<int>(100 - g.yorig);
+    for (int i = 0; i < 320 * 240; ++i) {
+        const int x = i % 320 - left, y = i / 320 - bottom;
+        const bool set = x >= 0 && y >= 0 && x < g.width && y < g.rows && g.pixels[y * g.width + x];
+        ASSERT_EQ((Ints{pixels[i * 4], pixels[i * 4 + 1], pixels[i * 4 + 2]}),
+                  (Ints{set * 255, 0, set * 255}))
+            << i % 320 << ", " << i / 320;
     }
-    a.Redraw();
-    const int displays = a.displays;
-    DrainMessages();
-    EXPECT_TRUE(a.resizes.empty());
-    EXPECT_TRUE(a.moves.empty());
-    EXPECT_EQ(a.displays, displays);
-    EXPECT_EQ(a.GetWidth(), 30);  // the size is still taken
-    EXPECT_EQ(GLWindowExtra::ContextDepth(), depth);
-    a.extra->renderContext = nullptr;
+}
+
+TEST_F(GLWindowTest, NoFontFoundDrawsNothingAndIsTriedAgainNextTime) {
+    const std::string config = testing::TempDir() + "gulper-no-fonts.conf";
+    std::ofstream(config) << "<?xml version=\"1.0\"?>\n<fontconfig></fontconfig>\n";
+    setenv("FONTCONFIG_FILE", config.c_str(), 1);
+    EXPECT_EQ(w.Printf("Score"), 0);
+    for (GLuint list = 1; list <= 1024; ++list) {
+        ASSERT_FALSE(glIsList(list)) << list;  // the lists made for both attempts are gone
+    }
+    unsetenv("FONTCONFIG_FILE");
+    EXPECT_NE(w.Printf("Score"), 0);
+}
+
+// Runs `program` in a child process, its standard output joined to its standard error, and
+// expects the exit code `code` and exactly `output`.
+void ExpectProgram(const std::function<int()>& program, int code, const std::string& output) {
+    EXPECT_EXIT(
+        {
+            dup2(STDERR_FILENO, STDOUT_FILENO);
+            std::exit(program());
+        },
+        testing::ExitedWithCode(code), "^" + output + "$");
+}
+
+int RunOneWindow() {
+    App app;
+    Win window;
+    return GLAppRegistry::Instance()->Run(0, nullptr);
+}
+
+TEST(RunLoop, FaultsAreNamedAndEndTheProgramWithTheirCode) {
+    GLAppRegistry::Instance()->consoleMode = true;
+    ExpectProgram([] { return GLAppRegistry::Instance()->Run(0, nullptr); }, 255,
+                  "No application instance created, exiting.");
+    ExpectProgram(
+        [] {
+            App apps[2];
+            return 0;
+        },
+        1, "Error: more than one application instance defined!\n");
+    // Mesa then offers less than the OpenGL 2.1 the framework asks for.
+    setenv("MESA_GL_VERSION_OVERRIDE", "2.0", 1);
+    ExpectProgram(RunOneWindow, 1, "Failed to create GL context\n");
+    // Without a display SDL would fall back to its offscreen driver, where no one sees the game.
+    setenv("SDL_VIDEODRIVER", "", 1);
+    setenv("DISPLAY", ":9999", 1);
+    setenv("XDG_RUNTIME_DIR", "/nonexistent", 1);
+    ExpectProgram(
+        RunOneWindow, 1,
+        "No display could be opened \\(DISPLAY is :9999\\)\\.\nFailed to create window\n");
+}
+
+TEST(RunLoop, WholeRunInOrderEndedByClosingTheMainWindowWithItsCode) {
+    App app;
+    Win one("one"), two("two");
+    app.onInit = [&] { one.SetSize(200, 100); };  // windows are made after OnInit
+    one.onCreate = [&] { platform::PostMessage(one.extra->window, platform::WM_USER + 2, 0, 0); };
+    one.onIdle = [&](int idles) {
+        if (idles == 2) {
+            platform::PostMessage(one.extra->window, platform::WM_CLOSE, 7, 0);
+        }
+    };
+    EXPECT_EQ(GLAppRegistry::Instance()->Run(0, nullptr), 7);
+    EXPECT_EQ(history, (Strings{"init", "one-create", "two-create", "one-user2", "one-display",
+                                "two-display", "idle", "one-idle", "two-idle", "idle", "one-idle",
+                                "two-idle", "exit"}));
+    EXPECT_EQ(one.resizes, (Pairs{{200, 100}}));
+}
+
+TEST(RunLoop, CloseOfAnotherWindowHidesItAndAQuitRequestClosesTheMainOne) {
+    App app;
+    Win main("main"), other("other");
+    bool hiddenButAlive = false;
+    other.onIdle = [&](int idles) {
+        if (idles == 1) {
+            platform::InjectClose(other.extra->window);
+        } else if (idles == 3) {
+            hiddenButAlive = platform::IsWindow(other.extra->window) &&
+                             !platform::IsWindowVisible(other.extra->window);
+            platform::InjectQuit();  // what Ctrl+C in the console sends
+        }
+    };
+    EXPECT_EQ(GLAppRegistry::Instance()->Run(0, nullptr), 0);
+    EXPECT_TRUE(hiddenButAlive);
+    EXPECT_FALSE(platform::IsWindow(main.extra->window));
+}
+
+TEST(RunLoop, WindowListKeepsOrderTheFirstIsMainAndAGoneWindowLeavesIt) {
+    GLAppRegistry* registry = GLAppRegistry::Instance();
+    Win a, b, c;
+    EXPECT_EQ(registry->MainWindow(), a.extra);
+    registry->RemoveWindow(b.extra);
+    registry->AddWindow(b.extra);
+    auto d = std::make_unique<Win>();
+    ASSERT_TRUE(d->Make());
+    const platform::Window made = d->extra->window;
+    d.reset();
+    EXPECT_FALSE(platform::IsWindow(made));
+    EXPECT_EQ(registry->windows, (std::vector<GLWindowExtra*>{a.extra, c.extra, b.extra}));
+    registry->RemoveWindow(a.extra);
+    EXPECT_EQ(registry->MainWindow(), nullptr);  // a window that is gone cannot end the program
+}
+
+TEST(RunLoop, TakenClassNameLeavesTheWindowWithoutRecord) {
+    ASSERT_NE(platform::RegisterClass("GLAppWnd", &platform::DefWindowProc), 0);
+    App app;
+    testing::internal::CaptureStdout();
+    Win window;
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Failed to register window class\n");
+    EXPECT_EQ(window.extra, nullptr);
+    EXPECT_EQ(GLAppRegistry::Instance()->Run(0, nullptr), 0);
 }
 
 }  // namespace

@@ -1,2 +1,0 @@
-// A program on the framework that forgot its application object.
-#include "framework/Main.h"
