@@ -24,20 +24,13 @@ class AgentTest : public ::testing::Test {
     void SetUp() override {
         ResetGameState();
         ResetMaze();
-        agent = std::make_unique<PlayerAgent>();
         SetPlayerAgent(agent.get());
         SetAgentLog(&log);
     }
     void TearDown() override {
         SetAgentLog(nullptr);
-        RemoveGhosts();
+        PlaceGhosts({});
         SetPlayerAgent(nullptr);
-    }
-    void RemoveGhosts() {
-        for (Ghost** g : {&redGhost, &greenGhost, &orangeGhost, &turquoiseGhost}) {
-            delete *g;
-            *g = nullptr;
-        }
     }
     // Everything logged since the last call.
     std::string TakeLog() {
@@ -45,31 +38,22 @@ class AgentTest : public ::testing::Test {
         log.str("");
         return text;
     }
-    void PutGulper(int x, int y) { agent->position = CellCentre(x, y); }
-    // Each ghost on its cell, blue or not; none for (0, 0).
+    void PutGulper(GridPoint cell) { agent->position = CellCentre(cell.x, cell.y); }
+    // The agent tells the ghosts apart by their slots only.
     void PlaceGhosts(const GhostCells& cells, bool blue = false) {
-        RemoveGhosts();
-        Put<RedGhost>(redGhost, cells.red, blue);
-        Put<OrangeGhost>(orangeGhost, cells.orange, blue);
-        Put<GreenGhost>(greenGhost, cells.green, blue);
-        Put<TurquoiseGhost>(turquoiseGhost, cells.turquoise, blue);
-    }
-    template <typename G>
-    static void Put(Ghost*& slot, GridPoint cell, bool blue) {
-        if (cell != GridPoint()) {
-            slot = new G();
-            slot->position = CellCentre(cell.x, cell.y);
-            slot->SetBlue(blue);
-        }
-    }
-    void ClearFood() {
-        for (int32_t& code : MazeGrid) {
-            if (code == CELL_DOT || code == CELL_PILL) {
-                code = CELL_EMPTY;
+        for (auto [slot, cell] : {std::pair{&redGhost, cells.red},
+                                  {&orangeGhost, cells.orange},
+                                  {&greenGhost, cells.green},
+                                  {&turquoiseGhost, cells.turquoise}}) {
+            delete *slot;
+            *slot = cell != GridPoint() ? new RedGhost() : nullptr;
+            if (*slot != nullptr) {
+                (*slot)->position = CellCentre(cell.x, cell.y);
+                (*slot)->SetBlue(blue);
             }
         }
     }
 
     std::ostringstream log;
-    std::unique_ptr<PlayerAgent> agent;
+    std::unique_ptr<PlayerAgent> agent = std::make_unique<PlayerAgent>();
 };

@@ -1,48 +1,84 @@
-#include <gtest/gtest.h>
-
 #include <map>
+#include <utility>
 
 #include "tests/agent/agent_fixture.h"
 
 namespace {
 
-using Escape = AgentTest;
-using Decisions = AgentTest;
-
-// The escape vector's candidates, each taken unless a wall is there; 99 marks a direction left
-// alone. (4, 11) is a crossing open every way, where zero and exact diagonals leave the way
-// alone; (9, 9) has walls above and below; in the corner (1, 1) with the way away walled the
-// Gulper stands rather than turn toward the ghost; in the house (9, 11) the door is no wall.
-TEST_F(Escape, EachVectorTakesItsFirstOpenCandidate) {
-    const struct {
-        GridPoint gulper;
-        float x, y;
-        int32_t expected;
-    } rows[] = {
-        // clang-format off
-        {{4, 11}, 0, 1, DIR_UP}, {{4, 11}, 0, -1, DIR_DOWN},
-        {{4, 11}, 1, 0, DIR_RIGHT}, {{4, 11}, -1, 0, DIR_LEFT},
-        {{4, 11}, 0.8f, 0.6f, DIR_RIGHT}, {{4, 11}, 0.6f, 0.8f, DIR_UP},
-        {{4, 11}, -0.8f, 0.6f, DIR_LEFT}, {{4, 11}, -0.6f, 0.8f, DIR_UP},
-        {{4, 11}, 0.8f, -0.6f, DIR_RIGHT}, {{4, 11}, 0.6f, -0.8f, DIR_DOWN},
-        {{4, 11}, -0.8f, -0.6f, DIR_LEFT}, {{4, 11}, -0.6f, -0.8f, DIR_DOWN},
-        {{4, 11}, 0, 0, 99}, {{4, 11}, 0.5f, 0.5f, 99},
-        {{4, 11}, -0.5f, 0.5f, 99}, {{4, 11}, 0.5f, -0.5f, 99},
-        {{9, 9}, 0, 1, DIR_LEFT}, {{9, 9}, 0, -1, DIR_LEFT},
-        {{9, 9}, 0.6f, 0.8f, DIR_RIGHT}, {{9, 9}, -0.6f, -0.8f, DIR_LEFT},
-        {{1, 1}, -0.8f, -0.6f, 0}, {{1, 1}, -1, 0, DIR_UP}, {{9, 11}, 0, 1, DIR_UP},
-        // clang-format on
-    };
-    for (const auto& row : rows) {
-        PutGulper(row.gulper.x, row.gulper.y);
-        agent->direction = 99;
-        agent->ChooseEscapeDirection(row.x, row.y);
-        EXPECT_EQ(agent->direction, row.expected)
-            << "at " << row.gulper.x << "," << row.gulper.y << " away " << row.x << "," << row.y;
+TEST_F(AgentTest, CellContentShowsTheFirstGhostThenTheFruitThenTheMaze) {
+    for (auto [x, y] : {std::pair{-1, 5}, {19, 5}, {3, -1}, {3, 22}}) {
+        EXPECT_EQ(CellContent(x, y), CELL_OFF_BOARD) << x << "," << y;
     }
+    PutGulper({10, 7});  // the Gulper never shows; eaten food does
+    MazeGrid[GridIndex(1, 19)] = CELL_EMPTY;
+    for (int i = 0; i < BOARD_CELLS; ++i) {
+        const int x = i / BOARD_ROWS, y = i % BOARD_ROWS;
+        ASSERT_EQ(CellContent(x, y), MazeGrid[GridIndex(x, y)]) << x << "," << y;
+    }
+    const struct {
+        GhostCells ghosts;
+        bool blue, fruit;
+        GridPoint cell;
+        int32_t expected;
+    } cases[] = {
+        {{{10, 7}}, false, false, {10, 7}, CELL_RED_GHOST},
+        {{{}, {10, 7}, {10, 7}, {10, 7}}, false, false, {10, 7}, CELL_ORANGE_GHOST},
+        {{{}, {}, {10, 7}, {10, 7}}, false, false, {10, 7}, CELL_GREEN_GHOST},
+        {{{}, {}, {}, {10, 7}}, false, false, {10, 7}, CELL_TURQUOISE_GHOST},
+        {{{}, {10, 7}}, true, false, {10, 7}, CELL_BLUE_GHOST},
+        {{{12, 7}}, false, false, {10, 7}, CELL_DOT},
+        {{}, false, true, {9, 9}, CELL_FRUIT},
+        {{{}, {}, {9, 9}}, false, true, {9, 9}, CELL_GREEN_GHOST},
+    };
+    for (const auto& c : cases) {
+        PlaceGhosts(c.ghosts, c.blue);
+        fruitVisible = c.fruit;
+        EXPECT_EQ(CellContent(c.cell.x, c.cell.y), c.expected) << c.expected;
+    }
+    // The first existing ghost of red, green, orange, turquoise speaks for the blue time.
+    PlaceGhosts({{}, {4, 5}, {4, 6}, {4, 7}}, true);
+    turquoiseGhost->SetBlue(false);
+    EXPECT_TRUE(GhostsAreBlue());
+    greenGhost->SetBlue(false);
+    EXPECT_FALSE(GhostsAreBlue());
 }
 
-TEST_F(Escape, FleeingTakesTheWayAwayFromTheNearGhosts) {
+TEST_F(AgentTest, NearGhostIsLoggedWithItsDistanceInColourOrder) {
+    PutGulper({4, 11});
+    PlaceGhosts({{}, {4, 15}});  // exactly 4: not near
+    EXPECT_FALSE(agent->IsGhostNear());
+    PlaceGhosts({{4, 12}, {7, 13}, {5, 12}, {4, 11}});
+    for (auto [ghost, line] : {std::pair{redGhost, "Red Ghost - Distance is: 1\n"},
+                               {orangeGhost, "Orange Ghost - Distance is: 3.60555\n"},
+                               {greenGhost, "Green Ghost - Distance is: 1.41421\n"},
+                               {turquoiseGhost, "Turquoise Ghost - Distance is: 0\n"}}) {
+        EXPECT_TRUE(agent->IsGhostNear());
+        EXPECT_EQ(TakeLog(), std::string("Gulper is near the ") + line);
+        ghost->position = CellCentre(1, 1);
+    }
+    EXPECT_FALSE(agent->IsGhostNear());
+    EXPECT_EQ(TakeLog(), "");
+}
+
+// The flood ignores walls, skips food under a ghost and leaves no marks for the next one.
+TEST_F(AgentTest, NearestFoodByTheFloodOverTheWholeBoard) {
+    EXPECT_EQ(agent->FindNearestFood({9, 9}), GridPoint(10, 7));
+    EXPECT_EQ(agent->FindNearestFood({9, 9}), GridPoint(10, 7));
+    PlaceGhosts({{}, {10, 7}}, true);
+    EXPECT_EQ(agent->FindNearestFood({9, 9}), GridPoint(8, 7));
+    for (int32_t& code : MazeGrid) {
+        code = code == CELL_DOT || code == CELL_PILL ? CELL_EMPTY : code;
+    }
+    EXPECT_EQ(agent->FindNearestFood({9, 9}), GridPoint(9, 9));  // none: the start
+    MazeGrid[GridIndex(9, 13)] = MazeGrid[GridIndex(14, 9)] = CELL_DOT;
+    EXPECT_EQ(agent->FindNearestFood({9, 9}), GridPoint(9, 13));  // through the house
+    // The top row's flood reaches row 1 only from below, 12 steps from (9, 12).
+    MazeGrid[GridIndex(9, 13)] = MazeGrid[GridIndex(14, 9)] = CELL_EMPTY;
+    MazeGrid[GridIndex(10, 1)] = MazeGrid[GridIndex(1, 20)] = CELL_DOT;
+    EXPECT_EQ(agent->FindNearestFood({9, 12}), GridPoint(10, 1));
+}
+
+TEST_F(AgentTest, FleeingTakesTheWayAwayFromTheNearGhosts) {
     const struct {
         GridPoint gulper;
         GhostCells ghosts;
@@ -70,20 +106,20 @@ TEST_F(Escape, FleeingTakesTheWayAwayFromTheNearGhosts) {
         {{4, 11}, {{4, 13}, {6, 11}, {2, 12}, {4, 10}}, DIR_UP, ""},
     };
     for (const auto& c : cases) {
-        PutGulper(c.gulper.x, c.gulper.y);
+        PutGulper(c.gulper);
         PlaceGhosts(c.ghosts);
         agent->direction = 99;
         agent->Flee();
-        const GridPoint& red = c.ghosts.red;
-        EXPECT_EQ(agent->direction, c.expected) << "red at " << red.x << "," << red.y;
-        EXPECT_EQ(TakeLog(), c.log) << "red at " << red.x << "," << red.y;
+        EXPECT_EQ(agent->direction, c.expected)
+            << "red at " << c.ghosts.red.x << "," << c.ghosts.red.y;
+        EXPECT_EQ(TakeLog(), c.log) << "red at " << c.ghosts.red.x << "," << c.ghosts.red.y;
     }
 }
 
 // A near ghost is fled unless the ghosts are blue; blue ones within 7 are hunted, nearest
-// first; a fruit within 6 comes next; else the Gulper feeds. The log holds one banner, the
-// state's, last; it is the whole log before the banner, or its start when ending in "...".
-TEST_F(Decisions, FleeHuntFruitOrFeedInThatOrder) {
+// first; a fruit within 6 comes next; else the Gulper feeds. The log ends in the one banner of
+// the state; before it comes the whole given log, or its start when that ends in "...".
+TEST_F(AgentTest, FleeHuntFruitOrFeedInThatOrder) {
     const std::map<int32_t, std::string> banners = {
         {STATE_FLEEING, "---------------------------FLEEING STATE------------------\n"},
         {STATE_FEEDING, "---------------------------FEEDING STATE------------------\n"},
@@ -135,23 +171,21 @@ TEST_F(Decisions, FleeHuntFruitOrFeedInThatOrder) {
         // Red and orange both 3 away, orange earlier; green in the house is ignored.
         {{4, 11}, {{4, 14}, {4, 8}, {9, 11}}, true, false, STATE_HUNTING, DIR_DOWN, "..."},
         {{4, 11}, {{11, 11}}, true, false, STATE_FEEDING, 99, "..."},  // exactly 7, on food
+        // A ghost missing from the board is no ghost at (0, 0) to hunt.
+        {{1, 1}, {{17, 20}}, true, false, STATE_FEEDING, 99, "FEEDING!\n..."},
         {{9, 13}, {{16, 13}}, true, true, STATE_GOING_FOR_FRUIT, DIR_RIGHT, "..."},
         {{9, 13}, {{12, 13}}, true, true, STATE_HUNTING, DIR_RIGHT, "..."},
         // clang-format on
     };
     for (const auto& c : cases) {
-        PutGulper(c.gulper.x, c.gulper.y);
+        PutGulper(c.gulper);
         PlaceGhosts(c.ghosts, c.blue);
         fruitVisible = c.fruit;
         agent->direction = 99;
         agent->Think();
-        const std::string text = TakeLog();
-        const std::string& banner = banners.at(c.state);
+        const std::string text = TakeLog(), log = c.log, &banner = banners.at(c.state);
         EXPECT_EQ(agent->state, c.state) << text;
-        if (c.direction != ANY_WAY) {
-            EXPECT_EQ(agent->direction, c.direction) << text;
-        }
-        const std::string log = c.log;
+        EXPECT_TRUE(c.direction == ANY_WAY || agent->direction == c.direction) << text;
         if (log.size() >= 3 && log.compare(log.size() - 3, 3, "...") == 0) {
             EXPECT_EQ(text.rfind(log.substr(0, log.size() - 3), 0), 0u) << text;
         } else {
