@@ -70,25 +70,23 @@ TEST_F(AgentTest, CellContentShowsTheFirstGhostThenTheFruitThenTheMaze) {
         const int x = i / BOARD_ROWS, y = i % BOARD_ROWS;
         ASSERT_EQ(CellContent(x, y), MazeGrid[GridIndex(x, y)]) << x << "," << y;
     }
+    fruitVisible = true;
     const struct {
         GhostCells ghosts;
-        bool blue, fruit;
-        GridPoint cell;
-        int32_t expected;
+        bool blue;
+        int32_t food, fruit;  // what (10, 7), a dot, and (9, 9), the fruit's cell, show
     } cases[] = {
-        {{{10, 7}}, false, false, {10, 7}, CELL_RED_GHOST},
-        {{{}, {10, 7}, {10, 7}, {10, 7}}, false, false, {10, 7}, CELL_ORANGE_GHOST},
-        {{{}, {}, {10, 7}, {10, 7}}, false, false, {10, 7}, CELL_GREEN_GHOST},
-        {{{}, {}, {}, {10, 7}}, false, false, {10, 7}, CELL_TURQUOISE_GHOST},
-        {{{}, {10, 7}}, true, false, {10, 7}, CELL_BLUE_GHOST},
-        {{{12, 7}}, false, false, {10, 7}, CELL_DOT},
-        {{}, false, true, {9, 9}, CELL_FRUIT},
-        {{{}, {}, {9, 9}}, false, true, {9, 9}, CELL_GREEN_GHOST},
+        {{{10, 7}}, false, CELL_RED_GHOST, CELL_FRUIT},
+        {{{}, {10, 7}, {10, 7}, {10, 7}}, false, CELL_ORANGE_GHOST, CELL_FRUIT},
+        {{{}, {}, {10, 7}, {10, 7}}, false, CELL_GREEN_GHOST, CELL_FRUIT},
+        {{{}, {}, {9, 9}, {10, 7}}, false, CELL_TURQUOISE_GHOST, CELL_GREEN_GHOST},
+        {{{}, {10, 7}}, true, CELL_BLUE_GHOST, CELL_FRUIT},
+        {{{12, 7}}, false, CELL_DOT, CELL_FRUIT},
     };
     for (const auto& c : cases) {
         PlaceGhosts(c.ghosts, c.blue);
-        fruitVisible = c.fruit;
-        EXPECT_EQ(CellContent(c.cell.x, c.cell.y), c.expected) << c.expected;
+        EXPECT_EQ(CellContent(10, 7), c.food) << c.food;
+        EXPECT_EQ(CellContent(9, 9), c.fruit) << c.food;
     }
     // The first existing ghost of red, green, orange, turquoise speaks for the blue time.
     PlaceGhosts({{}, {4, 5}, {4, 6}, {4, 7}}, true);
@@ -186,11 +184,8 @@ TEST_F(AgentTest, FleeHuntFruitOrFeedInThatOrder) {
          "From (11,7) to {10,7): LEFT\n..."},
         // On food the Gulper keeps its way: it eats before the next decision.
         {{1, 20}, {}, false, false, STATE_FEEDING, 99,
-         "FEEDING!\n"
-         "Gulper at: (1,20)\n"
-         "Constructing Path From GoalNode(1,20) To StartNode(1,20):\n"
-         "Gulper at x:1 y:20\n"
-         "Nearest food dot at x:1 y:20\n"},
+         "FEEDING!\nGulper at: (1,20)\nConstructing Path From GoalNode(1,20) To StartNode(1,20):\n"
+         "Gulper at x:1 y:20\nNearest food dot at x:1 y:20\n"},
         // The only near ghost waits in the house: fleeing, but nothing to flee from.
         {{9, 13}, {{9, 11}}, false, false, STATE_FLEEING, 99,
          "Gulper is near the Red Ghost - Distance is: 2\n"},

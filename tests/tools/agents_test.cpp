@@ -11,13 +11,7 @@
 
 namespace {
 
-TEST(AgentRegistryTest, TheDefaultComesFirstAndNamesAreUnique) {
-    const std::vector<const AgentEntry*> agents = RegisteredAgents();
-    ASSERT_GE(agents.size(), 2u);
-    EXPECT_EQ(agents[0]->name, DEFAULT_AGENT);
-    EXPECT_EQ(FindAgent("nearest-food"), agents[1]);
-    EXPECT_EQ(FindAgent("no-such-agent"), nullptr);
-    EXPECT_EQ(AgentNames(), "planner, nearest-food");
+TEST(AgentRegistryTest, TwoAgentsMustNotAnswerToOneName) {
     EXPECT_DEATH(AgentRegistration({"planner", "again", nullptr, nullptr}),
                  "two agents are registered as \"planner\"");
 }
@@ -43,21 +37,18 @@ TEST(AgentPlanTest, EveryDecisionsPlanIsTheRouteTheAgentTakes) {
                 rules.Tick();
                 const AgentPlan plan = decides ? entry->readPlan(*agent, cell) : AgentPlan();
                 const std::vector<GridPoint>& route = plan.route;
-                const std::string where = entry->name + " seed " + std::to_string(seed) + " tick " +
-                                          std::to_string(tick) + " " + plan.state;
+                const std::string where = entry->name + " " + std::to_string(seed * 10000 + tick);
                 ASSERT_TRUE(!decides || (!route.empty() && route[0] == cell)) << where;
                 for (size_t i = 1; i < route.size(); ++i) {
                     const GridPoint &a = route[i - 1], &b = route[i];
                     ASSERT_EQ(std::abs(a.x - b.x) + std::abs(a.y - b.y), 1) << where;
                     EXPECT_TRUE(IsOpenCell(before[GridIndex(b.x, b.y)])) << where;
                 }
-                if (route.size() > 1) {
-                    const int32_t way = route[1].x > cell.x   ? DIR_RIGHT
-                                        : route[1].x < cell.x ? DIR_LEFT
-                                        : route[1].y > cell.y ? DIR_UP
-                                                              : DIR_DOWN;
-                    EXPECT_EQ(agent->direction, way) << where;
-                }
+                const int32_t d = agent->direction;
+                EXPECT_TRUE(route.size() < 2 ||
+                            route[1] == GridPoint(cell.x + (d == DIR_RIGHT) - (d == DIR_LEFT),
+                                                  cell.y + (d == DIR_UP) - (d == DIR_DOWN)))
+                    << where;
                 if (plan.state == "feeding" && route.size() > 1 && ++feeding) {
                     ASSERT_TRUE(plan.goal.has_value()) << where;
                     const int32_t code = before[GridIndex(plan.goal->x, plan.goal->y)];
