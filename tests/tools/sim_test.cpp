@@ -131,10 +131,9 @@ TEST_F(SimTest, AgentsAreChosenByNameAndGamesStopAtMaxTicks) {
     EXPECT_EQ(Sim(args + " --agent planner").second, planner);
     EXPECT_EQ(greedy.rfind("agent:        nearest-food\n", 0), 0u) << greedy;
     EXPECT_NE(greedy.substr(greedy.find("games:")), planner.substr(planner.find("games:")));
-    const fs::path csv = dir / "short.csv";
-    ASSERT_EQ(Sim("--games 2 --max-ticks 50 --csv " + csv.string() + config).first, 0);
-    EXPECT_EQ(Count(ReadFile(csv), ",unfinished,"), 2u);
-    EXPECT_EQ(Count(ReadFile(csv), ",50,"), 2u);
+    const std::string cut = Sim("--games 2 --max-ticks 50" + config).second;
+    EXPECT_NE(cut.find("unfinished:   2\n"), std::string::npos) << cut;
+    EXPECT_NE(cut.find("ticks:        mean 50.0, median 50.0\n"), std::string::npos) << cut;
 }
 
 TEST_F(SimTest, CheckConfigNamesEveryProblemItMeets) {
