@@ -1,5 +1,4 @@
 gulper_test(pictures_tests pictures_test.cpp)
-target_link_libraries(pictures_tests PRIVATE gulper_image)
 target_compile_definitions(pictures_tests PRIVATE
   MAKE_PICTURES_PATH="$<TARGET_FILE:gulper-make-pictures>" DATA_DIR="${PROJECT_SOURCE_DIR}/data")
 add_dependencies(pictures_tests gulper-make-pictures)

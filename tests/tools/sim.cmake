@@ -22,5 +22,3 @@ set_tests_properties(ReportOpensInChromium PROPERTIES SKIP_RETURN_CODE 77 TIMEOU
 
 gulper_test(agents_tests agents_test.cpp)
 target_link_libraries(agents_tests PRIVATE gulper_sim_lib)
-target_compile_definitions(agents_tests PRIVATE
-  SHIPPED_CONFIG="${PROJECT_SOURCE_DIR}/data/config.txt")
