@@ -1,371 +1,402 @@
+// The settings file, the new-game reset, the tick and whole games without a window.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
-#include "game/ghosts/colour_ghosts.h"
-#include "tests/game/headless_game.h"
+#include "game/frame_timer.h"
+#include "tests/game/board_state.h"
 
 namespace {
 
-Ghost* const* AllGhosts() {
-    static Ghost* ghosts[4];
-    ghosts[0] = redGhost;
-    ghosts[1] = greenGhost;
-    ghosts[2] = orangeGhost;
-    ghosts[3] = turquoiseGhost;
-    return ghosts;
+// Every setting in one line: control by keys, blue ticks, release ticks, the ghosts switched
+// on, attack and scatter lengths, the pill's slow-down, ghost, pill, dot values, fruit delay and
+// value, fps, the ghosts' slow-downs.
+std::string Settings(const GameRules& r) {
+    std::ostringstream s;
+    s << r.keyboardControl << " " << n_moves_blue_ghosts << " " << n_moves_ghost_appears << " ";
+    for (bool on : r.ghostEnabled) {
+        s << on;
+    }
+    s << " " << length_attack_mode << " " << length_scatter_mode << " " << powerpill_slowdown_factor
+      << " " << ghost_value << " " << powerpill_value << " " << dot_value << " " << r.fruitDelay
+      << " " << fruit_value << " " << r.fps << " ";
+    for (int32_t n : r.ghostSlowDown) {
+        s << n;
+    }
+    return s.str();
 }
 
-TEST(NewGame, StartsFreshWhateverThePreviousGameLeft) {
-    HeadlessGame game(1);
-    game.EatNearestFood();
-    game.Play(400);
-    game.rules.NewGame();
-    EXPECT_EQ(game.player.Score(), 0);
+TEST_F(BoardState, SettingsFileIsReadKeyByKeyClampedAndStopsAtTheFirstBadValue) {
+    const std::string defaults = "1 25 10 1111 1500 250 2 250 100 10 100 100 5 1111";
+    const struct {
+        std::string text;
+        std::string expected;
+    } rows[] = {
+        {"", defaults},
+        {"control 1", "0 25 10 1111 1500 250 2 250 100 10 100 100 5 1111"},
+        {"control 7", "0 25 10 1111 1500 250 2 250 100 10 100 100 5 1111"},
+        {"control 1 control -1", "0 25 10 1111 1500 250 2 250 100 10 100 100 5 1111"},
+        {"fps 50 fps -3", "1 25 10 1111 1500 250 2 250 100 10 100 100 20 1111"},
+        {"fps 0 dot_value 3", "1 25 10 1111 1500 250 2 250 100 3 100 100 1 1111"},
+        {"n_moves_ghost_appears 20 n_moves_blue_ghosts 5000 length_attack_mode 1 "
+         "length_scatter_mode 99999 powerpill_slowdown_factor 0 ghost_value 9 powerpill_value "
+         "501 n_moves_fruit_appears 1 fruit_value 1000 red_ghost_slow_down_factor 0 "
+         "turquoise_ghost_slow_down_factor 9",
+         "1 1000 50 1111 100 10000 1 10 500 10 50 500 5 1115"},
+        {"length_attack_mode 4000 length_scatter_mode 300",
+         "1 25 10 1111 4000 300 2 250 100 10 100 100 5 1111"},
+        {"red_ghost 2 green_ghost 0 orange_ghost 1 turquoise_ghost 3",
+         "1 25 10 0010 1500 250 2 250 100 10 100 100 5 1111"},
+        {"dot_value 7\nfps 3\ndot_value 12\nFps 10\n",
+         "1 25 10 1111 1500 250 2 250 100 12 100 100 3 1111"},
+        {"fps\n\n 8 dot_value\t\t4 green_ghost_slow_down_factor\r\n3\r\n",
+         "1 25 10 1111 1500 250 2 250 100 4 100 100 8 1311"},
+        {"orange_ghost_slow_down_factor 4 dot_value 5 ghost_value abc fruit_value 300",
+         "1 25 10 1111 1500 250 2 250 100 5 100 100 5 1141"},
+        {"fps=3 fps 9", defaults},
+        {"fps - 9", defaults},
+        {"dot_value 12fps 7 fruit_value +300", "1 25 10 1111 1500 250 2 250 100 12 100 300 7 1111"},
+        {"dot_value 3 fps", "1 25 10 1111 1500 250 2 250 100 3 100 100 5 1111"},
+        {"dot_value 3 fps 2147483648 ghost_value 20",
+         "1 25 10 1111 1500 250 2 250 100 3 100 100 5 1111"},
+        {"fps 2147483647 dot_value -2147483648 ghost_value 20",
+         "1 25 10 1111 1500 250 2 20 100 10 100 100 20 1111"},
+        {"fps 99999999999999999999999999999 dot_value 3", defaults},
+        {"fps 7 \x01\x02\xff\xfe garbage fruit_value 400",
+         "1 25 10 1111 1500 250 2 250 100 10 100 100 7 1111"},
+        {std::string(1 << 20, 'k') + " 5 fps 11",
+         "1 25 10 1111 1500 250 2 250 100 10 100 100 11 1111"},
+    };
+    const std::string file = testing::TempDir() + "gulper-settings-" + std::to_string(getpid());
+    for (const auto& row : rows) {
+        std::ofstream(file, std::ios::binary) << row.text;
+        EXPECT_TRUE(rules.LoadConfigFrom(file.c_str()));
+        EXPECT_EQ(Settings(rules), row.expected) << row.text.substr(0, 80);
+    }
+    std::remove(file.c_str());
+    EXPECT_FALSE(rules.LoadConfigFrom(file.c_str()));
+    EXPECT_EQ(Settings(rules), defaults);
+}
+
+TEST_F(BoardState, NewGameStartsFreshWhateverThePreviousGameLeft) {
+    rules.ghostSlowDown[GHOST_GREEN] = 3;
+    rules.fps = 4;
+    player.AddScore(120);
+    player.position = CellCentre(1, 1);
+    player.direction = DIR_UP;
+    MazeGrid[GridIndex(1, 1)] = CELL_EMPTY;
+    foodLeft = 12;
+    fruitVisible = gameWon = rules.playerCaught = true;
+    SetAttackMode(true);
+    rules.fruitCountdown = scatterCountdown = 7;
+    for (Ghost* g : ghosts) {
+        g->position = CellCentre(1, 20);
+        g->direction = DIR_LEFT;
+        g->SetBlue(true);
+        g->SetReleased(false);
+        g->SetSlowDown(5);
+    }
+    rules.NewGame();
+    EXPECT_EQ(player.Score(), 0);
+    EXPECT_EQ(player.position, PLAYER_START);
+    EXPECT_EQ(player.direction, DIR_LEFT);
     EXPECT_EQ(foodLeft, 157);
-    EXPECT_FALSE(fruitVisible);
+    EXPECT_EQ(MazeGrid, INITIAL_MAZE);
+    EXPECT_FALSE(fruitVisible || gameWon || rules.playerCaught);
     EXPECT_TRUE(IsScatterMode());
     EXPECT_EQ(scatterCountdown, 30);
-    EXPECT_EQ(game.rules.fruitCountdown, game.rules.fruitDelay);
-    EXPECT_EQ(game.rules.tickIntervalMs, 200);
-    EXPECT_TRUE(game.rules.startScreen);
-    EXPECT_FALSE(gameWon);
-    EXPECT_FALSE(game.rules.playerCaught);
-    EXPECT_EQ(game.player.position, PLAYER_START);
+    EXPECT_EQ(rules.fruitCountdown, rules.fruitDelay);
+    EXPECT_EQ(rules.tickIntervalMs, 250);
+    EXPECT_TRUE(rules.startScreen);
     for (int i = 0; i < 4; ++i) {
-        Ghost* g = AllGhosts()[i];
-        ASSERT_NE(g, nullptr);
-        EXPECT_EQ(g->position, HOUSE_START);
-        EXPECT_TRUE(g->IsReleased());
-        EXPECT_FALSE(g->IsBlue());
-        EXPECT_EQ(g->slowDown, game.rules.ghostSlowDown[i]);
+        EXPECT_EQ(ghosts[i]->position, HOUSE_START);
+        EXPECT_EQ(ghosts[i]->direction, DIR_UP);
+        EXPECT_TRUE(ghosts[i]->IsReleased());
+        EXPECT_FALSE(ghosts[i]->IsBlue()) << i;
+        EXPECT_EQ(ghosts[i]->slowDown, i == GHOST_GREEN ? 3 : 1);
     }
 }
 
-TEST(NewGame, CreatesOnlyTheEnabledGhosts) {
-    ResetGameState();
-    GameRules rules;
-    rules.LoadConfigFrom("");
-    rules.ghostEnabled[GHOST_GREEN] = false;
-    rules.ghostEnabled[GHOST_TURQUOISE] = false;
-    rules.CreateGhosts();
-    ASSERT_NE(redGhost, nullptr);
-    EXPECT_EQ(greenGhost, nullptr);
-    ASSERT_NE(orangeGhost, nullptr);
-    EXPECT_EQ(turquoiseGhost, nullptr);
-    EXPECT_EQ(redGhost->ghostId, 1);
-    EXPECT_EQ(orangeGhost->ghostId, 3);
+TEST_F(BoardState, OnlyTheEnabledGhostsAreMade) {
     rules.DestroyGhosts();
-    EXPECT_EQ(redGhost, nullptr);
-    EXPECT_EQ(orangeGhost, nullptr);
+    EXPECT_TRUE(!redGhost && !greenGhost && !orangeGhost && !turquoiseGhost);
+    rules.ghostEnabled[GHOST_GREEN] = rules.ghostEnabled[GHOST_TURQUOISE] = false;
+    rules.CreateGhosts();
+    ASSERT_TRUE(redGhost && !greenGhost && orangeGhost && !turquoiseGhost);
+    EXPECT_EQ(redGhost->ghostId * 10 + orangeGhost->ghostId, 13);
+    // Each made in the house, free to leave and not blue.
+    EXPECT_EQ(orangeGhost->position, HOUSE_START);
+    EXPECT_TRUE(orangeGhost->IsReleased() && !orangeGhost->IsBlue() && !redGhost->IsBlue());
 }
 
-TEST(Tick, SteersOnlyOnCentresAndEatsOnArrival) {
-    HeadlessGame game(1, false);
-    game.EatNearestFood();
-    game.rules.Tick();
-    EXPECT_EQ(game.player.thinks, 1);
-    for (int i = 0; i < 19; ++i) {
-        game.rules.Tick();
-    }
-    EXPECT_EQ(game.player.thinks, 1);
-    game.rules.Tick();
-    EXPECT_EQ(game.player.thinks, 2);  // one cell later
-    game.Play(20000);
+TEST_F(BoardState, AGulperAloneThinksOnCentresOnlyAndEatsEverything) {
+    Start(1, false);
+    player.script = EatNearestFood;
+    Tick();
+    EXPECT_EQ(player.thinks, 1);
+    Tick(19);
+    EXPECT_EQ(player.thinks, 1);
+    Tick();  // the next centre
+    EXPECT_EQ(player.thinks, 2);
+    Play(20000);
     EXPECT_TRUE(gameWon);
     EXPECT_EQ(foodLeft, 0);
-    // 153 dots, 4 pills and whatever fruit came by.
-    const int food = 153 * dot_value + 4 * powerpill_value;
-    EXPECT_GE(game.player.Score(), food);
-    EXPECT_EQ((game.player.Score() - food) % fruit_value, 0);
+    const int food = 153 * dot_value + 4 * powerpill_value;  // and whatever fruit came by
+    EXPECT_GE(player.Score(), food);
+    EXPECT_EQ((player.Score() - food) % fruit_value, 0);
 }
 
-TEST(Tick, KeyboardSteeringUsesTheRememberedArrowAtTheNextOpenCentre) {
-    HeadlessGame game(1, false);
-    game.rules.keyboardControl = true;
-    game.rules.keyUp = true;  // up is closed along the start corridor
-    for (int i = 0; i < 20; ++i) {
-        game.rules.Tick();
+TEST_F(BoardState, ArrowsSteerInTheOrderUpDownLeftRightWhereOpen) {
+    const int32_t all = DIR_LEFT | DIR_UP | DIR_RIGHT | DIR_DOWN;
+    const struct {
+        bool up, down, left, right;
+        int32_t avail, expected;  // 0: the direction stays
+    } rows[] = {
+        {true, true, true, true, all, DIR_UP},
+        {true, true, true, true, DIR_DOWN | DIR_RIGHT, DIR_DOWN},
+        {false, true, true, false, DIR_LEFT | DIR_RIGHT, DIR_LEFT},
+        {false, false, true, true, DIR_RIGHT | DIR_UP, DIR_RIGHT},
+        {false, false, false, true, DIR_RIGHT, DIR_RIGHT},
+        {true, false, false, false, DIR_LEFT | DIR_RIGHT, 0},
+        {false, false, false, false, all, 0},
+    };
+    for (const auto& row : rows) {
+        rules.keyUp = row.up;
+        rules.keyDown = row.down;
+        rules.keyLeft = row.left;
+        rules.keyRight = row.right;
+        player.direction = 0;
+        rules.SteerByKeys(row.avail);
+        EXPECT_EQ(player.direction, row.expected) << &row - rows;
     }
-    EXPECT_EQ(game.player.thinks, 0);
-    EXPECT_EQ(game.player.position, CellCentre(8, 9));
-    EXPECT_EQ(game.player.direction, DIR_LEFT);
-    for (int i = 0; i < 41; ++i) {
-        game.rules.Tick();
-    }
-    // At (6, 9) the corridor turns up and the pressed arrow takes it.
-    EXPECT_EQ(game.player.position, GridPoint(130, 191));
-    EXPECT_EQ(game.player.direction, DIR_UP);
-    // The flag stays in force; the order of preference is up, down, left, right.
-    game.rules.keyUp = false;
-    game.rules.keyDown = true;
-    game.rules.keyLeft = true;
-    game.rules.SteerByKeys(DIR_LEFT | DIR_DOWN);
-    EXPECT_EQ(game.player.direction, DIR_DOWN);
-    game.rules.SteerByKeys(DIR_LEFT | DIR_RIGHT);
-    EXPECT_EQ(game.player.direction, DIR_LEFT);
-    game.rules.keyDown = game.rules.keyLeft = false;
-    game.rules.SteerByKeys(DIR_LEFT | DIR_RIGHT);
-    EXPECT_EQ(game.player.direction, DIR_LEFT);
 }
 
-TEST(Tick, FruitComesAfterTheDelayAndIsEatenOnlyOnItsPoint) {
-    HeadlessGame game(1, false);
-    game.rules.fruitDelay = game.rules.fruitCountdown = 50;
-    // Stand on the fruit's point: the fruit is not there yet, so nothing is eaten.
-    game.player.script = [](ScriptedPlayer& p) { p.SetDirection(0); };
+TEST_F(BoardState, ARememberedArrowTurnsAtTheNextCentreWhereItIsOpen) {
+    Start(1, false);
+    rules.keyboardControl = true;
+    rules.keyUp = true;  // up is closed along the start corridor
+    Tick(20);
+    EXPECT_EQ(player.position, CellCentre(8, 9));
+    EXPECT_EQ(player.direction, DIR_LEFT);
+    Tick(41);  // (6, 9) opens upward
+    EXPECT_EQ(player.position, GridPoint(130, 191));
+    EXPECT_EQ(player.direction, DIR_UP);
+    EXPECT_EQ(player.thinks, 0);
+}
+
+TEST_F(BoardState, FruitComesAfterTheDelayAndIsEatenOnlyOnItsPoint) {
+    Start(1, false);
+    rules.fruitDelay = rules.fruitCountdown = 50;
+    player.script = StandStill;  // on the fruit's point from the start
     for (int i = 0; i < 49; ++i) {
-        game.rules.Tick();
+        Tick();
         ASSERT_FALSE(fruitVisible);
     }
-    game.rules.Tick();
+    Tick();
     EXPECT_TRUE(fruitVisible);
-    EXPECT_EQ(game.player.Score(), 0);
-    // The tick after it comes out, the Gulper standing on it eats it.
-    game.rules.Tick();
+    EXPECT_EQ(player.Score(), 0);  // not eaten in the tick it comes out
+    Tick();
     EXPECT_FALSE(fruitVisible);
-    EXPECT_EQ(game.player.Score(), fruit_value);
-    EXPECT_EQ(game.rules.fruitCountdown, 50);
-    // One pixel off the point does not eat it.
-    for (int i = 0; i < 50; ++i) {
-        game.rules.Tick();
-    }
+    EXPECT_EQ(player.Score(), fruit_value);
+    EXPECT_EQ(rules.fruitCountdown, 50);
+    Tick(50);
     ASSERT_TRUE(fruitVisible);
-    game.player.position = GridPoint(191, 190);
-    game.rules.Tick();
+    player.position = GridPoint(191, 190);
+    Tick();
     EXPECT_TRUE(fruitVisible);
-    EXPECT_EQ(game.player.Score(), fruit_value);
+    EXPECT_EQ(player.Score(), fruit_value);
 }
 
-TEST(Tick, ModesAlternateFirstThirtyThenAttackThenScatter) {
-    HeadlessGame game(3, false);
+TEST_F(BoardState, ModesAlternateFirstThirtyThenAttackThenScatter) {
+    Start(3, false);
     length_attack_mode = 100;
     length_scatter_mode = 120;
-    game.player.script = [](ScriptedPlayer& p) { p.SetDirection(0); };
-    std::string modes;
+    player.script = StandStill;
+    std::ostringstream lengths;
     int run = 0;
     bool scatter = IsScatterMode();
-    std::ostringstream lengths;
-    for (int i = 0; i < 30 + 100 + 120 + 100 + 1; ++i) {
-        game.rules.Tick();
-        ++run;
+    for (int i = 0; i < 30 + 100 + 120 + 100 + 1; ++i, ++run) {
+        Tick();
         if (IsScatterMode() != scatter) {
-            lengths << run << " ";
-            run = 0;
+            lengths << run + 1 << " ";
+            run = -1;
             scatter = IsScatterMode();
         }
     }
     EXPECT_EQ(lengths.str(), "30 100 120 100 ");
 }
 
-TEST(Tick, PillTurnsEveryGhostBlueAndSlowsItThenTimeRunsOut) {
-    HeadlessGame game(5);
-    n_moves_blue_ghosts = 40;
-    powerpill_slowdown_factor = 3;
-    game.player.position = CellCentre(1, 5);  // a pill, far from the ghosts
-    game.player.script = [](ScriptedPlayer& p) { p.SetDirection(0); };
-    redGhost->SetReleased(false);  // even a waiting ghost turns blue
-    redGhost->SetReleaseCountdown(500);
-    game.rules.Tick();
-    EXPECT_EQ(game.player.Score(), powerpill_value);
-    EXPECT_EQ(blueCountdown, 39);
-    for (int i = 0; i < 4; ++i) {
-        EXPECT_TRUE(AllGhosts()[i]->IsBlue());
-        EXPECT_EQ(AllGhosts()[i]->slowDown, 3);
-    }
-    for (int i = 0; i < 38; ++i) {
-        game.rules.Tick();
-    }
-    EXPECT_TRUE(redGhost->IsBlue());
-    game.rules.Tick();
-    EXPECT_EQ(blueCountdown, 0);
-    for (int i = 0; i < 4; ++i) {
-        EXPECT_FALSE(AllGhosts()[i]->IsBlue());
-        EXPECT_EQ(AllGhosts()[i]->slowDown, game.rules.ghostSlowDown[i]);
+TEST_F(BoardState, PillTurnsEveryGhostBlueAndSlowUntilItsTimeRunsOut) {
+    for (int blueTicks : {40, 1}) {
+        Start(5, true);
+        n_moves_blue_ghosts = blueTicks;
+        powerpill_slowdown_factor = 3;
+        player.position = CellCentre(1, 5);  // a pill, far from the ghosts
+        player.script = StandStill;
+        ShutInTheHouse(greenGhost);  // a waiting ghost turns blue all the same
+        Tick();
+        EXPECT_EQ(player.Score(), powerpill_value);
+        for (Ghost* g : ghosts) {
+            EXPECT_EQ(g->IsBlue(), blueTicks > 1);
+            EXPECT_EQ(g->slowDown, blueTicks > 1 ? 3 : 1);
+        }
+        Tick(blueTicks - 2);
+        EXPECT_EQ(redGhost->IsBlue(), blueTicks > 1);
+        Tick(blueTicks > 1 ? 1 : 0);
+        for (int i = 0; i < 4; ++i) {
+            EXPECT_FALSE(ghosts[i]->IsBlue());
+            EXPECT_EQ(ghosts[i]->slowDown, rules.ghostSlowDown[i]);
+        }
     }
 }
 
-TEST(Tick, BlueTimeOfOneTickEndsInThePillsOwnTick) {
-    HeadlessGame game(5);
-    n_moves_blue_ghosts = 1;
-    game.player.position = CellCentre(1, 5);
-    game.rules.Tick();
-    EXPECT_EQ(game.player.Score(), powerpill_value);
-    EXPECT_FALSE(redGhost->IsBlue());
-    EXPECT_EQ(redGhost->slowDown, 1);
-}
-
-TEST(Tick, BlueGhostIsEatenWaitsAndASecondPillRestartsBlueTime) {
-    HeadlessGame game(5);
+TEST_F(BoardState, EatenBlueGhostWaitsInTheHouseAndASecondPillRestartsTheBlueTime) {
+    Start(5, true);
     n_moves_blue_ghosts = 300;
     n_moves_ghost_appears = 60;
-    game.player.script = [](ScriptedPlayer& p) { p.SetDirection(0); };
-    game.player.position = CellCentre(1, 5);
-    game.rules.Tick();
+    player.script = StandStill;
+    player.position = CellCentre(1, 5);
+    Tick();
     ASSERT_TRUE(greenGhost->IsBlue());
-    // Put the green ghost on the Gulper: it is eaten, the others are far away.
-    greenGhost->position = GridPoint(game.player.position.x + 10, game.player.position.y + 10);
-    const int before = game.player.Score();
-    game.rules.Tick();
-    EXPECT_EQ(game.player.Score(), before + ghost_value);
+    greenGhost->position = GridPoint(player.position.x + 10, player.position.y + 10);
+    Tick();
+    EXPECT_EQ(player.Score(), powerpill_value + ghost_value);
     EXPECT_FALSE(greenGhost->IsReleased());
     EXPECT_EQ(greenGhost->position, HOUSE_START);
     EXPECT_TRUE(greenGhost->IsBlue());
-    EXPECT_FALSE(game.rules.playerCaught);
+    EXPECT_FALSE(rules.playerCaught);
     for (int i = 0; i < 59; ++i) {
-        game.rules.Tick();
+        Tick();
         ASSERT_FALSE(greenGhost->IsReleased()) << i;
     }
-    game.rules.Tick();
+    Tick();
     EXPECT_TRUE(greenGhost->IsReleased());
     EXPECT_EQ(greenGhost->position, HOUSE_START);
-    // A second pill restarts the blue time and keeps (or makes) every ghost blue.
-    game.player.position = CellCentre(17, 5);
-    greenGhost->SetReleased(false);
+    player.position = CellCentre(17, 5);
     greenGhost->SetBlue(false);
-    game.rules.Tick();
+    Tick();
     EXPECT_EQ(blueCountdown, 299);
     EXPECT_TRUE(greenGhost->IsBlue());
 }
 
-TEST(Tick, WaitingGhostTakesNoPartInCollisions) {
-    HeadlessGame game(5);
-    game.player.script = [](ScriptedPlayer& p) { p.SetDirection(0); };
-    for (Ghost* g : {redGhost, greenGhost, orangeGhost, turquoiseGhost}) {
-        g->SetReleased(false);
-        g->SetReleaseCountdown(100);
+TEST_F(BoardState, AGhostCatchesOrIsEatenWithinFifteenPixelsOnlyWhenReleased) {
+    const struct {
+        int dx, dy;
+        bool blue, released, caught, eaten;
+    } rows[] = {
+        {9, 12, false, true, false, false}, {10, 11, false, true, true, false},
+        {0, 0, false, false, false, false}, {0, 0, true, false, false, false},
+        {-10, 11, true, true, false, true}, {-9, -12, true, true, false, false},
+    };
+    for (const auto& row : rows) {
+        Start(5, true);
+        player.script = StandStill;
+        ShutInTheHouse(redGhost);
+        redGhost->SetSlowDown(1000);  // it stays where it is put
+        redGhost->SetBlue(row.blue);
+        redGhost->SetReleased(row.released);
+        redGhost->SetReleaseCountdown(1000);
+        redGhost->position = GridPoint(player.position.x + row.dx, player.position.y + row.dy);
+        Tick();
+        EXPECT_EQ(rules.playerCaught, row.caught) << &row - rows;
+        EXPECT_EQ(player.Score(), row.eaten ? ghost_value : 0) << &row - rows;
+        EXPECT_EQ(redGhost->IsReleased(), row.released && !row.eaten);
     }
-    game.player.position = HOUSE_START;
-    game.rules.Tick();
-    EXPECT_FALSE(game.rules.playerCaught);
-}
-
-TEST(Tick, CatchDistanceIsFewerThanFifteenPixels) {
-    HeadlessGame game(5);
-    game.player.script = [](ScriptedPlayer& p) { p.SetDirection(0); };
-    // Keep the ghosts away: all but red wait in the house.
-    for (Ghost* g : {greenGhost, orangeGhost, turquoiseGhost}) {
-        g->SetReleased(false);
-        g->SetReleaseCountdown(1000);
-    }
-    redGhost->SetSlowDown(1000);  // it stays where it is put
-    redGhost->position = GridPoint(game.player.position.x + 9, game.player.position.y + 12);
-    game.rules.Tick();
-    EXPECT_FALSE(game.rules.playerCaught);
-    redGhost->position = GridPoint(game.player.position.x + 10, game.player.position.y + 11);
-    game.rules.Tick();
-    EXPECT_TRUE(game.rules.playerCaught);
-}
-
-TEST(Tick, TwoGhostsInOneTickOneEatenOneCatching) {
-    HeadlessGame game(5);
-    game.player.script = [](ScriptedPlayer& p) { p.SetDirection(0); };
-    orangeGhost->SetReleased(false);
-    orangeGhost->SetReleaseCountdown(1000);
-    turquoiseGhost->SetReleased(false);
-    turquoiseGhost->SetReleaseCountdown(1000);
+    // Two in one tick: the blue one is eaten, the other still catches.
+    Start(5, true);
+    player.script = StandStill;
+    ShutInTheHouse(redGhost);
+    greenGhost->SetReleased(true);
     redGhost->SetBlue(true);
     redGhost->SetSlowDown(1000);
     greenGhost->SetSlowDown(1000);
-    redGhost->position = game.player.position;
-    greenGhost->position = GridPoint(game.player.position.x + 5, game.player.position.y);
-    game.rules.Tick();
-    EXPECT_EQ(game.player.Score(), ghost_value);
-    EXPECT_FALSE(redGhost->IsReleased());
-    EXPECT_TRUE(game.rules.playerCaught);
+    redGhost->position = player.position;
+    greenGhost->position = GridPoint(player.position.x + 5, player.position.y);
+    Tick();
+    EXPECT_EQ(player.Score(), ghost_value);
+    EXPECT_TRUE(rules.playerCaught);
 }
 
-TEST(Tick, LastFoodWinsMidTickAndTheRestOfTheTickRuns) {
-    HeadlessGame game(5);
-    game.player.script = [](ScriptedPlayer& p) { p.SetDirection(0); };
+TEST_F(BoardState, LastFoodWinsMidTickAndTheRestOfTheTickRuns) {
+    player.script = StandStill;
     for (int32_t& code : MazeGrid) {
-        if (code == CELL_DOT || code == CELL_PILL) {
-            code = CELL_EMPTY;
-        }
+        code = code == CELL_DOT || code == CELL_PILL ? CELL_EMPTY : code;
     }
     MazeGrid[GridIndex(9, 9)] = CELL_DOT;
     foodLeft = 1;
     redGhost->SetSlowDown(1000);
-    redGhost->position = game.player.position;
-    const int32_t scatterBefore = scatterCountdown;
-    game.rules.Tick();
+    redGhost->position = player.position;
+    Tick();
     EXPECT_TRUE(gameWon);
-    EXPECT_TRUE(game.rules.playerCaught);  // collisions still ran
-    EXPECT_EQ(scatterCountdown, scatterBefore - 1);
+    EXPECT_TRUE(rules.playerCaught);
+    EXPECT_EQ(scatterCountdown, 29);
 }
 
-TEST(Game, GhostsEventuallyCatchAPlayerWhoIgnoresThem) {
-    int lost = 0;
-    int won = 0;
-    for (uint32_t seed = 1; seed <= 10; ++seed) {
-        HeadlessGame game(seed);
-        game.EatNearestFood();
-        game.Play(20000);
-        ASSERT_TRUE(game.Over()) << seed;
-        lost += game.rules.playerCaught;
-        won += gameWon;
-        if (game.rules.playerCaught && !gameWon) {
-            EXPECT_GT(foodLeft, 0);
-        }
+TEST_F(BoardState, GhostsCatchAGulperThatIgnoresThem) {
+    int caught = 0;
+    for (uint32_t seed = 1; seed <= 5; ++seed) {
+        Start(seed, true);
+        player.script = EatNearestFood;
+        Play(20000);
+        ASSERT_TRUE(Over()) << seed;
+        caught += rules.playerCaught && foodLeft > 0;
     }
-    EXPECT_GT(lost, 0);
-    EXPECT_GE(lost + won, 10);  // every game ended, some both ways in one tick
+    EXPECT_GT(caught, 0);
 }
 
-// Positions of every sprite, tick by tick, folded into one number: any change to the
-// order or number of random draws, or to a move rule, changes it.
-uint64_t Fingerprint(uint32_t seed, int ticks) {
-    HeadlessGame game(seed);
-    game.EatNearestFood();
+// Every sprite's position at every tick of a long game, folded into one number: a change to a
+// move rule, or to the order or number of random draws, changes it.
+TEST_F(BoardState, RecordedGameStaysTheSame) {
+    Start(2024, true);
+    player.script = EatNearestFood;
     uint64_t h = 1469598103934665603ull;
-    auto mix = [&h](int32_t v) {
-        h ^= static_cast<uint32_t>(v);
-        h *= 1099511628211ull;
+    auto mix = [&h](int32_t v) { h = (h ^ static_cast<uint32_t>(v)) * 1099511628211ull; };
+    for (int t = 0; t < 5000 && !Over(); ++t) {
+        Tick();
+        for (const Ghost* g : ghosts) {
+            mix(g->position.x);
+            mix(g->position.y);
+        }
+        mix(player.position.x);
+        mix(player.position.y);
+    }
+    mix(player.Score());
+    EXPECT_EQ(h, 8422758101875609620u);
+}
+
+int64_t fakeNow = 0;
+std::vector<int64_t> sleeps;
+
+TEST(FrameTimer, SleepsWhatIsLeftOfTheIntervalSinceThePreviousReading) {
+    const struct {
+        int64_t tickCost;
+        int32_t interval;
+        std::vector<int64_t> sleeps;
+    } rows[] = {
+        {1, 200, {199, 199, 199}},  // quick ticks come in pairs: a full sleep, then none
+        {300, 200, {}},
+        {150, 5000, {4850, 4850, 4850}},
     };
-    for (int t = 0; t < ticks && !game.Over(); ++t) {
-        game.rules.Tick();
-        for (int i = 0; i < 4; ++i) {
-            mix(AllGhosts()[i]->position.x);
-            mix(AllGhosts()[i]->position.y);
+    for (const auto& row : rows) {
+        fakeNow = 1000;
+        sleeps.clear();
+        FrameTimer timer([] { return fakeNow; },
+                         [](int64_t ms) {
+                             sleeps.push_back(ms);
+                             fakeNow += ms;
+                         });
+        for (int i = 0; i < 6; ++i) {
+            fakeNow += row.tickCost;
+            timer.Wait(row.interval);
         }
-        mix(game.player.position.x);
-        mix(game.player.position.y);
+        EXPECT_EQ(sleeps, row.sleeps) << row.tickCost;
     }
-    mix(game.player.Score());
-    return h;
-}
-
-TEST(Game, SameSeedSameGame) {
-    EXPECT_EQ(Fingerprint(11, 3000), Fingerprint(11, 3000));
-    EXPECT_NE(Fingerprint(11, 3000), Fingerprint(12, 3000));
-}
-
-TEST(Game, RecordedFingerprintStaysTheSame) {
-    EXPECT_EQ(Fingerprint(2024, 5000), 8422758101875609620u);
-}
-
-TEST(Game, RecordedRunStaysTheSame) {
-    HeadlessGame game(2024);
-    game.EatNearestFood();
-    std::ostringstream trace;
-    for (int t = 1; t <= 600; ++t) {
-        game.rules.Tick();
-        if (t % 100 == 0) {
-            trace << t << ":";
-            for (int i = 0; i < 4; ++i) {
-                trace << " " << AllGhosts()[i]->position.x << "," << AllGhosts()[i]->position.y;
-            }
-            trace << " p" << game.player.position.x << "," << game.player.position.y << "\n";
-        }
-    }
-    EXPECT_EQ(trace.str(),
-              "100: 211,310 169,310 211,310 211,310 p130,150\n"
-              "200: 271,350 109,350 229,350 271,350 p30,150\n"
-              "300: 319,310 90,281 219,410 299,410 p50,70\n"
-              "400: 321,350 130,239 290,381 350,361 p70,30\n"
-              "500: 299,410 170,299 319,310 261,350 p170,30\n"
-              "600: 350,361 121,350 350,379 210,301 p270,30\n");
 }
 
 }  // namespace

@@ -1,0 +1,306 @@
+// How the sprites move through the maze: the open directions, the step, and each ghost's choice
+// of direction, as tables of (board state -> expected).
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "tests/game/board_state.h"
+
+namespace {
+
+const int32_t ALL = DIR_LEFT | DIR_UP | DIR_RIGHT | DIR_DOWN;
+
+TEST_F(BoardState, OpenDirectionsOnCentresOnlyNeverTheDoorNorAGhostsReverse) {
+    const struct {
+        int x, y;
+        int32_t direction, ghostId, expected;
+    } rows[] = {
+        {190, 190, DIR_LEFT, 0, DIR_LEFT | DIR_RIGHT},  // walls above and below
+        {191, 190, DIR_LEFT, 0, 0},
+        {190, 191, DIR_LEFT, 0, 0},
+        {190, 270, DIR_LEFT, 0, DIR_LEFT | DIR_RIGHT},  // the door below is never offered
+        {190, 270, DIR_LEFT, 1, DIR_LEFT},
+        {90, 230, DIR_DOWN, 0, ALL},  // a crossing
+        {90, 230, DIR_LEFT, 3, ALL & ~DIR_RIGHT},
+        {90, 230, DIR_UP, 3, ALL & ~DIR_DOWN},
+        {90, 230, DIR_RIGHT, 3, ALL & ~DIR_LEFT},
+        {90, 230, DIR_DOWN, 4, ALL & ~DIR_UP},
+    };
+    for (const auto& row : rows) {
+        Sprite s;
+        s.position = GridPoint(row.x, row.y);
+        s.direction = row.direction;
+        s.ghostId = row.ghostId;
+        EXPECT_EQ(s.AvailableDirections(MazeGrid), row.expected) << &row - rows;
+    }
+}
+
+TEST_F(BoardState, StepsMoveOnePixelStoppingOnlyAtWallsAndTheDoorOnCentres) {
+    const struct {
+        int x, y;
+        int32_t direction, ghostId;
+        int steps;
+        bool moved;
+        GridPoint end, cell;
+    } rows[] = {
+        {191, 190, DIR_RIGHT, 0, 1, true, {192, 190}, {9, 9}},
+        {191, 190, DIR_UP, 0, 1, true, {191, 191}, {9, 9}},  // no walls between centres
+        {190, 190, DIR_UP, 0, 1, false, {190, 190}, {9, 9}},
+        {190, 190, DIR_LEFT, 0, 1, true, {189, 190}, {8, 9}},
+        {190, 190, DIR_DOWN, 0, 1, false, {190, 190}, {9, 9}},
+        {190, 270, DIR_DOWN, 0, 5, false, {190, 270}, {9, 13}},  // the door
+        {190, 270, DIR_DOWN, 2, 1, true, {190, 269}, {9, 12}},
+        {30, 230, DIR_LEFT, 0, 1, true, {369, 230}, {17, 11}},  // the tunnel, both ways
+        {350, 230, DIR_RIGHT, 0, 1, true, {11, 230}, {0, 11}},
+        {350, 230, DIR_RIGHT, 0, 20, true, {30, 230}, {1, 11}},
+        {190, 190, 0, 0, 1, true, {190, 190}, {9, 9}},  // no direction: stands still
+        {190, 190, 3, 0, 1, true, {190, 190}, {9, 9}},
+        {190, 190, 16, 0, 1, true, {190, 190}, {9, 9}},
+    };
+    for (const auto& row : rows) {
+        Sprite s;
+        s.position = GridPoint(row.x, row.y);
+        s.direction = row.direction;
+        s.ghostId = row.ghostId;
+        bool moved = false;
+        for (int i = 0; i < row.steps; ++i) {
+            moved = s.Step(MazeGrid);
+        }
+        EXPECT_EQ(moved, row.moved) << &row - rows;
+        EXPECT_EQ(s.position, row.end) << &row - rows;
+        EXPECT_EQ(s.CellPosition(), row.cell) << &row - rows;
+    }
+}
+
+TEST_F(BoardState, SlowDownLetsEveryNthStepThroughBlockedOrNot) {
+    for (int32_t direction : {DIR_RIGHT, DIR_UP}) {
+        Sprite s;
+        s.position = GridPoint(190, 190);
+        s.direction = direction;
+        s.SetSlowDown(3);
+        std::string results;
+        for (int i = 0; i < 6; ++i) {
+            results += s.Step(MazeGrid) ? "m" : "-";
+        }
+        EXPECT_EQ(results, direction == DIR_RIGHT ? "--m--m" : "------");
+        EXPECT_EQ(s.position.x, direction == DIR_RIGHT ? 192 : 190);
+    }
+}
+
+TEST_F(BoardState, GulperEatsWhereItStandsOnACentreAndResetsToTheStart) {
+    const struct {
+        GridPoint at;
+        int32_t direction;
+        bool moved;
+        int32_t score, food, blue;
+        GridPoint cell;
+        int32_t code;
+    } rows[] = {
+        {CellCentre(1, 20), DIR_UP, false, 10, 156, 0, {1, 20}, CELL_EMPTY},     // against a wall
+        {CellCentre(1, 19), DIR_DOWN, true, 110, 155, 25, {1, 19}, CELL_EMPTY},  // a pill
+        {GridPoint(49, 410), DIR_RIGHT, true, 110, 155, 25, {2, 20}, CELL_DOT},  // off centre
+    };
+    for (const auto& row : rows) {
+        player.position = row.at;
+        player.direction = row.direction;
+        EXPECT_EQ(player.MoveAndEat(MazeGrid), row.moved);
+        EXPECT_EQ(player.Score(), row.score);
+        EXPECT_EQ(foodLeft, row.food);
+        EXPECT_EQ(blueCountdown, row.blue);
+        EXPECT_EQ(MazeGrid[GridIndex(row.cell.x, row.cell.y)], row.code);
+    }
+    player.SetSlowDown(2);
+    player.slowCounter = 1;
+    player.ResetPlayer();
+    EXPECT_EQ(player.position, PLAYER_START);
+    EXPECT_EQ(player.direction, DIR_LEFT);
+    EXPECT_EQ(player.Score(), 0);
+    EXPECT_EQ(player.slowDown * 10 + player.slowCounter, 21);  // the pace is the game's
+}
+
+TEST(Compass, ChaseTurnAndReverse) {
+    const struct {
+        int dx, dy;
+        int32_t chase;
+    } chase[] = {
+        {3, 5, DIR_UP},    {5, 3, DIR_RIGHT},  {4, 4, DIR_RIGHT},  {5, -3, DIR_RIGHT},
+        {4, -4, DIR_DOWN}, {3, -5, DIR_DOWN},  {-3, 5, DIR_UP},    {-4, 4, DIR_LEFT},
+        {-5, 3, DIR_LEFT}, {-5, -3, DIR_LEFT}, {-3, -5, DIR_DOWN}, {-4, -4, DIR_DOWN},
+        {0, 0, DIR_DOWN},  {0, 7, DIR_UP},     {-7, 0, DIR_LEFT},  {7, 0, DIR_RIGHT},
+        {0, -7, DIR_DOWN},
+    };
+    for (const auto& row : chase) {
+        EXPECT_EQ(ChaseDirection(row.dx, row.dy), row.chase) << row.dx << "," << row.dy;
+    }
+    const int32_t round[] = {DIR_LEFT, DIR_UP, DIR_RIGHT, DIR_DOWN};
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(TurnClockwise(round[i]), round[(i + 1) % 4]);
+        EXPECT_EQ(TurnAnticlockwise(round[i]), round[(i + 3) % 4]);
+        EXPECT_EQ(ReverseDirection(round[i]), round[(i + 2) % 4]);
+    }
+    SeedRandom(1);
+    EXPECT_EQ(RandomInt(), 41);
+    EXPECT_EQ(RandomInt(), 18467);
+    EXPECT_EQ(RandomUnit(), 6334 / 32767.0);
+    EXPECT_EQ(RandomDrawCount(), 3u);
+}
+
+enum Mode { SCATTER, ATTACK, BLUE };
+
+// One move of a ghost of the given colour, whatever the draws: seeds 1 to 20 are tried.
+TEST_F(BoardState, EachGhostChoosesItsDirectionByColourAndMode) {
+    const struct {
+        int colour;
+        Mode mode;
+        GridPoint cell;
+        int32_t direction;
+        GridPoint playerCell;
+        int32_t expected;
+    } rows[] = {
+        {GHOST_RED, SCATTER, {9, 13}, DIR_UP, {9, 9}, DIR_LEFT},        // above the door
+        {GHOST_TURQUOISE, SCATTER, {4, 7}, DIR_RIGHT, {9, 9}, DIR_UP},  // toward (9, 13)
+        {GHOST_GREEN, SCATTER, {9, 13}, DIR_RIGHT, {9, 9}, DIR_RIGHT},  // both turns end there
+        // The player straight behind: the chase is the reverse, so the turn rule decides.
+        {GHOST_RED, ATTACK, {4, 11}, DIR_UP, {4, 8}, DIR_RIGHT},
+        {GHOST_GREEN, ATTACK, {4, 11}, DIR_UP, {4, 8}, DIR_LEFT},
+        {GHOST_RED, ATTACK, {4, 11}, DIR_LEFT, {9, 11}, DIR_UP},
+        {GHOST_GREEN, ATTACK, {4, 11}, DIR_LEFT, {9, 11}, DIR_DOWN},
+        {GHOST_ORANGE, ATTACK, {2, 20}, DIR_RIGHT, {9, 9}, DIR_RIGHT},  // a plain corridor
+        {GHOST_TURQUOISE, ATTACK, {2, 20}, DIR_RIGHT, {9, 9}, DIR_RIGHT},
+        {GHOST_RED, BLUE, {2, 20}, DIR_RIGHT, {9, 9}, DIR_RIGHT},
+        {GHOST_GREEN, BLUE, {2, 20}, DIR_LEFT, {9, 9}, DIR_LEFT},
+    };
+    for (const auto& row : rows) {
+        for (uint32_t seed = 1; seed <= 20; ++seed) {
+            SeedRandom(seed);
+            Ghost* g = ghosts[row.colour];
+            g->position = CellCentre(row.cell.x, row.cell.y);
+            g->direction = row.direction;
+            g->SetBlue(row.mode == BLUE);
+            SetAttackMode(row.mode == ATTACK);
+            player.position = CellCentre(row.playerCell.x, row.playerCell.y);
+            EXPECT_TRUE(g->Update(MazeGrid));
+            EXPECT_EQ(g->direction, row.expected) << &row - rows << " seed " << seed;
+        }
+    }
+}
+
+TEST_F(BoardState, ChasersTakeThePlayersDirectionForTheUpperHalfOfDraws) {
+    player.position = CellCentre(4, 17);  // straight above (4, 11)
+    SetAttackMode(true);
+    int chased = 0;
+    for (uint32_t i = 1; i <= 200; ++i) {
+        const uint32_t seed = i * 2654435761u;  // small seeds all start with small draws
+        SeedRandom(seed);
+        const double r = RandomUnit();
+        for (Ghost* g : {greenGhost, orangeGhost}) {
+            SeedRandom(seed);
+            g->position = CellCentre(4, 11);
+            g->direction = DIR_LEFT;
+            g->Update(MazeGrid);
+            if (g == greenGhost) {
+                EXPECT_EQ(g->direction, r > 0.5 ? DIR_UP : DIR_DOWN) << seed;
+            } else if (r > 0.5) {
+                EXPECT_EQ(g->direction, DIR_UP) << seed;
+            }
+        }
+        chased += r > 0.5;
+    }
+    EXPECT_GT(chased, 60);
+    EXPECT_LT(chased, 140);
+}
+
+TEST_F(BoardState, GhostsNeverReverseNorEnterAWallInAnyMode) {
+    player.position = CellCentre(9, 5);
+    for (int tick = 0; tick < 4000; ++tick) {
+        SetAttackMode((tick / 500) % 2 == 1);
+        for (Ghost* g : ghosts) {
+            g->SetBlue((tick / 300) % 3 == 2);
+            const int32_t before = g->direction;
+            g->Update(MazeGrid);
+            ASSERT_NE(g->direction, ReverseDirection(before)) << "tick " << tick;
+            ASSERT_NE(MazeGrid[GridIndex(g->CellPosition().x, g->CellPosition().y)], CELL_WALL);
+        }
+        if (tick % 97 == 0) {
+            player.position = CellCentre(tick % 2 ? 1 : 17, tick % 3 ? 1 : 20);
+        }
+    }
+}
+
+TEST_F(BoardState, GhostsLeaveTheHouseStraightUpWithoutDrawingInScatter) {
+    for (bool attack : {false, true}) {
+        SetAttackMode(attack);
+        redGhost->ReturnToHouse();
+        const uint64_t draws = RandomDrawCount();
+        for (int i = 0; i < 19; ++i) {
+            EXPECT_TRUE(redGhost->Update(MazeGrid));
+        }
+        EXPECT_EQ(redGhost->position, GridPoint(190, 250));
+        for (int i = 0; i < 20; ++i) {
+            EXPECT_TRUE(redGhost->Update(MazeGrid));
+        }
+        EXPECT_EQ(redGhost->position, GridPoint(190, 270));
+        EXPECT_EQ(redGhost->direction, DIR_UP);
+        EXPECT_EQ(RandomDrawCount(), draws + (attack ? 1 : 0));  // the chaser's one on the door
+    }
+}
+
+TEST_F(BoardState, EatenGhostWaitsItsTicksKeepingBlueAndPaceThenComesOutWithoutMoving) {
+    Ghost* g = orangeGhost;
+    g->position = CellCentre(4, 11);
+    g->SetBlue(true);
+    g->SetSlowDown(3);
+    g->slowCounter = 2;
+    g->ReturnToHouse();
+    EXPECT_EQ(g->position, HOUSE_START);
+    EXPECT_TRUE(g->IsBlue());
+    EXPECT_EQ(g->slowDown * 10 + g->slowCounter, 32);
+    g->SetBlue(false);
+    g->SetSlowDown(1);
+    for (int countdown : {3, 1}) {
+        g->SetReleased(false);
+        g->SetReleaseCountdown(countdown);
+        for (int i = 1; i < countdown; ++i) {
+            EXPECT_FALSE(g->Update(MazeGrid));
+        }
+        EXPECT_FALSE(g->IsReleased());
+        EXPECT_TRUE(g->Update(MazeGrid));
+        EXPECT_TRUE(g->IsReleased());
+        EXPECT_EQ(g->position, HOUSE_START);
+        EXPECT_EQ(g->direction, DIR_UP);
+    }
+    g->Update(MazeGrid);
+    EXPECT_EQ(g->position, GridPoint(190, 232));
+}
+
+TEST_F(BoardState, SlowedBlueGhostDrawsOnEveryCallAndKeepsOnlyTheMoveItMade) {
+    Ghost* g = turquoiseGhost;
+    g->position = CellCentre(4, 11);
+    g->direction = DIR_UP;
+    g->SetSlowDown(2);
+    g->SetBlue(true);
+    auto pick = [] {  // the random branch at (4, 11), where all but the reverse is open
+        for (;;) {
+            const double r = RandomUnit();
+            const int32_t d = r < 0.25   ? DIR_UP
+                              : r < 0.5  ? DIR_RIGHT
+                              : r < 0.75 ? DIR_DOWN
+                                         : DIR_LEFT;
+            if (d != DIR_DOWN) {
+                return d;
+            }
+        }
+    };
+    SeedRandom(99);
+    pick();
+    const int32_t second = pick();
+    const uint64_t draws = RandomDrawCount();
+    SeedRandom(99);
+    EXPECT_FALSE(g->Update(MazeGrid));
+    EXPECT_EQ(g->direction, DIR_UP);  // it did not move
+    EXPECT_TRUE(g->Update(MazeGrid));
+    EXPECT_EQ(g->direction, second);
+    EXPECT_EQ(RandomDrawCount(), draws);
+}
+
+}  // namespace
