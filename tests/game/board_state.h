@@ -31,26 +31,22 @@ inline void EatNearestFood(ScriptedPlayer& p) {
     const GridPoint from = p.CellPosition();
     std::vector<int32_t> firstStep(BOARD_CELLS, -1);
     std::deque<GridPoint> queue{from};
-    firstStep[GridIndex(from.x, from.y)] = 0;
-    const struct {
-        int dx, dy;
-        int32_t dir;
-    } moves[] = {{-1, 0, DIR_LEFT}, {1, 0, DIR_RIGHT}, {0, 1, DIR_UP}, {0, -1, DIR_DOWN}};
     for (; !queue.empty(); queue.pop_front()) {
         const GridPoint c = queue.front();
         const int32_t code = MazeGrid[GridIndex(c.x, c.y)];
-        if ((code == CELL_DOT || code == CELL_PILL) && !(c == from)) {
+        if ((code == CELL_DOT || code == CELL_PILL) && c != from) {
             p.SetDirection(firstStep[GridIndex(c.x, c.y)]);
             return;
         }
-        for (const auto& m : moves) {
-            const GridPoint n(c.x + m.dx, c.y + m.dy);
-            if (n.x < 1 || n.x > 17 || !IsOpenCell(MazeGrid[GridIndex(n.x, n.y)]) ||
-                firstStep[GridIndex(n.x, n.y)] != -1) {
-                continue;
+        for (int32_t d : {DIR_LEFT, DIR_RIGHT, DIR_UP, DIR_DOWN}) {
+            const GridPoint n(c.x + (d == DIR_RIGHT) - (d == DIR_LEFT),
+                              c.y + (d == DIR_UP) - (d == DIR_DOWN));
+            int32_t& step = firstStep[GridIndex(n.x, n.y)];
+            if (n.x >= 1 && n.x <= 17 && IsOpenCell(MazeGrid[GridIndex(n.x, n.y)]) && step == -1 &&
+                n != from) {
+                step = c == from ? d : firstStep[GridIndex(c.x, c.y)];
+                queue.push_back(n);
             }
-            firstStep[GridIndex(n.x, n.y)] = c == from ? m.dir : firstStep[GridIndex(c.x, c.y)];
-            queue.push_back(n);
         }
     }
     p.SetDirection(0);
@@ -89,12 +85,6 @@ class BoardState : public ::testing::Test {
         }
     }
     bool Over() const { return gameWon || rules.playerCaught; }
-    // Ticks until the game ends or `maxTicks` have run.
-    void Play(int maxTicks) {
-        for (int t = 0; t < maxTicks && !Over(); ++t) {
-            rules.Tick();
-        }
-    }
     // Every ghost but `except` waits in the house, out of the way.
     void ShutInTheHouse(const Ghost* except = nullptr) {
         for (Ghost* g : ghosts) {

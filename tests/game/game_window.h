@@ -1,5 +1,6 @@
 // A real game window in an offscreen OpenGL context, playing in a folder of its own whose data/
-// holds small single-colour pictures, so a frame read back tells what was drawn where.
+// holds small single-colour pictures, so a frame read back tells what was drawn where. Its
+// frame timer runs on a clock that moves only when the timer sleeps.
 #pragma once
 
 #include <stdlib.h>
@@ -20,22 +21,18 @@
 
 using Colour = std::array<int, 3>;
 
+// Left, up, right, down: the order of the direction tables.
+const int32_t DIRECTIONS[4] = {DIR_LEFT, DIR_UP, DIR_RIGHT, DIR_DOWN};
 namespace colours {
-const Colour BLACK{0, 0, 0}, WALL{0, 0, 255}, DOOR{255, 191, 191};
+const Colour BLACK{0, 0, 0}, WALL{0, 0, 255}, DOOR{255, 191, 191}, DOT{240, 180, 160};
 const Colour GULPER[4] = {{250, 250, 0}, {250, 150, 0}, {250, 200, 0}, {250, 100, 0}};
 const Colour RED[4] = {{200, 0, 0}, {210, 0, 10}, {220, 0, 20}, {230, 0, 30}};
 const Colour BLUE[4] = {{20, 20, 160}, {30, 30, 170}, {40, 40, 180}, {50, 50, 190}};
-const Colour GREEN{0, 200, 0}, ORANGE{250, 120, 40}, TURQUOISE{40, 220, 220};
-const Colour DOT{240, 180, 160}, PILL{160, 240, 180}, FRUIT{120, 60, 200};
-const Colour START{90, 200, 90}, WON{200, 90, 200}, LOST{90, 90, 200};
+const Colour PILL{160, 240, 180}, START{90, 200, 90}, WON{200, 90, 200};
 }  // namespace colours
 
-// Sizes: a ghost is smaller than a dot, so a dot under a ghost shows round it, and the Gulper
-// is smaller than the fruit.
-constexpr int GULPER_SIZE = 12, GHOST_SIZE = 6, DOT_SIZE = 10, PILL_SIZE = 14, FRUIT_SIZE = 16;
-constexpr int FULL_WIDTH = 100, FULL_HEIGHT = 40;
-// Left, up, right, down: the order of the colour tables.
-const int32_t DIRECTIONS[4] = {DIR_LEFT, DIR_UP, DIR_RIGHT, DIR_DOWN};
+inline int64_t fakeNow = 0;
+inline std::vector<int64_t> sleeps;
 
 class GameWindowTest : public ::testing::Test {
   protected:
@@ -54,6 +51,12 @@ class GameWindowTest : public ::testing::Test {
         window->SetSize(380, 460);  // the offscreen surface keeps the size it opened with
         ASSERT_TRUE(window->extra->Create());
         DrainMessages();  // OnCreate, then the first paint
+        sleeps.clear();
+        window->frameTimer = FrameTimer([] { return fakeNow; },
+                                        [](int64_t ms) {
+                                            sleeps.push_back(ms);
+                                            fakeNow += ms;
+                                        });
     }
 
     void TearDown() override {
@@ -65,29 +68,26 @@ class GameWindowTest : public ::testing::Test {
         std::filesystem::remove_all(folder, ignored);
     }
 
-    // What data/ holds when the window is created.
+    // What data/ holds when the window is created: the Gulper, the red ghost and the blue ghosts
+    // in a colour per direction (the other ghosts have no pictures), dots, pills, the start and
+    // won pictures.
     virtual void WriteData() {
         using namespace colours;
         const char* names[] = {"left", "up", "right", "down"};
         for (int d = 0; d < 4; ++d) {
-            const std::string name = names[d];
-            WritePicture("gulper" + name, GULPER_SIZE, GULPER_SIZE, GULPER[d]);
-            WritePicture("redghost" + name, GHOST_SIZE, GHOST_SIZE, RED[d]);
-            WritePicture("blueghost" + name, GHOST_SIZE, GHOST_SIZE, BLUE[d]);
-            WritePicture("greenghost" + name, GHOST_SIZE, GHOST_SIZE, GREEN);
-            WritePicture("orangeghost" + name, GHOST_SIZE, GHOST_SIZE, ORANGE);
-            WritePicture("turquoiseghost" + name, GHOST_SIZE, GHOST_SIZE, TURQUOISE);
+            WritePicture(std::string("gulper") + names[d], 12, GULPER[d]);
+            WritePicture(std::string("redghost") + names[d], 6, RED[d]);
+            WritePicture(std::string("blueghost") + names[d], 6, BLUE[d]);
         }
-        WritePicture("dot", DOT_SIZE, DOT_SIZE, DOT);
-        WritePicture("powerpill", PILL_SIZE, PILL_SIZE, PILL);
-        WritePicture("fruit", FRUIT_SIZE, FRUIT_SIZE, FRUIT);
-        WritePicture("start", FULL_WIDTH, FULL_HEIGHT, START);
-        WritePicture("win", FULL_WIDTH, FULL_HEIGHT, WON);
-        WritePicture("lose", FULL_WIDTH, FULL_HEIGHT, LOST);
+        WritePicture("dot", 10, DOT);
+        WritePicture("powerpill", 14, PILL);
+        WritePicture("start", 100, START, 40);
+        WritePicture("win", 100, WON, 40);
     }
 
-    // data/<name>.tga: an uncompressed Targa of one colour.
-    void WritePicture(const std::string& name, int width, int height, const Colour& c) {
+    // data/<name>.tga: an uncompressed Targa of one colour, square unless a height is given.
+    void WritePicture(const std::string& name, int width, const Colour& c, int height = 0) {
+        height = height > 0 ? height : width;
         std::string bytes = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0};
         for (int v : {width, height}) {
             bytes += {static_cast<char>(v & 0xFF), static_cast<char>(v >> 8)};
@@ -128,23 +128,11 @@ class GameWindowTest : public ::testing::Test {
         return {frame[i], frame[i + 1], frame[i + 2]};
     }
 
-    // Lit pixels of the last frame in the board rectangle [x0, x1) x [y0, y1).
-    int LitPixels(int x0, int y0, int x1, int y1) const {
-        int lit = 0;
-        for (int y = y0; y < y1; ++y) {
-            for (int x = x0; x < x1; ++x) {
-                lit += At(x, y) != colours::BLACK ? 1 : 0;
-            }
-        }
-        return lit;
-    }
-
-    // Every sprite off the board, so a test places only what it looks at.
-    void ParkEverything() {
-        for (Ghost* ghost : {redGhost, greenGhost, orangeGhost, turquoiseGhost}) {
-            ghost->position = GridPoint(-100, -100);
-        }
-        player->position = GridPoint(-100, -100);
+    void Press(int key) { window->OnKeyboard(key, true); }
+    // The pending keys: left, right, down, up, space.
+    std::vector<bool> Keys() const {
+        return {window->keyLeft, window->keyRight, window->keyDown, window->keyUp,
+                window->spacePressed};
     }
 
     std::filesystem::path folder;
