@@ -101,9 +101,8 @@ class GameWindowTest : public ::testing::Test {
 
     static int DrainMessages() {
         int count = 0;
-        platform::Message message;
-        while (platform::PeekMessage(&message) && message.message != platform::WM_QUIT) {
-            platform::DispatchMessage(message);
+        for (platform::Message m; platform::PeekMessage(&m) && m.message != platform::WM_QUIT;) {
+            platform::DispatchMessage(m);
             ++count;
         }
         return count;
