@@ -82,9 +82,8 @@ class FrameIdentity : public GameWindowTest {
     std::set<size_t> distinct;  // frames that differ: a frame read back unchanged shows here
 };
 
-// Board points whose sprite pictures (20 pixels, corner 10 left and 10 below) lie on the window's
-// edges: a picture whose corner is outside the window is not drawn, one whose corner is inside
-// is drawn whole.
+// Points whose 20-pixel sprite pictures lie on the window's edges: a picture whose corner is
+// outside the window is not drawn, one whose corner is inside is drawn whole.
 const GridPoint PLACES[] = {
     {190, 190}, {10, 230},  {9, 230},   {-5, 230},  {370, 230}, {375, 230},
     {389, 230}, {390, 230}, {391, 230}, {190, 430}, {190, 449}, {190, 450},
@@ -183,17 +182,17 @@ TEST_F(FrameIdentity, GlyphTextMatchesPrintfForEveryCharacter) {
     EXPECT_FALSE(glyphs.Print(*window, nullptr));
     for (const auto& line : lines) {
         GLfloat expectedPosition[4], position[4];
-        glClear(GL_COLOR_BUFFER_BIT);
-        glColor3d(line.red, 1, 0.5);
-        glRasterPos2d(line.x, line.y);
-        window->Printf("%s", line.text);
-        glGetFloatv(GL_CURRENT_RASTER_POSITION, expectedPosition);
-        const std::vector<uint8_t> expected = ReadFrame();
-        glClear(GL_COLOR_BUFFER_BIT);
-        glRasterPos2d(line.x, line.y);
-        ASSERT_TRUE(glyphs.Print(*window, line.text));
-        glGetFloatv(GL_CURRENT_RASTER_POSITION, position);
-        EXPECT_TRUE(ReadFrame() == expected) << line.text;
+        std::vector<uint8_t> expected;
+        for (bool reference : {true, false}) {
+            glClear(GL_COLOR_BUFFER_BIT);
+            glColor3d(line.red, 1, 0.5);
+            glRasterPos2d(line.x, line.y);
+            ASSERT_TRUE(reference ? window->Printf("%s", line.text) >= 0
+                                  : glyphs.Print(*window, line.text));
+            glGetFloatv(GL_CURRENT_RASTER_POSITION, reference ? expectedPosition : position);
+            (reference ? expected : frame) = ReadFrame();
+        }
+        EXPECT_TRUE(frame == expected) << line.text;
         EXPECT_EQ(std::any_of(expected.begin(), expected.end(), [](uint8_t b) { return b % 255; }),
                   line.x >= 0);  // lit, alpha reading 255 everywhere
         EXPECT_TRUE(position[0] == expectedPosition[0] && position[1] == expectedPosition[1]);

@@ -97,10 +97,10 @@ TEST_F(BoardState, NewGameStartsFreshWhateverThePreviousGameLeft) {
     EXPECT_EQ(rules.tickIntervalMs, 250);
     EXPECT_TRUE(rules.startScreen);
     for (int i = 0; i < 4; ++i) {
-        EXPECT_EQ(ghosts[i]->position, HOUSE_START);
-        EXPECT_EQ(ghosts[i]->direction, DIR_UP);
-        EXPECT_TRUE(ghosts[i]->IsReleased() && !ghosts[i]->IsBlue()) << i;
-        EXPECT_EQ(ghosts[i]->slowDown, i == GHOST_GREEN ? 3 : 1);
+        const Ghost& g = *ghosts[i];
+        EXPECT_TRUE(g.position == HOUSE_START && g.direction == DIR_UP && g.IsReleased()) << i;
+        EXPECT_FALSE(g.IsBlue()) << i;
+        EXPECT_EQ(g.slowDown, i == GHOST_GREEN ? 3 : 1);
     }
 }
 
