@@ -88,11 +88,9 @@ class GameWindowTest : public ::testing::Test {
     // data/<name>.tga: an uncompressed Targa of one colour, square unless a height is given.
     void WritePicture(const std::string& name, int width, const Colour& c, int height = 0) {
         height = height > 0 ? height : width;
-        std::string bytes = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0};
-        for (int v : {width, height}) {
-            bytes += {static_cast<char>(v & 0xFF), static_cast<char>(v >> 8)};
-        }
-        bytes += {24, 0};
+        std::string bytes = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 24, 0};
+        bytes[12] = static_cast<char>(width);  // both below 256
+        bytes[14] = static_cast<char>(height);
         for (int i = 0; i < width * height; ++i) {
             bytes += {static_cast<char>(c[2]), static_cast<char>(c[1]), static_cast<char>(c[0])};
         }

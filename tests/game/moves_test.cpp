@@ -20,7 +20,6 @@ TEST_F(BoardState, SpritesAreOfferedOpenDirectionsOnCentresAndStepOnePixel) {
     } rows[] = {
         {190, 190, DIR_LEFT, 0, LR, 1, true, {189, 190}, {8, 9}},
         {190, 190, DIR_UP, 0, LR, 1, false, {190, 190}, {9, 9}},  // walls above and below
-        {190, 190, DIR_DOWN, 0, LR, 1, false, {190, 190}, {9, 9}},
         {191, 190, DIR_RIGHT, 0, 0, 1, true, {192, 190}, {9, 9}},
         {190, 191, DIR_UP, 0, 0, 1, true, {190, 192}, {9, 9}},       // no walls between centres
         {190, 270, DIR_DOWN, 0, LR, 5, false, {190, 270}, {9, 13}},  // the door: never offered
@@ -35,7 +34,6 @@ TEST_F(BoardState, SpritesAreOfferedOpenDirectionsOnCentresAndStepOnePixel) {
         {350, 230, DIR_RIGHT, 0, LR, 1, true, {11, 230}, {0, 11}},
         {350, 230, DIR_RIGHT, 0, LR, 20, true, {30, 230}, {1, 11}},
         {190, 190, 0, 0, LR, 1, true, {190, 190}, {9, 9}},  // no direction: stands still
-        {190, 190, 3, 0, LR, 1, true, {190, 190}, {9, 9}},
     };
     for (const auto& row : rows) {
         Sprite s;

@@ -139,19 +139,6 @@ TEST_F(BoardState, ArrowsSteerInTheOrderUpDownLeftRightWhereOpen) {
     }
 }
 
-TEST_F(BoardState, ARememberedArrowTurnsAtTheNextCentreWhereItIsOpen) {
-    Start(1, false);
-    rules.keyboardControl = true;
-    rules.keyUp = true;  // up is closed along the start corridor
-    Tick(20);
-    EXPECT_EQ(player.position, CellCentre(8, 9));
-    EXPECT_EQ(player.direction, DIR_LEFT);
-    Tick(41);  // (6, 9) opens upward
-    EXPECT_EQ(player.position, GridPoint(130, 191));
-    EXPECT_EQ(player.direction, DIR_UP);
-    EXPECT_EQ(player.thinks, 0);
-}
-
 TEST_F(BoardState, FruitComesAfterTheDelayAndIsEatenOnlyOnItsPoint) {
     Start(1, false);
     rules.fruitDelay = rules.fruitCountdown = 50;
@@ -174,18 +161,16 @@ TEST_F(BoardState, ModesAlternateFirstThirtyThenAttackThenScatter) {
     length_attack_mode = 100;
     length_scatter_mode = 120;
     player.script = StandStill;
-    std::ostringstream lengths;
-    int run = 0;
-    bool scatter = IsScatterMode();
-    for (int i = 0; i < 30 + 100 + 120 + 100 + 1; ++i, ++run) {
+    std::string lengths;
+    for (int i = 0, run = 1; i < 30 + 100 + 120 + 100 + 1; ++i, ++run) {
+        const bool scatter = IsScatterMode();
         Tick();
         if (IsScatterMode() != scatter) {
-            lengths << run + 1 << " ";
-            run = -1;
-            scatter = IsScatterMode();
+            lengths += std::to_string(run) + " ";
+            run = 0;
         }
     }
-    EXPECT_EQ(lengths.str(), "30 100 120 100 ");
+    EXPECT_EQ(lengths, "30 100 120 100 ");
 }
 
 TEST_F(BoardState, PillTurnsEveryGhostBlueAndSlowUntilItsTimeRunsOut) {
@@ -212,7 +197,7 @@ TEST_F(BoardState, PillTurnsEveryGhostBlueAndSlowUntilItsTimeRunsOut) {
     }
 }
 
-TEST_F(BoardState, AGhostCatchesOrIsEatenWithinFifteenPixelsOnlyWhenReleased) {
+TEST_F(BoardState, ReleasedGhostsWithinFifteenPixelsCatchOrAreEatenEvenInTheWinningTick) {
     const struct {
         int dx, dy;
         bool blue, released, caught, eaten;
@@ -240,29 +225,17 @@ TEST_F(BoardState, AGhostCatchesOrIsEatenWithinFifteenPixelsOnlyWhenReleased) {
             EXPECT_EQ(redGhost->releaseCountdown, n_moves_ghost_appears);
         }
     }
-    // Two in one tick: the blue one is eaten, the other still catches.
+    // Two in one tick with the last food: the blue one is eaten, the other catches, the game is
+    // won all the same.
+    MazeGrid[GridIndex(9, 9)] = CELL_DOT;
+    foodLeft = 1;
     redGhost->SetReleased(true);
     greenGhost->SetReleased(true);
     greenGhost->SetSlowDown(1000);
     redGhost->position = greenGhost->position = player.position;
     Tick();
-    EXPECT_EQ(player.Score(), ghost_value);
-    EXPECT_TRUE(rules.playerCaught);
-}
-
-TEST_F(BoardState, LastFoodWinsMidTickAndTheRestOfTheTickRuns) {
-    player.script = StandStill;
-    for (int32_t& code : MazeGrid) {
-        code = code == CELL_DOT || code == CELL_PILL ? CELL_EMPTY : code;
-    }
-    MazeGrid[GridIndex(9, 9)] = CELL_DOT;
-    foodLeft = 1;
-    redGhost->SetSlowDown(1000);
-    redGhost->position = player.position;
-    Tick();
-    EXPECT_TRUE(gameWon);
-    EXPECT_TRUE(rules.playerCaught);
-    EXPECT_EQ(scatterCountdown, 29);
+    EXPECT_EQ(player.Score(), ghost_value + dot_value);
+    EXPECT_TRUE(rules.playerCaught && gameWon);
 }
 
 // Every sprite's position at every tick of a long game, folded into one number: a change to a

@@ -107,7 +107,8 @@ TEST_F(GameWindowTest, EachPressNamesOneKeyAndClearsThePendingOnesReleasesDoNoth
     EXPECT_EQ(Keys(), std::vector<bool>(5, false));
 }
 
-TEST_F(GameWindowTest, StartScreenTicksNothingAndEndsAtTheIdleAfterSpaceThenTheKeysSteer) {
+TEST_F(GameWindowTest,
+       StartScreenTicksNothingAndEndsAtTheIdleAfterSpaceThenAnArrowSteersWhereOpen) {
     EXPECT_EQ(DrainMessages(), 0);
     window->OnIdle();
     EXPECT_TRUE(window->startScreen);
@@ -117,13 +118,14 @@ TEST_F(GameWindowTest, StartScreenTicksNothingAndEndsAtTheIdleAfterSpaceThenTheK
     window->OnIdle();
     EXPECT_FALSE(window->startScreen || window->spacePressed);
     EXPECT_EQ(player->position, PLAYER_START);  // the space's own idle runs no tick either
-    for (int i = 0; i < 20; ++i) {
+    Press(KEY_UP);  // no settings file: the keys steer, an arrow at the next centre it opens
+    for (int i = 0; i < 61; ++i) {
         window->OnIdle();
     }
-    EXPECT_EQ(player->position, CellCentre(8, 9));
-    EXPECT_EQ(player->thinks, 0);  // no settings file: the keys steer
+    EXPECT_EQ(player->position, GridPoint(130, 191));  // up at (6, 9), the first way up
+    EXPECT_EQ(player->thinks, 0);
     EXPECT_GE(DrainMessages(), 1);
-    EXPECT_EQ(sleeps, std::vector<int64_t>(11, 200));  // quick ticks in pairs: a full sleep, none
+    EXPECT_EQ(sleeps, std::vector<int64_t>(32, 200));  // quick ticks in pairs: a full sleep, none
 }
 
 TEST_F(GameWindowTest, GameOverWaitsFiveSecondsThenRefillsTheBoardUnderTheStartScreen) {
