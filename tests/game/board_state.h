@@ -84,7 +84,6 @@ class BoardState : public ::testing::Test {
             rules.Tick();
         }
     }
-    bool Over() const { return gameWon || rules.playerCaught; }
     // Every ghost but `except` waits in the house, out of the way.
     void ShutInTheHouse(const Ghost* except = nullptr) {
         for (Ghost* g : ghosts) {
