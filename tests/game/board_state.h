@@ -52,10 +52,6 @@ inline void EatNearestFood(ScriptedPlayer& p) {
     p.SetDirection(0);
 }
 
-inline void StandStill(ScriptedPlayer& p) {
-    p.SetDirection(0);
-}
-
 class BoardState : public ::testing::Test {
   protected:
     void SetUp() override { Start(1, true); }

@@ -68,9 +68,8 @@ class GameWindowTest : public ::testing::Test {
         std::filesystem::remove_all(folder, ignored);
     }
 
-    // What data/ holds when the window is created: the Gulper, the red ghost and the blue ghosts
-    // in a colour per direction (the other ghosts have no pictures), dots, pills, the start and
-    // won pictures.
+    // data/ when the window is made: the Gulper, red and blue ghosts in a colour per direction
+    // (the other ghosts have none), dots, pills, the start and won pictures.
     virtual void WriteData() {
         using namespace colours;
         const char* names[] = {"left", "up", "right", "down"};

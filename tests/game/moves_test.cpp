@@ -2,8 +2,6 @@
 // of direction, as tables of (board state -> expected).
 #include <gtest/gtest.h>
 
-#include <string>
-
 #include "tests/game/board_state.h"
 
 namespace {
