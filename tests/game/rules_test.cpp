@@ -12,21 +12,17 @@
 
 namespace {
 
-// Every setting in one line: control by keys, blue ticks, release ticks, the ghosts switched
-// on, attack and scatter lengths, the pill's slow-down, ghost, pill, dot values, fruit delay and
-// value, fps, the ghosts' slow-downs.
+// Every setting: control by keys, blue and release ticks, ghosts on, attack and scatter lengths,
+// pill slow-down, ghost, pill, dot values, fruit delay and value, fps, ghost slow-downs.
 std::string Settings(const GameRules& r) {
     std::ostringstream s;
-    s << r.keyboardControl << " " << n_moves_blue_ghosts << " " << n_moves_ghost_appears << " ";
-    for (bool on : r.ghostEnabled) {
-        s << on;
-    }
+    const bool* on = r.ghostEnabled;
+    s << r.keyboardControl << " " << n_moves_blue_ghosts << " " << n_moves_ghost_appears << " "
+      << on[0] << on[1] << on[2] << on[3];
     s << " " << length_attack_mode << " " << length_scatter_mode << " " << powerpill_slowdown_factor
       << " " << ghost_value << " " << powerpill_value << " " << dot_value << " " << r.fruitDelay
-      << " " << fruit_value << " " << r.fps << " ";
-    for (int32_t n : r.ghostSlowDown) {
-        s << n;
-    }
+      << " " << fruit_value << " " << r.fps << " " << r.ghostSlowDown[0] << r.ghostSlowDown[1]
+      << r.ghostSlowDown[2] << r.ghostSlowDown[3];
     return s.str();
 }
 

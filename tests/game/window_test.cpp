@@ -1,5 +1,4 @@
-// What the window's frame shows where, and its game flow: the keys, the idle branches and their
-// waits.
+// What the window's frame shows where, and its game flow: keys, idle branches, their waits.
 #include <gtest/gtest.h>
 
 #include "tests/game/game_window.h"
