@@ -1,371 +1,247 @@
+// The settings file, the new-game reset, the tick and whole games without a window.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
 #include <sstream>
 #include <string>
 
-#include "game/ghosts/colour_ghosts.h"
-#include "tests/game/headless_game.h"
+#include "tests/game/board_state.h"
 
 namespace {
 
-Ghost* const* AllGhosts() {
-    static Ghost* ghosts[4];
-    ghosts[0] = redGhost;
-    ghosts[1] = greenGhost;
-    ghosts[2] = orangeGhost;
-    ghosts[3] = turquoiseGhost;
-    return ghosts;
+// Every setting: control by keys, blue and release ticks, ghosts on, attack and scatter lengths,
+// pill slow-down, ghost, pill, dot values, fruit delay and value, fps, ghost slow-downs.
+std::string Settings(const GameRules& r) {
+    std::ostringstream s;
+    const bool* on = r.ghostEnabled;
+    s << r.keyboardControl << " " << n_moves_blue_ghosts << " " << n_moves_ghost_appears << " "
+      << on[0] << on[1] << on[2] << on[3];
+    s << " " << length_attack_mode << " " << length_scatter_mode << " " << powerpill_slowdown_factor
+      << " " << ghost_value << " " << powerpill_value << " " << dot_value << " " << r.fruitDelay
+      << " " << fruit_value << " " << r.fps << " " << r.ghostSlowDown[0] << r.ghostSlowDown[1]
+      << r.ghostSlowDown[2] << r.ghostSlowDown[3];
+    return s.str();
 }
 
-TEST(NewGame, StartsFreshWhateverThePreviousGameLeft) {
-    HeadlessGame game(1);
-    game.EatNearestFood();
-    game.Play(400);
-    game.rules.NewGame();
-    EXPECT_EQ(game.player.Score(), 0);
-    EXPECT_EQ(foodLeft, 157);
-    EXPECT_FALSE(fruitVisible);
-    EXPECT_TRUE(IsScatterMode());
+TEST_F(BoardState, SettingsFileIsReadKeyByKeyClampedAndStopsAtTheFirstBadValue) {
+    const std::string defaults = "1 25 10 1111 1500 250 2 250 100 10 100 100 5 1111";
+    const std::pair<std::string, std::string> rows[] = {
+        {"", defaults},
+        {"control 7 fps 50 fps -3 dot_value 0",
+         "0 25 10 1111 1500 250 2 250 100 1 100 100 20 1111"},
+        {"control 1 control -1 red_ghost 2 green_ghost 0 orange_ghost 1 turquoise_ghost 3",
+         "0 25 10 0010 1500 250 2 250 100 10 100 100 5 1111"},
+        {"n_moves_ghost_appears 20 n_moves_blue_ghosts 5000 length_attack_mode 1 "
+         "length_scatter_mode 99999 powerpill_slowdown_factor 0 ghost_value 9 powerpill_value "
+         "501 n_moves_fruit_appears 1 fruit_value 1000 red_ghost_slow_down_factor 0 "
+         "turquoise_ghost_slow_down_factor 9 fps 0",
+         "1 1000 50 1111 100 10000 1 10 500 10 50 500 1 1115"},
+        {"length_attack_mode 4000 length_scatter_mode 300 dot_value 7\nfps 3\ndot_value 12\nFps 9",
+         "1 25 10 1111 4000 300 2 250 100 12 100 100 3 1111"},
+        {"fps\n\n 8 green_ghost_slow_down_factor\t\t3\r\norange_ghost_slow_down_factor 4 "
+         "ghost_value abc fruit_value 300",
+         "1 25 10 1111 1500 250 2 250 100 10 100 100 8 1341"},
+        {"dot_value 12fps 7 fruit_value +300", "1 25 10 1111 1500 250 2 250 100 12 100 300 7 1111"},
+        {"dot_value 3 fps 2147483648 ghost_value 20",
+         "1 25 10 1111 1500 250 2 250 100 3 100 100 5 1111"},
+        {"fps=3 fps 9 dot_value", defaults},  // one unknown key whose value is no number
+        {"fps 2147483647 dot_value -2147483648 ghost_value 20",
+         "1 25 10 1111 1500 250 2 20 100 10 100 100 20 1111"},
+    };
+    const std::string file = testing::TempDir() + "gulper-settings-" + std::to_string(getpid());
+    for (const auto& [text, expected] : rows) {
+        std::ofstream(file, std::ios::binary) << text;
+        EXPECT_TRUE(rules.LoadConfigFrom(file.c_str()));
+        EXPECT_EQ(Settings(rules), expected) << text.substr(0, 80);
+    }
+    std::remove(file.c_str());
+    EXPECT_FALSE(rules.LoadConfigFrom(file.c_str()));
+    EXPECT_EQ(Settings(rules), defaults);
+}
+
+TEST_F(BoardState, NewGameStartsFreshWhateverThePreviousGameLeft) {
+    rules.ghostSlowDown[GHOST_GREEN] = 3;
+    player.AddScore(120);
+    player.position = CellCentre(1, 1);
+    player.direction = DIR_UP;
+    MazeGrid[GridIndex(1, 1)] = CELL_EMPTY;
+    foodLeft = 12;
+    fruitVisible = gameWon = rules.playerCaught = true;
+    SetAttackMode(true);
+    rules.fruitCountdown = scatterCountdown = 7;
+    for (Ghost* g : ghosts) {
+        g->position = CellCentre(1, 20);
+        g->direction = DIR_LEFT;
+        g->SetBlue(true);
+        g->SetReleased(false);
+        g->SetSlowDown(5);
+    }
+    rules.NewGame();
+    EXPECT_EQ(player.Score(), 0);
+    EXPECT_TRUE(player.position == PLAYER_START && player.direction == DIR_LEFT);
+    EXPECT_TRUE(MazeGrid == INITIAL_MAZE && foodLeft == 157);
+    EXPECT_FALSE(fruitVisible || gameWon || rules.playerCaught || !IsScatterMode());
     EXPECT_EQ(scatterCountdown, 30);
-    EXPECT_EQ(game.rules.fruitCountdown, game.rules.fruitDelay);
-    EXPECT_EQ(game.rules.tickIntervalMs, 200);
-    EXPECT_TRUE(game.rules.startScreen);
-    EXPECT_FALSE(gameWon);
-    EXPECT_FALSE(game.rules.playerCaught);
-    EXPECT_EQ(game.player.position, PLAYER_START);
+    EXPECT_EQ(rules.fruitCountdown, rules.fruitDelay);
+    EXPECT_TRUE(rules.startScreen);
     for (int i = 0; i < 4; ++i) {
-        Ghost* g = AllGhosts()[i];
-        ASSERT_NE(g, nullptr);
-        EXPECT_EQ(g->position, HOUSE_START);
-        EXPECT_TRUE(g->IsReleased());
-        EXPECT_FALSE(g->IsBlue());
-        EXPECT_EQ(g->slowDown, game.rules.ghostSlowDown[i]);
+        const Ghost& g = *ghosts[i];
+        EXPECT_TRUE(g.position == HOUSE_START && g.direction == DIR_UP && g.IsReleased()) << i;
+        EXPECT_FALSE(g.IsBlue()) << i;
+        EXPECT_EQ(g.slowDown, i == GHOST_GREEN ? 3 : 1);
     }
 }
 
-TEST(NewGame, CreatesOnlyTheEnabledGhosts) {
-    ResetGameState();
-    GameRules rules;
-    rules.LoadConfigFrom("");
-    rules.ghostEnabled[GHOST_GREEN] = false;
-    rules.ghostEnabled[GHOST_TURQUOISE] = false;
-    rules.CreateGhosts();
-    ASSERT_NE(redGhost, nullptr);
-    EXPECT_EQ(greenGhost, nullptr);
-    ASSERT_NE(orangeGhost, nullptr);
-    EXPECT_EQ(turquoiseGhost, nullptr);
-    EXPECT_EQ(redGhost->ghostId, 1);
-    EXPECT_EQ(orangeGhost->ghostId, 3);
+TEST_F(BoardState, OnlyTheEnabledGhostsAreMadeInTheHouseFreeToLeaveAndNotBlue) {
     rules.DestroyGhosts();
-    EXPECT_EQ(redGhost, nullptr);
-    EXPECT_EQ(orangeGhost, nullptr);
+    EXPECT_TRUE(!redGhost && !greenGhost && !orangeGhost && !turquoiseGhost);
+    rules.ghostEnabled[GHOST_GREEN] = rules.ghostEnabled[GHOST_TURQUOISE] = false;
+    rules.CreateGhosts();
+    ASSERT_TRUE(redGhost && !greenGhost && orangeGhost && !turquoiseGhost);
+    EXPECT_EQ(redGhost->ghostId * 10 + orangeGhost->ghostId, 13);
+    EXPECT_TRUE(orangeGhost->position == HOUSE_START && orangeGhost->IsReleased());
+    EXPECT_FALSE(orangeGhost->IsBlue() || redGhost->IsBlue());
 }
 
-TEST(Tick, SteersOnlyOnCentresAndEatsOnArrival) {
-    HeadlessGame game(1, false);
-    game.EatNearestFood();
-    game.rules.Tick();
-    EXPECT_EQ(game.player.thinks, 1);
-    for (int i = 0; i < 19; ++i) {
-        game.rules.Tick();
+TEST_F(BoardState, ArrowsSteerInTheOrderUpDownLeftRightWhereOpen) {
+    const int32_t all = DIR_LEFT | DIR_UP | DIR_RIGHT | DIR_DOWN;
+    const struct {
+        bool up, down, left, right;
+        int32_t avail, expected;  // 0: the direction stays
+    } rows[] = {{1, 1, 1, 1, all, DIR_UP},
+                {1, 1, 1, 1, DIR_DOWN | DIR_RIGHT, DIR_DOWN},
+                {0, 1, 1, 0, DIR_LEFT | DIR_RIGHT, DIR_LEFT},
+                {0, 0, 1, 1, DIR_RIGHT | DIR_UP, DIR_RIGHT},
+                {0, 0, 0, 1, DIR_RIGHT, DIR_RIGHT},
+                {1, 0, 0, 0, DIR_LEFT | DIR_RIGHT, 0},
+                {0, 0, 0, 0, all, 0}};
+    for (const auto& row : rows) {
+        rules.keyUp = row.up;
+        rules.keyDown = row.down;
+        rules.keyLeft = row.left;
+        rules.keyRight = row.right;
+        player.direction = 0;
+        rules.SteerByKeys(row.avail);
+        EXPECT_EQ(player.direction, row.expected) << &row - rows;
     }
-    EXPECT_EQ(game.player.thinks, 1);
-    game.rules.Tick();
-    EXPECT_EQ(game.player.thinks, 2);  // one cell later
-    game.Play(20000);
-    EXPECT_TRUE(gameWon);
-    EXPECT_EQ(foodLeft, 0);
-    // 153 dots, 4 pills and whatever fruit came by.
-    const int food = 153 * dot_value + 4 * powerpill_value;
-    EXPECT_GE(game.player.Score(), food);
-    EXPECT_EQ((game.player.Score() - food) % fruit_value, 0);
 }
 
-TEST(Tick, KeyboardSteeringUsesTheRememberedArrowAtTheNextOpenCentre) {
-    HeadlessGame game(1, false);
-    game.rules.keyboardControl = true;
-    game.rules.keyUp = true;  // up is closed along the start corridor
-    for (int i = 0; i < 20; ++i) {
-        game.rules.Tick();
-    }
-    EXPECT_EQ(game.player.thinks, 0);
-    EXPECT_EQ(game.player.position, CellCentre(8, 9));
-    EXPECT_EQ(game.player.direction, DIR_LEFT);
-    for (int i = 0; i < 41; ++i) {
-        game.rules.Tick();
-    }
-    // At (6, 9) the corridor turns up and the pressed arrow takes it.
-    EXPECT_EQ(game.player.position, GridPoint(130, 191));
-    EXPECT_EQ(game.player.direction, DIR_UP);
-    // The flag stays in force; the order of preference is up, down, left, right.
-    game.rules.keyUp = false;
-    game.rules.keyDown = true;
-    game.rules.keyLeft = true;
-    game.rules.SteerByKeys(DIR_LEFT | DIR_DOWN);
-    EXPECT_EQ(game.player.direction, DIR_DOWN);
-    game.rules.SteerByKeys(DIR_LEFT | DIR_RIGHT);
-    EXPECT_EQ(game.player.direction, DIR_LEFT);
-    game.rules.keyDown = game.rules.keyLeft = false;
-    game.rules.SteerByKeys(DIR_LEFT | DIR_RIGHT);
-    EXPECT_EQ(game.player.direction, DIR_LEFT);
-}
-
-TEST(Tick, FruitComesAfterTheDelayAndIsEatenOnlyOnItsPoint) {
-    HeadlessGame game(1, false);
-    game.rules.fruitDelay = game.rules.fruitCountdown = 50;
-    // Stand on the fruit's point: the fruit is not there yet, so nothing is eaten.
-    game.player.script = [](ScriptedPlayer& p) { p.SetDirection(0); };
-    for (int i = 0; i < 49; ++i) {
-        game.rules.Tick();
-        ASSERT_FALSE(fruitVisible);
-    }
-    game.rules.Tick();
-    EXPECT_TRUE(fruitVisible);
-    EXPECT_EQ(game.player.Score(), 0);
-    // The tick after it comes out, the Gulper standing on it eats it.
-    game.rules.Tick();
+TEST_F(BoardState, FruitComesAfterTheDelayAndIsEatenOnlyOnItsPoint) {
+    Start(1, false);
+    rules.fruitDelay = rules.fruitCountdown = 50;
+    player.script = [](ScriptedPlayer& p) { p.SetDirection(0); };  // on the fruit's point
+    Tick(49);
     EXPECT_FALSE(fruitVisible);
-    EXPECT_EQ(game.player.Score(), fruit_value);
-    EXPECT_EQ(game.rules.fruitCountdown, 50);
-    // One pixel off the point does not eat it.
-    for (int i = 0; i < 50; ++i) {
-        game.rules.Tick();
-    }
-    ASSERT_TRUE(fruitVisible);
-    game.player.position = GridPoint(191, 190);
-    game.rules.Tick();
-    EXPECT_TRUE(fruitVisible);
-    EXPECT_EQ(game.player.Score(), fruit_value);
+    Tick();
+    EXPECT_TRUE(fruitVisible && player.Score() == 0);  // not eaten in the tick it comes out
+    Tick();
+    EXPECT_TRUE(!fruitVisible && player.Score() == fruit_value);
+    Tick(50);
+    player.position = GridPoint(191, 190);
+    Tick();
+    EXPECT_TRUE(fruitVisible && player.Score() == fruit_value);
 }
 
-TEST(Tick, ModesAlternateFirstThirtyThenAttackThenScatter) {
-    HeadlessGame game(3, false);
+TEST_F(BoardState, ModesAlternateFirstThirtyThenAttackThenScatter) {
+    Start(3, false);
     length_attack_mode = 100;
     length_scatter_mode = 120;
-    game.player.script = [](ScriptedPlayer& p) { p.SetDirection(0); };
-    std::string modes;
-    int run = 0;
-    bool scatter = IsScatterMode();
-    std::ostringstream lengths;
-    for (int i = 0; i < 30 + 100 + 120 + 100 + 1; ++i) {
-        game.rules.Tick();
-        ++run;
+    player.script = [](ScriptedPlayer& p) { p.SetDirection(0); };
+    std::string lengths;
+    for (int i = 0, run = 1; i < 30 + 100 + 120 + 100 + 1; ++i, ++run) {
+        const bool scatter = IsScatterMode();
+        Tick();
         if (IsScatterMode() != scatter) {
-            lengths << run << " ";
+            lengths += std::to_string(run) + " ";
             run = 0;
-            scatter = IsScatterMode();
         }
     }
-    EXPECT_EQ(lengths.str(), "30 100 120 100 ");
+    EXPECT_EQ(lengths, "30 100 120 100 ");
 }
 
-TEST(Tick, PillTurnsEveryGhostBlueAndSlowsItThenTimeRunsOut) {
-    HeadlessGame game(5);
+TEST_F(BoardState, PillTurnsEveryGhostBlueAndSlowUntilItsTimeRunsOut) {
     n_moves_blue_ghosts = 40;
     powerpill_slowdown_factor = 3;
-    game.player.position = CellCentre(1, 5);  // a pill, far from the ghosts
-    game.player.script = [](ScriptedPlayer& p) { p.SetDirection(0); };
-    redGhost->SetReleased(false);  // even a waiting ghost turns blue
-    redGhost->SetReleaseCountdown(500);
-    game.rules.Tick();
-    EXPECT_EQ(game.player.Score(), powerpill_value);
-    EXPECT_EQ(blueCountdown, 39);
-    for (int i = 0; i < 4; ++i) {
-        EXPECT_TRUE(AllGhosts()[i]->IsBlue());
-        EXPECT_EQ(AllGhosts()[i]->slowDown, 3);
+    rules.ghostSlowDown[GHOST_ORANGE] = 2;  // each gets its own pace back
+    player.position = CellCentre(1, 5);     // a pill, far from the ghosts
+    player.script = [](ScriptedPlayer& p) { p.SetDirection(0); };
+    ShutInTheHouse(greenGhost);  // a waiting ghost turns blue all the same
+    Tick();
+    EXPECT_EQ(player.Score(), powerpill_value);
+    for (Ghost* g : ghosts) {
+        EXPECT_TRUE(g->IsBlue() && g->slowDown == 3);
     }
-    for (int i = 0; i < 38; ++i) {
-        game.rules.Tick();
-    }
+    Tick(38);
     EXPECT_TRUE(redGhost->IsBlue());
-    game.rules.Tick();
-    EXPECT_EQ(blueCountdown, 0);
+    Tick();
     for (int i = 0; i < 4; ++i) {
-        EXPECT_FALSE(AllGhosts()[i]->IsBlue());
-        EXPECT_EQ(AllGhosts()[i]->slowDown, game.rules.ghostSlowDown[i]);
+        EXPECT_FALSE(ghosts[i]->IsBlue());
+        EXPECT_EQ(ghosts[i]->slowDown, i == GHOST_ORANGE ? 2 : 1);
     }
 }
 
-TEST(Tick, BlueTimeOfOneTickEndsInThePillsOwnTick) {
-    HeadlessGame game(5);
-    n_moves_blue_ghosts = 1;
-    game.player.position = CellCentre(1, 5);
-    game.rules.Tick();
-    EXPECT_EQ(game.player.Score(), powerpill_value);
-    EXPECT_FALSE(redGhost->IsBlue());
-    EXPECT_EQ(redGhost->slowDown, 1);
-}
-
-TEST(Tick, BlueGhostIsEatenWaitsAndASecondPillRestartsBlueTime) {
-    HeadlessGame game(5);
-    n_moves_blue_ghosts = 300;
-    n_moves_ghost_appears = 60;
-    game.player.script = [](ScriptedPlayer& p) { p.SetDirection(0); };
-    game.player.position = CellCentre(1, 5);
-    game.rules.Tick();
-    ASSERT_TRUE(greenGhost->IsBlue());
-    // Put the green ghost on the Gulper: it is eaten, the others are far away.
-    greenGhost->position = GridPoint(game.player.position.x + 10, game.player.position.y + 10);
-    const int before = game.player.Score();
-    game.rules.Tick();
-    EXPECT_EQ(game.player.Score(), before + ghost_value);
-    EXPECT_FALSE(greenGhost->IsReleased());
-    EXPECT_EQ(greenGhost->position, HOUSE_START);
-    EXPECT_TRUE(greenGhost->IsBlue());
-    EXPECT_FALSE(game.rules.playerCaught);
-    for (int i = 0; i < 59; ++i) {
-        game.rules.Tick();
-        ASSERT_FALSE(greenGhost->IsReleased()) << i;
-    }
-    game.rules.Tick();
-    EXPECT_TRUE(greenGhost->IsReleased());
-    EXPECT_EQ(greenGhost->position, HOUSE_START);
-    // A second pill restarts the blue time and keeps (or makes) every ghost blue.
-    game.player.position = CellCentre(17, 5);
-    greenGhost->SetReleased(false);
-    greenGhost->SetBlue(false);
-    game.rules.Tick();
-    EXPECT_EQ(blueCountdown, 299);
-    EXPECT_TRUE(greenGhost->IsBlue());
-}
-
-TEST(Tick, WaitingGhostTakesNoPartInCollisions) {
-    HeadlessGame game(5);
-    game.player.script = [](ScriptedPlayer& p) { p.SetDirection(0); };
-    for (Ghost* g : {redGhost, greenGhost, orangeGhost, turquoiseGhost}) {
-        g->SetReleased(false);
-        g->SetReleaseCountdown(100);
-    }
-    game.player.position = HOUSE_START;
-    game.rules.Tick();
-    EXPECT_FALSE(game.rules.playerCaught);
-}
-
-TEST(Tick, CatchDistanceIsFewerThanFifteenPixels) {
-    HeadlessGame game(5);
-    game.player.script = [](ScriptedPlayer& p) { p.SetDirection(0); };
-    // Keep the ghosts away: all but red wait in the house.
-    for (Ghost* g : {greenGhost, orangeGhost, turquoiseGhost}) {
-        g->SetReleased(false);
-        g->SetReleaseCountdown(1000);
-    }
+TEST_F(BoardState, ReleasedGhostsWithinFifteenPixelsCatchOrAreEatenEvenInTheWinningTick) {
+    const struct {
+        int dx, dy;
+        bool blue, released, caught, eaten;
+    } rows[] = {
+        {9, 12, false, true, false, false}, {10, 11, false, true, true, false},
+        {0, 0, false, false, false, false}, {0, 0, true, false, false, false},
+        {-10, 11, true, true, false, true}, {-9, -12, true, true, false, false},
+    };
+    player.script = [](ScriptedPlayer& p) { p.SetDirection(0); };
+    ShutInTheHouse(redGhost);
     redGhost->SetSlowDown(1000);  // it stays where it is put
-    redGhost->position = GridPoint(game.player.position.x + 9, game.player.position.y + 12);
-    game.rules.Tick();
-    EXPECT_FALSE(game.rules.playerCaught);
-    redGhost->position = GridPoint(game.player.position.x + 10, game.player.position.y + 11);
-    game.rules.Tick();
-    EXPECT_TRUE(game.rules.playerCaught);
-}
-
-TEST(Tick, TwoGhostsInOneTickOneEatenOneCatching) {
-    HeadlessGame game(5);
-    game.player.script = [](ScriptedPlayer& p) { p.SetDirection(0); };
-    orangeGhost->SetReleased(false);
-    orangeGhost->SetReleaseCountdown(1000);
-    turquoiseGhost->SetReleased(false);
-    turquoiseGhost->SetReleaseCountdown(1000);
-    redGhost->SetBlue(true);
-    redGhost->SetSlowDown(1000);
-    greenGhost->SetSlowDown(1000);
-    redGhost->position = game.player.position;
-    greenGhost->position = GridPoint(game.player.position.x + 5, game.player.position.y);
-    game.rules.Tick();
-    EXPECT_EQ(game.player.Score(), ghost_value);
-    EXPECT_FALSE(redGhost->IsReleased());
-    EXPECT_TRUE(game.rules.playerCaught);
-}
-
-TEST(Tick, LastFoodWinsMidTickAndTheRestOfTheTickRuns) {
-    HeadlessGame game(5);
-    game.player.script = [](ScriptedPlayer& p) { p.SetDirection(0); };
-    for (int32_t& code : MazeGrid) {
-        if (code == CELL_DOT || code == CELL_PILL) {
-            code = CELL_EMPTY;
+    for (const auto& row : rows) {
+        rules.playerCaught = false;
+        player.score = 0;
+        redGhost->SetBlue(row.blue);
+        redGhost->SetReleased(row.released);
+        redGhost->SetReleaseCountdown(1000);
+        redGhost->position = GridPoint(player.position.x + row.dx, player.position.y + row.dy);
+        Tick();
+        EXPECT_EQ(rules.playerCaught, row.caught) << &row - rows;
+        EXPECT_EQ(player.Score(), row.eaten ? ghost_value : 0) << &row - rows;
+        EXPECT_EQ(redGhost->IsReleased(), row.released && !row.eaten);
+        if (row.eaten) {  // back in the house, blue still, for the release time
+            EXPECT_TRUE(redGhost->position == HOUSE_START && redGhost->IsBlue());
+            EXPECT_EQ(redGhost->releaseCountdown, n_moves_ghost_appears);
         }
     }
+    // Two in one tick with the last food: the blue one is eaten, the other catches, the game is
+    // won all the same.
     MazeGrid[GridIndex(9, 9)] = CELL_DOT;
     foodLeft = 1;
-    redGhost->SetSlowDown(1000);
-    redGhost->position = game.player.position;
-    const int32_t scatterBefore = scatterCountdown;
-    game.rules.Tick();
-    EXPECT_TRUE(gameWon);
-    EXPECT_TRUE(game.rules.playerCaught);  // collisions still ran
-    EXPECT_EQ(scatterCountdown, scatterBefore - 1);
+    redGhost->SetReleased(true);
+    greenGhost->SetReleased(true);
+    greenGhost->SetSlowDown(1000);
+    redGhost->position = greenGhost->position = player.position;
+    Tick();
+    EXPECT_EQ(player.Score(), ghost_value + dot_value);
+    EXPECT_TRUE(rules.playerCaught && gameWon);
 }
 
-TEST(Game, GhostsEventuallyCatchAPlayerWhoIgnoresThem) {
-    int lost = 0;
-    int won = 0;
-    for (uint32_t seed = 1; seed <= 10; ++seed) {
-        HeadlessGame game(seed);
-        game.EatNearestFood();
-        game.Play(20000);
-        ASSERT_TRUE(game.Over()) << seed;
-        lost += game.rules.playerCaught;
-        won += gameWon;
-        if (game.rules.playerCaught && !gameWon) {
-            EXPECT_GT(foodLeft, 0);
-        }
-    }
-    EXPECT_GT(lost, 0);
-    EXPECT_GE(lost + won, 10);  // every game ended, some both ways in one tick
-}
-
-// Positions of every sprite, tick by tick, folded into one number: any change to the
-// order or number of random draws, or to a move rule, changes it.
-uint64_t Fingerprint(uint32_t seed, int ticks) {
-    HeadlessGame game(seed);
-    game.EatNearestFood();
+// Every sprite's position at every tick of a long game, folded into one number: a change to a
+// move rule, or to the order or number of random draws, changes it.
+TEST_F(BoardState, RecordedGameStaysTheSame) {
+    Start(2024, true);
+    player.script = EatNearestFood;
     uint64_t h = 1469598103934665603ull;
-    auto mix = [&h](int32_t v) {
-        h ^= static_cast<uint32_t>(v);
-        h *= 1099511628211ull;
-    };
-    for (int t = 0; t < ticks && !game.Over(); ++t) {
-        game.rules.Tick();
-        for (int i = 0; i < 4; ++i) {
-            mix(AllGhosts()[i]->position.x);
-            mix(AllGhosts()[i]->position.y);
+    auto mix = [&h](int32_t v) { h = (h ^ static_cast<uint32_t>(v)) * 1099511628211ull; };
+    for (int t = 0; t < 5000 && !gameWon && !rules.playerCaught; ++t) {
+        Tick();
+        for (const Ghost* g : ghosts) {
+            mix(g->position.x);
+            mix(g->position.y);
         }
-        mix(game.player.position.x);
-        mix(game.player.position.y);
+        mix(player.position.x);
+        mix(player.position.y);
     }
-    mix(game.player.Score());
-    return h;
-}
-
-TEST(Game, SameSeedSameGame) {
-    EXPECT_EQ(Fingerprint(11, 3000), Fingerprint(11, 3000));
-    EXPECT_NE(Fingerprint(11, 3000), Fingerprint(12, 3000));
-}
-
-TEST(Game, RecordedFingerprintStaysTheSame) {
-    EXPECT_EQ(Fingerprint(2024, 5000), 8422758101875609620u);
-}
-
-TEST(Game, RecordedRunStaysTheSame) {
-    HeadlessGame game(2024);
-    game.EatNearestFood();
-    std::ostringstream trace;
-    for (int t = 1; t <= 600; ++t) {
-        game.rules.Tick();
-        if (t % 100 == 0) {
-            trace << t << ":";
-            for (int i = 0; i < 4; ++i) {
-                trace << " " << AllGhosts()[i]->position.x << "," << AllGhosts()[i]->position.y;
-            }
-            trace << " p" << game.player.position.x << "," << game.player.position.y << "\n";
-        }
-    }
-    EXPECT_EQ(trace.str(),
-              "100: 211,310 169,310 211,310 211,310 p130,150\n"
-              "200: 271,350 109,350 229,350 271,350 p30,150\n"
-              "300: 319,310 90,281 219,410 299,410 p50,70\n"
-              "400: 321,350 130,239 290,381 350,361 p70,30\n"
-              "500: 299,410 170,299 319,310 261,350 p170,30\n"
-              "600: 350,361 121,350 350,379 210,301 p270,30\n");
+    mix(player.Score());
+    EXPECT_EQ(h, 8422758101875609620u);
 }
 
 }  // namespace
