@@ -8,5 +8,3 @@ void SeedRandom(uint32_t seed);
 int32_t RandomInt();
 // Next draw r = n / 32767, from 0 to 1 inclusive.
 double RandomUnit();
-// Number of draws since the last seeding; lets tests see where draws happen.
-uint64_t RandomDrawCount();

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The real game in a real X window on an 800 x 600 screen: the whole window is on the screen;
-# start screen, play, new game, close; a bare folder; and in keyboard play every key press
+# start screen, play, new game, close; and in keyboard play every key press
 # clears the remembered arrow, punctuation and keypad included.
 # Usage: game_e2e.sh GULPER_BINARY SOURCE_DIR
 set -u
@@ -46,21 +46,6 @@ check "the food count is back to the start" same_crop "$work/start.png" "$work/a
 stop
 check "closing ends with status 0" [ "$status" -eq 0 ]
 check "nothing on standard error" [ ! -s "$work/err.txt" ]
-
-# No pictures and no settings: walls, door and score only; the arrow keys steer.
-mkdir -p "$work/bare/data"
-start_in "$work/bare" "$game"
-sleep 1.5
-shot bare
-check "bare: walls and door still drawn" eval 'is_colour "$work/bare.png" 10 140 0 0 255 && is_colour "$work/bare.png" 190 189 255 191 191'
-check "bare: no dots" is_colour "$work/bare.png" 30 30 0 0 0
-check "bare: no start picture" not_colour "$work/bare.png" 190 358 255 230 0
-check "bare: score line drawn" has_white "$work/bare.png" 70 18 2 441
-xdotool key --window "$wid" space
-sleep 2
-stop
-check "bare: closes with status 0" [ "$status" -eq 0 ]
-check "bare: keyboard steering, so the agent says nothing" [ ! -s "$work/out.txt" ]
 
 # Keyboard play with no ghosts and the fruit too late to come: the Gulper starts going left and
 # turns up where it first can.

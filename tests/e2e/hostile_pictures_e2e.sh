@@ -3,8 +3,7 @@
 # each format Image::Load takes, small files declaring big pictures, truncated files, runs past
 # the end, colour indices past the table, empty and random files. The window still opens, the
 # peak resident memory stays within 20 MiB of a run with the shipped pictures, and closing
-# ends with status 0. Then PNG, JPEG and GIF pictures saved under the
-# game's ".tga" names show.
+# ends with status 0.
 # Usage: hostile_pictures_e2e.sh GULPER_BINARY SOURCE_DIR
 set -u
 . "$(dirname "$0")/window.sh"
@@ -13,7 +12,6 @@ source_dir=$(realpath "$2")
 need_tools xvfb-run xdotool import convert
 in_own_xvfb "$XVFB_SERVER_ARGS" "$@"
 
-# ---- Writing files byte by byte
 put() {  # put BYTE...: decimal byte values to standard output
     local b
     # shellcheck disable=SC2059  # the format is an octal escape made for the byte
@@ -88,7 +86,6 @@ mkdir -p "$hostile"
     { printf 'GIF89a'; noise 2000; } >gif-random
     { printf 'BM'; noise 2000; } >bmp-random
 ) || { echo "FAILED: could not write the hostile files"; exit 1; }
-[ -n "${GULPER_KEEP:-}" ] && cp -r "$hostile" "$GULPER_KEEP"/
 
 # data_dir NAME: a folder with the shipped settings and pictures, as a starting point.
 data_dir() {
@@ -103,11 +100,8 @@ peak_rss() { awk '/^VmHWM:/ { print $2 }' "/proc/$pid/status"; }  # the game's, 
 shipped=$(data_dir shipped)
 start_in "$shipped" "$game"
 sleep 2
-shot shipped
 shipped_rss=$(peak_rss)
 stop
-check "shipped: the start picture shows" is_colour "$work/shipped.png" 190 358 255 230 0
-check "shipped: closes with status 0" [ "$status" -eq 0 ]
 
 # ---- Every picture hostile.
 attack=$(data_dir attack)
@@ -134,15 +128,4 @@ check "hostile: closes with status 0" [ "$status" -eq 0 ]
 check "hostile: nothing on standard error" [ ! -s "$work/err.txt" ]
 sed "s/^/  stderr: /" "$work/err.txt"
 
-# ---- Other formats under the game's ".tga" names show: the reader goes by content.
-for format in png jpeg gif; do
-    dir=$(data_dir "$format")
-    convert "$source_dir/data/start.tga" "$format:$dir/data/start.tga"
-    start_in "$dir" "$game"
-    sleep 1.5
-    shot "$format"
-    stop
-    check "$format saved as start.tga shows" is_colour "$work/$format.png" 190 358 255 230 0
-    check "$format: closes with status 0" [ "$status" -eq 0 ]
-done
 finish

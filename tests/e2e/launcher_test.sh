@@ -10,8 +10,7 @@ cmake --install "$build" --prefix "$work/prefix" >"$work/install.log" 2>&1 ||
 launcher=$work/prefix/bin/gulper
 made_message_count() { grep -c "made your game folder $1;" "$work/err.txt"; }
 
-# run NAME ENV...: starts the launcher from a fresh folder of its own with only the given
-# environment (and PATH).
+# run NAME ENV...: the launcher started in a fresh folder with only ENV (and PATH).
 run() {
     local name=$1
     shift
@@ -25,8 +24,7 @@ while read -r name env_line folder; do
     env_words=${env_line//@/$work}
     # shellcheck disable=SC2086
     run "$name" ${env_words//,/ }
-    check "$name: the folder is $folder" [ -f "$folder/data/config.txt" ]
-    check "$name: the settings are the shipped ones" \
+    check "$name: the folder is $folder, with the shipped settings" \
         cmp -s "$folder/data/config.txt" "$work/prefix/share/gulper/data/config.txt"
     check "$name: the pictures are there" [ -s "$folder/data/gulperup.tga" ]
     check "$name: said once" [ "$(made_message_count "$folder")" = 1 ]

@@ -9,8 +9,7 @@ game=$(realpath "$1")
 sim=$(realpath "$2")
 source_dir=$(realpath "$3")
 need_tools xvfb-run xdotool
-# The faketime package's library, loaded into the game alone (its wrapper would stand between
-# the game and the signal that closes it).
+# The faketime library, loaded into the game alone: its wrapper would stand in the way of close.
 libfaketime=$(ls /usr/lib/*/faketime/libfaketime.so.1 2>/dev/null | head -1)
 [ -n "$libfaketime" ] || { echo "skipped: libfaketime is not installed"; exit 77; }
 in_own_xvfb "$XVFB_SERVER_ARGS" "$@"

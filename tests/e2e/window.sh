@@ -1,7 +1,6 @@
 # Sourced by the end-to-end scripts.
-# The test X server: -noreset, since a server that resets when its last client leaves can drop
-# the connection of the next game to start. The screen is small, so a window placed carelessly
-# reaches past its bottom edge.
+# The test X server: -noreset, or the next game to start may lose its connection when the server
+# resets; a small screen, where a window placed carelessly reaches past the bottom edge.
 XVFB_SERVER_ARGS="-screen 0 800x600x24 -nolisten tcp -noreset"
 # need_tools TOOL...: skips the test (exit 77) when one of them is not installed.
 need_tools() {
@@ -32,8 +31,7 @@ finish() {
     echo "$failures failed"
     [ "$failures" -eq 0 ]
 }
-# window_of PID: prints the id of the window of process PID once it is mapped, waiting up to
-# 10 s; prints nothing if none comes or the process ends first.
+# window_of PID: the id of the window of process PID once it is mapped, waiting up to 10 s.
 window_of() {
     local wid=""
     for _ in $(seq 50); do
@@ -44,8 +42,7 @@ window_of() {
     done
     echo "$wid"
 }
-# start_in DIR COMMAND...: runs COMMAND in DIR (output in $work/out.txt and err.txt) and waits
-# for its window; sets pid and wid.
+# start_in DIR COMMAND...: runs COMMAND in DIR (to $work/out.txt, err.txt); sets pid and wid.
 start_in() {
     (cd "$1" && exec "${@:2}" >"$work/out.txt" 2>"$work/err.txt") &
     pid=$!

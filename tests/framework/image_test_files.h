@@ -55,13 +55,6 @@ inline Bytes Targa(int type, int width, int height, int depth, int descriptor, c
     const char tail[] = "TRUEVISION-XFILE.";  // with its terminating zero
     return footer ? b + Bytes(8, 0) + Bytes(tail, tail + sizeof tail) : b;
 }
-struct TargaSpec {
-    int type = 2, width = 2, height = 2, depth = 24;
-    Bytes data;
-};
-inline Bytes Targa(const TargaSpec& s) {
-    return Targa(s.type, s.width, s.height, s.depth, 0, s.data);
-}
 
 // A bitmap with a 40-byte information header (a 12-byte core one when `core`), a colour table
 // of blue, green, red, reserved entries and the rows as stored.

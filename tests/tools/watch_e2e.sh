@@ -35,9 +35,7 @@ route_pixels() {
 for args in "" "$seed --agent nobody" "$seed --speed 3" "$seed 8" "seven"; do
     # shellcheck disable=SC2086
     "$watch" $args >/dev/null 2>usage.err
-    status=$?
-    [ "$status" -eq 2 ] || fail "\"gulper-watch $args\" exited with $status, not 2"
-    grep -q "^usage: gulper-watch SEED" usage.err || fail "no usage for \"gulper-watch $args\""
+    [ $? -eq 2 ] && grep -q "^usage: gulper-watch SEED" usage.err || fail "\"gulper-watch $args\" is not refused"
 done
 
 "$sim" --replay "$seed" >replay.log 2>replay.err || fail "the replay"
