@@ -280,6 +280,9 @@ TEST_F(GLWindowTest, GlyphListsAreBuiltOnceReusedRebuiltForAnotherFontAndKeepThe
     glListBase(42);
     EXPECT_FLOAT_EQ(AdvanceOf("i\ni"), 2 * one + AdvanceOf("\n"));  // on one line
     EXPECT_EQ(Get(GL_LIST_BASE), 42);
+    const GLuint single = glGenLists(1);  // one glyph, or none, as asked
+    EXPECT_TRUE(platform::UseFontBitmaps(w.extra->deviceContext, 0, "", 'A', 1, single));
+    EXPECT_FALSE(platform::UseFontBitmaps(w.extra->deviceContext, 0, "", 'A', 0, single));
 }
 
 TEST_F(GLWindowTest, DrawnTextIsTheFontsGlyphBitmapInTheRasterColour) {
