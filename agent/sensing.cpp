@@ -21,7 +21,7 @@ bool GhostsAreBlue() {
 }
 
 GridPoint FruitCell() {
-    return GridPoint((FRUIT_POSITION.x - 10) / CELL_SIZE, (FRUIT_POSITION.y - 10) / CELL_SIZE);
+    return CellOfPixel(FRUIT_POSITION);
 }
 
 GridPoint RedGhostCell() {

@@ -24,10 +24,10 @@ void GameWindow::OnCreate() {
     // A new context: textures of an earlier one are gone.
     pictures.Forget();
     scoreText.Forget();
-    SetSize(380, 460);
+    SetSize(WINDOW_WIDTH, WINDOW_HEIGHT);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    glOrtho(0, 380, -20, 440, -1, 1);
+    glOrtho(0, BOARD_WIDTH, -SCORE_STRIP_HEIGHT, BOARD_HEIGHT, -1, 1);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     glViewport(0, 0, GetWidth(), GetHeight());

@@ -4,12 +4,11 @@
 
 int32_t Sprite::AvailableDirections(const MazeCells& grid) const {
     const int32_t excluded = ghostId != 0 ? ReverseDirection(direction) : 0;
-    if ((position.x - 10) % CELL_SIZE != 0 || (position.y - 10) % CELL_SIZE != 0) {
+    if (!IsCellCentre(position)) {
         return 0;
     }
-    const int c = (position.x - 10) / CELL_SIZE;
-    const int v = (position.y - 10) / CELL_SIZE;
-    const int i = GridIndex(c, v);
+    const GridPoint cell = CellOfPixel(position);
+    const int i = GridIndex(cell.x, cell.y);
     int32_t avail = 0;
     if (excluded != DIR_LEFT && IsOpenCell(grid[i - 1])) {
         avail |= DIR_LEFT;
@@ -58,11 +57,11 @@ bool Sprite::Step(const MazeCells& grid) {
             return false;
         }
         if (code == CELL_TUNNEL) {
-            // The mouths are 17 cells apart: come out of the other side.
+            // Come out of the other side.
             if (direction == DIR_LEFT) {
-                position.x += 340;
+                position.x += TUNNEL_JUMP;
             } else if (direction == DIR_RIGHT) {
-                position.x -= 340;
+                position.x -= TUNNEL_JUMP;
             }
         }
     }
@@ -87,7 +86,7 @@ bool Sprite::Step(const MazeCells& grid) {
 }
 
 GridPoint Sprite::CellPosition() const {
-    return GridPoint((position.x - 10) / CELL_SIZE, (position.y - 10) / CELL_SIZE);
+    return CellOfPixel(position);
 }
 
 namespace {
