@@ -38,11 +38,8 @@ void MakeWallTable(WallTable& walls) {
             walls[AgentIndex(cell.x, cell.y)] = false;
         }
     };
-    for (const Ghost* ghost : {redGhost, orangeGhost, greenGhost, turquoiseGhost}) {
-        if (ghost != nullptr) {
-            clear(ghost->CellPosition());
-        }
-    }
+    ForEachGhost([&clear](const Ghost& ghost, GhostColour) { clear(ghost.CellPosition()); },
+                 HOUSE_ORDER);
     if (fruitVisible) {
         clear(FruitCell());
     }

@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "game/game_state.h"
 #include "game/grid_point.h"
 #include "game/maze.h"
 #include "game/sprite.h"
@@ -61,6 +62,7 @@ int32_t CellContent(int32_t x, int32_t y);
 bool GhostsAreBlue();
 GridPoint FruitCell();
 // A ghost's cell, or (0, 0) when the ghost does not exist.
+GridPoint GhostCell(GhostColour colour);
 GridPoint RedGhostCell();
 GridPoint GreenGhostCell();
 GridPoint OrangeGhostCell();
@@ -110,9 +112,12 @@ class PlayerAgent : public PlayerSprite {
     std::array<std::unique_ptr<PathNode>, BOARD_CELLS> nodes;
     int32_t state = STATE_FEEDING;
 
-  private:
-    // Existing ghosts off the house cell closer than `limit`, orange, red, green, turquoise.
+    // Existing ghosts off the house cell closer than `limit` to a cell, in FLEE_ORDER: those
+    // fleeing runs from and hunting chases. Without a cell, from the Gulper's own.
+    std::vector<GridPoint> GhostsWithin(const GridPoint& from, double limit) const;
     std::vector<GridPoint> GhostsWithin(double limit) const;
+
+  private:
     // The entry nearest the Gulper; ties stay with the earlier one.
     GridPoint NearestOf(const std::vector<GridPoint>& cells) const;
     bool IsWall(int x, int y) const { return CellContent(x, y) == CELL_WALL; }

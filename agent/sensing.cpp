@@ -1,19 +1,13 @@
+// What the agent senses of the ghosts and the fruit: their cells, whether the ghosts are
+// blue, and which ghosts are near.
 #include "agent/agent_log.h"
 #include "agent/player_agent.h"
 #include "game/game_state.h"
 #include "game/ghosts/ghost.h"
 
-namespace {
-
-GridPoint CellOf(const Ghost* ghost) {
-    return ghost != nullptr ? ghost->CellPosition() : GridPoint(0, 0);
-}
-
-}  // namespace
-
 bool GhostsAreBlue() {
-    for (const Ghost* ghost : {redGhost, greenGhost, orangeGhost, turquoiseGhost}) {
-        if (ghost != nullptr) {
+    for (GhostColour colour : TICK_ORDER) {
+        if (const Ghost* ghost = GhostOf(colour)) {
             return ghost->IsBlue();
         }
     }
@@ -24,54 +18,59 @@ GridPoint FruitCell() {
     return CellOfPixel(FRUIT_POSITION);
 }
 
+GridPoint GhostCell(GhostColour colour) {
+    const Ghost* ghost = GhostOf(colour);
+    return ghost != nullptr ? ghost->CellPosition() : GridPoint(0, 0);
+}
 GridPoint RedGhostCell() {
-    return CellOf(redGhost);
+    return GhostCell(GHOST_RED);
 }
 GridPoint GreenGhostCell() {
-    return CellOf(greenGhost);
+    return GhostCell(GHOST_GREEN);
 }
 GridPoint OrangeGhostCell() {
-    return CellOf(orangeGhost);
+    return GhostCell(GHOST_ORANGE);
 }
 GridPoint TurquoiseGhostCell() {
-    return CellOf(turquoiseGhost);
+    return GhostCell(GHOST_TURQUOISE);
 }
 
 bool PlayerAgent::IsGhostNear() {
-    const GridPoint here = CellPosition();
-    const struct {
-        GridPoint cell;
-        const char* line;
-    } ghosts[] = {
-        {RedGhostCell(), "Gulper is near the Red Ghost - Distance is: "},
-        {OrangeGhostCell(), "Gulper is near the Orange Ghost - Distance is: "},
-        {GreenGhostCell(), "Gulper is near the Green Ghost - Distance is: "},
-        {TurquoiseGhostCell(), "Gulper is near the Turquoise Ghost - Distance is: "},
+    static const char* const LINES[GHOST_COLOURS] = {
+        "Gulper is near the Red Ghost - Distance is: ",
+        "Gulper is near the Green Ghost - Distance is: ",
+        "Gulper is near the Orange Ghost - Distance is: ",
+        "Gulper is near the Turquoise Ghost - Distance is: ",
     };
-    for (const auto& g : ghosts) {
-        if (g.cell == GridPoint(0, 0)) {
+    const GridPoint here = CellPosition();
+    for (GhostColour colour : HOUSE_ORDER) {
+        const GridPoint cell = GhostCell(colour);
+        if (cell == GridPoint(0, 0)) {
             continue;
         }
-        const double d = Distance(here, g.cell);
+        const double d = Distance(here, cell);
         if (d < NEAR_DISTANCE) {
-            AgentLog() << g.line << static_cast<float>(d) << std::endl;
+            AgentLog() << LINES[colour] << static_cast<float>(d) << std::endl;
             return true;
         }
     }
     return false;
 }
 
-std::vector<GridPoint> PlayerAgent::GhostsWithin(double limit) const {
-    const GridPoint here = CellPosition();
+std::vector<GridPoint> PlayerAgent::GhostsWithin(const GridPoint& from, double limit) const {
     std::vector<GridPoint> list;
-    for (const GridPoint& cell :
-         {OrangeGhostCell(), RedGhostCell(), GreenGhostCell(), TurquoiseGhostCell()}) {
+    for (GhostColour colour : FLEE_ORDER) {
+        const GridPoint cell = GhostCell(colour);
         if (cell == GridPoint(0, 0) || cell == GHOST_HOUSE_CELL) {
             continue;
         }
-        if (Distance(here, cell) < limit) {
+        if (Distance(from, cell) < limit) {
             list.push_back(cell);
         }
     }
     return list;
+}
+
+std::vector<GridPoint> PlayerAgent::GhostsWithin(double limit) const {
+    return GhostsWithin(CellPosition(), limit);
 }

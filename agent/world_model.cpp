@@ -8,16 +8,12 @@ int32_t CellContent(int32_t x, int32_t y) {
     if (x < 0 || x >= BOARD_COLUMNS || y < 0 || y >= BOARD_ROWS) {
         return CELL_OFF_BOARD;
     }
-    const struct {
-        const Ghost* ghost;
-        int32_t code;
-    } ghosts[] = {{redGhost, CELL_RED_GHOST},
-                  {orangeGhost, CELL_ORANGE_GHOST},
-                  {greenGhost, CELL_GREEN_GHOST},
-                  {turquoiseGhost, CELL_TURQUOISE_GHOST}};
-    for (const auto& entry : ghosts) {
-        if (entry.ghost != nullptr && entry.ghost->CellPosition() == GridPoint(x, y)) {
-            return entry.ghost->IsBlue() ? CELL_BLUE_GHOST : entry.code;
+    static const int32_t CODES[GHOST_COLOURS] = {CELL_RED_GHOST, CELL_GREEN_GHOST,
+                                                 CELL_ORANGE_GHOST, CELL_TURQUOISE_GHOST};
+    for (GhostColour colour : HOUSE_ORDER) {
+        const Ghost* ghost = GhostOf(colour);
+        if (ghost != nullptr && ghost->CellPosition() == GridPoint(x, y)) {
+            return ghost->IsBlue() ? CELL_BLUE_GHOST : CODES[colour];
         }
     }
     if (fruitVisible && FruitCell() == GridPoint(x, y)) {

@@ -1,3 +1,5 @@
+// The board's drawing: the wall table, the food, the sprites, the score and status lines and
+// the full pictures, in the one frame every game window shows.
 #include <GL/gl.h>
 
 #include <cstddef>
@@ -66,20 +68,6 @@ void DrawPrimitive(const WallPrimitive& p) {
     glEnd();
 }
 
-// A full picture (start, won, lost): read from its file at every repaint, centred across
-// the window with its bottom edge 80 units up.
-// The batch keeps the picture's texture from frame to frame while the file's pixels stay
-// the same.
-void DrawFullPicture(PictureBatch& pictures, const char* fileName) {
-    Image picture;
-    picture.Load(fileName);
-    if (picture.IsValid()) {
-        pictures.Add(picture, 190 - picture.GetWidth() * 0.5, 80);
-        pictures.Flush();
-        picture.Clear();
-    }
-}
-
 // The picture of a direction; none for a value that is no direction.
 Image* PictureFor(int32_t direction, Image& left, Image& up, Image& right, Image& down) {
     switch (direction) {
@@ -96,69 +84,14 @@ Image* PictureFor(int32_t direction, Image& left, Image& up, Image& right, Image
     }
 }
 
+// The full pictures sit centred across the window, their bottom edge this far up the board.
+constexpr double FULL_PICTURE_BOTTOM = 80;
+const GridPoint SCORE_AT(5, SCORE_LINE_Y);
+const GridPoint FOOD_LEFT_AT(150, SCORE_LINE_Y);
+
 }  // namespace
 
-void DrawCentred(Image& image, double x, double y) {
-    if (!image.IsValid()) {
-        return;
-    }
-    glRasterPos2d(x - image.GetWidth() * 0.5, y - image.GetHeight() * 0.5);
-    image.Draw();
-}
-
-void Sprite::DrawSprite() {
-    Image* picture = PictureFor(direction, imageLeft, imageUp, imageRight, imageDown);
-    if (picture != nullptr) {
-        DrawCentred(*picture, position.x, position.y);
-    }
-}
-
-void Ghost::DrawBlue() {
-    Image* picture =
-        PictureFor(direction, blueImageLeft, blueImageUp, blueImageRight, blueImageDown);
-    if (picture != nullptr) {
-        DrawCentred(*picture, position.x, position.y);
-    }
-}
-
-void Ghost::DrawGhost() {
-    if (blue) {
-        DrawBlue();
-    } else {
-        DrawSprite();
-    }
-}
-
-void GameWindow::QueueCentred(Image& image, double x, double y) {
-    if (image.IsValid()) {
-        pictures.Add(image, x - image.GetWidth() * 0.5, y - image.GetHeight() * 0.5);
-    }
-}
-
-void GameWindow::QueueSprite(Sprite& sprite, bool blue) {
-    Image* picture = nullptr;
-    if (blue) {
-        Ghost& ghost = static_cast<Ghost&>(sprite);
-        picture = PictureFor(sprite.direction, ghost.blueImageLeft, ghost.blueImageUp,
-                             ghost.blueImageRight, ghost.blueImageDown);
-    } else {
-        picture = PictureFor(sprite.direction, sprite.imageLeft, sprite.imageUp, sprite.imageRight,
-                             sprite.imageDown);
-    }
-    if (picture != nullptr) {
-        QueueCentred(*picture, sprite.position.x, sprite.position.y);
-    }
-}
-
-void GameWindow::PrintScoreText(const char* format, int32_t value) {
-    char text[64];
-    std::snprintf(text, sizeof text, format, value);
-    if (!scoreText.Queue(*this, text)) {
-        Printf("%s", text);
-    }
-}
-
-void GameWindow::DrawMaze() {
+void DrawWalls() {
     // Immediate lines: a display list of them saves no measurable time and keeps the
     // driver's list storage (over a mebibyte) for the life of the context.
     glLineWidth(2.0f);
@@ -168,7 +101,38 @@ void GameWindow::DrawMaze() {
     }
     glColor3d(1, 0.75, 0.75);
     DrawPrimitive(Primitive(GL_LINES, DOOR));
+}
 
+Image* SpritePicture(Sprite& sprite, bool blue) {
+    if (blue) {
+        Ghost& ghost = static_cast<Ghost&>(sprite);
+        return PictureFor(sprite.direction, ghost.blueImageLeft, ghost.blueImageUp,
+                          ghost.blueImageRight, ghost.blueImageDown);
+    }
+    return PictureFor(sprite.direction, sprite.imageLeft, sprite.imageUp, sprite.imageRight,
+                      sprite.imageDown);
+}
+
+void GameWindow::QueueCentred(Image& image, double x, double y) {
+    if (image.IsValid()) {
+        pictures.Add(image, x - image.GetWidth() * 0.5, y - image.GetHeight() * 0.5);
+    }
+}
+
+void GameWindow::QueueSprite(Sprite& sprite, bool blue) {
+    if (Image* picture = SpritePicture(sprite, blue)) {
+        QueueCentred(*picture, sprite.position.x, sprite.position.y);
+    }
+}
+
+void GameWindow::QueueText(const std::string& line) {
+    if (!text.Queue(*this, line.c_str())) {
+        Printf("%s", line.c_str());
+    }
+}
+
+void GameWindow::DrawMaze() {
+    DrawWalls();
     for (int v = 0; v < BOARD_ROWS; ++v) {
         for (int c = 0; c < BOARD_COLUMNS; ++c) {
             const int32_t code = MazeGrid[GridIndex(c, v)];
@@ -182,14 +146,26 @@ void GameWindow::DrawMaze() {
     }
 }
 
+// A full picture (start, won, lost): read from its file at every repaint. The batch keeps
+// the picture's texture from frame to frame while the file's pixels stay the same.
+void GameWindow::DrawFullPicture(const char* fileName) {
+    Image picture;
+    picture.Load(fileName);
+    if (picture.IsValid()) {
+        pictures.Add(picture, BOARD_WIDTH / 2 - picture.GetWidth() * 0.5, FULL_PICTURE_BOTTOM);
+        pictures.Flush();
+        picture.Clear();
+    }
+}
+
 void GameWindow::DrawStartScreen() {
-    DrawFullPicture(pictures, "data//start.tga");
+    DrawFullPicture("data//start.tga");
 }
 void GameWindow::DrawWinScreen() {
-    DrawFullPicture(pictures, "data//win.tga");
+    DrawFullPicture("data//win.tga");
 }
 void GameWindow::DrawLoseScreen() {
-    DrawFullPicture(pictures, "data//lose.tga");
+    DrawFullPicture("data//lose.tga");
 }
 
 void GameWindow::OnDisplay() {
@@ -197,22 +173,28 @@ void GameWindow::OnDisplay() {
     glLoadIdentity();
     pictures.BeginFrame();
     DrawMaze();
+    // The board is whole before anything is drawn over it.
+    pictures.Flush();
+    DrawOverlay();
     if (fruitVisible) {
         QueueCentred(fruitImage, FRUIT_POSITION.x, FRUIT_POSITION.y);
     }
     QueueSprite(*playerAgent, false);
-    for (Ghost* ghost : {redGhost, greenGhost, orangeGhost, turquoiseGhost}) {
-        if (ghost != nullptr) {
-            QueueSprite(*ghost, ghost->IsBlue());
-        }
-    }
+    ForEachGhost([this](Ghost& ghost, GhostColour) { QueueSprite(ghost, ghost.IsBlue()); });
     pictures.Flush();
+
     glColor3d(1, 1, 1);
-    glRasterPos2d(5, -15);
-    PrintScoreText("Score: %d", playerAgent->Score());
-    glRasterPos2d(150, -15);
-    PrintScoreText("Food Left: %d", foodLeft);
-    scoreText.Flush();
+    glRasterPos2d(SCORE_AT.x, SCORE_AT.y);
+    QueueText("Score: " + std::to_string(playerAgent->Score()));
+    glRasterPos2d(FOOD_LEFT_AT.x, FOOD_LEFT_AT.y);
+    QueueText("Food Left: " + std::to_string(foodLeft));
+    const std::string status = StatusLine();
+    if (!status.empty()) {
+        glRasterPos2d(SCORE_AT.x, STATUS_LINE_Y);
+        QueueText(status);
+    }
+    text.Flush();
+
     if (startScreen) {
         DrawStartScreen();
     } else if (gameWon) {
@@ -221,4 +203,5 @@ void GameWindow::OnDisplay() {
         DrawLoseScreen();
     }
     SwapBuffers();
+    OnFrameShown();
 }

@@ -2,8 +2,7 @@
 
 #include <cstdint>
 
-// Index of each ghost colour in the per-ghost settings.
-enum GhostColour { GHOST_RED = 0, GHOST_GREEN = 1, GHOST_ORANGE = 2, GHOST_TURQUOISE = 3 };
+#include "game/game_state.h"
 
 // The game window's share of the game: its per-game members, the settings loader, the
 // new-game reset and the tick. None of it touches the window, so the same code plays
@@ -37,8 +36,8 @@ class GameRules {
     bool startScreen = false;
     bool playerCaught = false;
     bool spacePressed = false;
-    bool ghostEnabled[4] = {false, false, false, false};
-    int32_t ghostSlowDown[4] = {0, 0, 0, 0};
+    bool ghostEnabled[GHOST_COLOURS] = {false, false, false, false};
+    int32_t ghostSlowDown[GHOST_COLOURS] = {0, 0, 0, 0};
     int32_t fruitDelay = 0;
     int32_t fruitCountdown = 0;
     int32_t fps = 0;

@@ -1,3 +1,4 @@
+// The game state's variables and their accessors.
 #include "game/game_state.h"
 
 #include "game/sprite.h"
@@ -48,6 +49,11 @@ void SetAttackMode(bool b) {
 }
 void SetScatterMode(bool b) {
     attackMode = !b;
+}
+
+const char* GhostColourName(int colour) {
+    static const char* const names[GHOST_COLOURS] = {"red", "green", "orange", "turquoise"};
+    return colour >= 0 && colour < GHOST_COLOURS ? names[colour] : "none";
 }
 
 void ResetGameState() {

@@ -1,5 +1,9 @@
 #pragma once
 
+// The process-wide state of the game in progress: flags, countdowns, the ghosts and the
+// player, and the settings the rules share.
+
+#include <array>
 #include <cstdint>
 
 #include "game/grid_point.h"
@@ -25,6 +29,39 @@ extern Ghost* greenGhost;
 extern Ghost* orangeGhost;
 extern Ghost* turquoiseGhost;
 extern PlayerSprite* playerAgent;
+
+// The ghosts' colours; a colour indexes the per-ghost settings.
+enum GhostColour { GHOST_RED = 0, GHOST_GREEN = 1, GHOST_ORANGE = 2, GHOST_TURQUOISE = 3 };
+constexpr int GHOST_COLOURS = 4;
+using GhostOrder = std::array<GhostColour, GHOST_COLOURS>;
+// The tick moves the ghosts, ends their blue time and checks their catches in this order,
+// and the board draws them in it.
+constexpr GhostOrder TICK_ORDER = {GHOST_RED, GHOST_GREEN, GHOST_ORANGE, GHOST_TURQUOISE};
+// A new game sends the ghosts home in this order, and the agent looks at them in it: what
+// stands on a cell, which ghost is near, which cells its route may cross.
+constexpr GhostOrder HOUSE_ORDER = {GHOST_RED, GHOST_ORANGE, GHOST_GREEN, GHOST_TURQUOISE};
+// The order in which fleeing lists the ghosts it runs from.
+constexpr GhostOrder FLEE_ORDER = {GHOST_ORANGE, GHOST_RED, GHOST_GREEN, GHOST_TURQUOISE};
+
+// The ghost of a colour: redGhost, greenGhost, orangeGhost or turquoiseGhost.
+inline Ghost*& GhostOf(GhostColour colour) {
+    Ghost** const slots[GHOST_COLOURS] = {&redGhost, &greenGhost, &orangeGhost, &turquoiseGhost};
+    return *slots[colour];
+}
+// Calls visit(ghost, colour) for each ghost that plays, in the given order.
+template <typename Visit>
+void ForEachGhost(Visit visit, const GhostOrder& order = TICK_ORDER) {
+    for (GhostColour colour : order) {
+        if (Ghost* ghost = GhostOf(colour)) {
+            visit(*ghost, colour);
+        }
+    }
+}
+// "red", "green", "orange", "turquoise"; "none" for anything else.
+const char* GhostColourName(int colour);
+// A released ghost catches the Gulper, or is eaten by it while blue, when its truncated
+// pixel distance to the Gulper is below this.
+constexpr int32_t CATCH_DISTANCE = 15;
 
 // Settings shared by the rules, named after their keys in the settings file.
 extern int32_t dot_value;

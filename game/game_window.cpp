@@ -1,3 +1,5 @@
+// The game window's life: construction, the create handler that builds the game, the idle
+// handler that runs it and the keys.
 #include "game/game_window.h"
 
 #include <GL/gl.h>
@@ -20,26 +22,33 @@ GameWindow::GameWindow() {
 // The ghosts go with GameRules, which made them.
 GameWindow::~GameWindow() = default;
 
-void GameWindow::OnCreate() {
+void GameWindow::SetUpView(int statusLines) {
     // A new context: textures of an earlier one are gone.
     pictures.Forget();
-    scoreText.Forget();
-    SetSize(WINDOW_WIDTH, WINDOW_HEIGHT);
+    text.Forget();
+    const int strip = SCORE_STRIP_HEIGHT + statusLines * TEXT_LINE_HEIGHT;
+    SetSize(WINDOW_WIDTH, BOARD_HEIGHT + strip);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    glOrtho(0, BOARD_WIDTH, -SCORE_STRIP_HEIGHT, BOARD_HEIGHT, -1, 1);
+    glOrtho(0, BOARD_WIDTH, -strip, BOARD_HEIGHT, -1, 1);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     glViewport(0, 0, GetWidth(), GetHeight());
     glClearColor(0, 0, 0, 0);
+}
 
-    LoadConfig();
-    CreateGhosts();
-    NewGame();
-
+void GameWindow::LoadBoardPictures() {
     dotImage.Load("data//dot.tga");
     powerPillImage.Load("data//powerpill.tga");
     fruitImage.Load("data//fruit.tga");
+}
+
+void GameWindow::OnCreate() {
+    SetUpView(0);
+    LoadConfig();
+    CreateGhosts();
+    NewGame();
+    LoadBoardPictures();
 }
 
 void GameWindow::OnIdle() {

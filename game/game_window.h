@@ -1,5 +1,10 @@
 #pragma once
 
+// The game's window: the game built when it is created, one tick per idle call, the keys, and
+// the one drawing of the board that every window of the game shows.
+
+#include <string>
+
 #include "framework/GLWindow.h"
 #include "framework/GlyphText.h"
 #include "framework/Image.h"
@@ -18,6 +23,11 @@ enum : int {
     KEY_F1 = 112,
 };
 
+// Where the score line's text sits, and where a line of status below it would.
+constexpr int SCORE_LINE_Y = -15;
+constexpr int TEXT_LINE_HEIGHT = 20;
+constexpr int STATUS_LINE_Y = SCORE_LINE_Y - TEXT_LINE_HEIGHT;
+
 // The game's window: builds the game when created, runs one tick per idle call, draws the
 // board and reads the keys. The rules themselves come from GameRules.
 class GameWindow : public GLWindow, public GameRules {
@@ -26,10 +36,13 @@ class GameWindow : public GLWindow, public GameRules {
     ~GameWindow() override;
 
     void OnCreate() override;
-    void OnDisplay() override;
+    // The whole frame: board, overlay, sprites, score line, status line, full picture, swap.
+    // The only code that draws the board; a window that adds to it overrides the hooks below.
+    void OnDisplay() final;
     void OnKeyboard(int key, bool down) override;
     void OnIdle() override;
 
+    // Walls and door now, the food into the frame's pictures.
     void DrawMaze();
     void DrawStartScreen();
     void DrawWinScreen();
@@ -38,22 +51,42 @@ class GameWindow : public GLWindow, public GameRules {
     Image fruitImage;
     FrameTimer frameTimer;
 
-    // How the frame reaches OpenGL: the pictures in batches of textured quads, the score line
-    // from a glyph texture.
-    PictureBatch pictures;
-    GlyphText scoreText;
+  protected:
+    // The client area and projection: the board over the score line's strip, and as many
+    // more lines of text below it as asked. Forgets the textures of an earlier context.
+    void SetUpView(int statusLines);
+    // The dot, power-pill and fruit pictures.
+    void LoadBoardPictures();
+
+    // Drawn over the board, food included, and under the fruit and the sprites, in plain
+    // OpenGL lines. Nothing by default.
+    virtual void DrawOverlay() {}
+    // A line of text under the score line, in the score line's colour; none when empty.
+    // Shows only in a view set up with a status line.
+    virtual std::string StatusLine() const { return {}; }
+    // After the frame is shown.
+    virtual void OnFrameShown() {}
 
   private:
-    // Queues a picture centred on (x, y), as DrawCentred draws it.
+    // Queues a picture centred on (x, y).
     void QueueCentred(Image& image, double x, double y);
     void QueueSprite(Sprite& sprite, bool blue);
-    // Queues the score line's text at the current raster position.
-    void PrintScoreText(const char* format, int32_t value);
+    // Queues a line of text at the current raster position.
+    void QueueText(const std::string& text);
+    void DrawFullPicture(const char* fileName);
+
+    // How the frame reaches OpenGL: the pictures in batches of textured quads, the text lines
+    // from a glyph texture. Each is flushed in its place within the frame.
+    PictureBatch pictures;
+    GlyphText text;
 };
 
 // The dot and power-pill pictures, drawn on every cell that holds one.
 extern Image dotImage;
 extern Image powerPillImage;
 
-// Draws a picture centred on (x, y); an empty picture is skipped.
-void DrawCentred(Image& image, double x, double y);
+// The walls and the ghost-house door as lines, in their colours.
+void DrawWalls();
+// The picture of a sprite's direction (the blue pictures for a blue ghost's); null for a
+// direction that is none.
+Image* SpritePicture(Sprite& sprite, bool blue);

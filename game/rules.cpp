@@ -1,3 +1,5 @@
+// The rules: making and removing the ghosts, a new game, the tick, eating and steering by
+// the arrow keys.
 #include "game/game_rules.h"
 
 #include "game/game_state.h"
@@ -7,9 +9,6 @@
 namespace {
 
 constexpr int32_t FIRST_SCATTER_TICKS = 30;
-constexpr int32_t CATCH_DISTANCE = 15;
-
-Ghost** const GHOSTS_BY_COLOUR[4] = {&redGhost, &greenGhost, &orangeGhost, &turquoiseGhost};
 
 }  // namespace
 
@@ -21,16 +20,8 @@ void DotEaten() {
 }
 
 void PowerPillEaten() {
-    for (Ghost** slot : GHOSTS_BY_COLOUR) {
-        if (*slot != nullptr) {
-            (*slot)->SetBlue(true);
-        }
-    }
-    for (Ghost** slot : GHOSTS_BY_COLOUR) {
-        if (*slot != nullptr) {
-            (*slot)->SetSlowDown(powerpill_slowdown_factor);
-        }
-    }
+    ForEachGhost([](Ghost& ghost, GhostColour) { ghost.SetBlue(true); });
+    ForEachGhost([](Ghost& ghost, GhostColour) { ghost.SetSlowDown(powerpill_slowdown_factor); });
     blueCountdown = n_moves_blue_ghosts;
     DotEaten();
 }
@@ -42,24 +33,17 @@ GameRules::~GameRules() {
 }
 
 void GameRules::CreateGhosts() {
-    if (ghostEnabled[GHOST_RED]) {
-        redGhost = new RedGhost();
-    }
-    if (ghostEnabled[GHOST_GREEN]) {
-        greenGhost = new GreenGhost();
-    }
-    if (ghostEnabled[GHOST_ORANGE]) {
-        orangeGhost = new OrangeGhost();
-    }
-    if (ghostEnabled[GHOST_TURQUOISE]) {
-        turquoiseGhost = new TurquoiseGhost();
+    for (GhostColour colour : TICK_ORDER) {
+        if (ghostEnabled[colour]) {
+            GhostOf(colour) = NewGhost(colour);
+        }
     }
 }
 
 void GameRules::DestroyGhosts() {
-    for (Ghost** slot : GHOSTS_BY_COLOUR) {
-        delete *slot;
-        *slot = nullptr;
+    for (GhostColour colour : TICK_ORDER) {
+        delete GhostOf(colour);
+        GhostOf(colour) = nullptr;
     }
 }
 
@@ -73,25 +57,19 @@ void GameRules::NewGame() {
     gameWon = false;
     playerCaught = false;
     // Every ghost leaves the house together at the start of a game.
-    const GhostColour resetOrder[] = {GHOST_RED, GHOST_ORANGE, GHOST_GREEN, GHOST_TURQUOISE};
-    for (GhostColour colour : resetOrder) {
-        Ghost* ghost = *GHOSTS_BY_COLOUR[colour];
-        if (ghost != nullptr) {
-            ghost->ReturnToHouse();
-            ghost->SetSlowDown(ghostSlowDown[colour]);
-            ghost->SetBlue(false);
-        }
-    }
+    ForEachGhost(
+        [this](Ghost& ghost, GhostColour colour) {
+            ghost.ReturnToHouse();
+            ghost.SetSlowDown(ghostSlowDown[colour]);
+            ghost.SetBlue(false);
+        },
+        HOUSE_ORDER);
     playerAgent->ResetPlayer();
     ResetMaze();
 }
 
 void GameRules::Tick() {
-    for (Ghost** slot : GHOSTS_BY_COLOUR) {
-        if (*slot != nullptr) {
-            (*slot)->Update(MazeGrid);
-        }
-    }
+    ForEachGhost([](Ghost& ghost, GhostColour) { ghost.Update(MazeGrid); });
 
     PlayerSprite* player = playerAgent;
     const int32_t avail = player->AvailableDirections(MazeGrid);
@@ -121,34 +99,26 @@ void GameRules::Tick() {
     if (blueCountdown > 0) {
         --blueCountdown;
         if (blueCountdown == 0) {
-            for (Ghost** slot : GHOSTS_BY_COLOUR) {
-                if (*slot != nullptr) {
-                    (*slot)->SetBlue(false);
-                }
-            }
-            for (int colour = 0; colour < 4; ++colour) {
-                if (*GHOSTS_BY_COLOUR[colour] != nullptr) {
-                    (*GHOSTS_BY_COLOUR[colour])->SetSlowDown(ghostSlowDown[colour]);
-                }
-            }
+            ForEachGhost([](Ghost& ghost, GhostColour) { ghost.SetBlue(false); });
+            ForEachGhost([this](Ghost& ghost, GhostColour colour) {
+                ghost.SetSlowDown(ghostSlowDown[colour]);
+            });
         }
     }
 
-    for (Ghost** slot : GHOSTS_BY_COLOUR) {
-        Ghost* ghost = *slot;
-        if (ghost == nullptr || !ghost->IsReleased() ||
-            ghost->DistanceToPlayer() >= CATCH_DISTANCE) {
-            continue;
+    ForEachGhost([this, player](Ghost& ghost, GhostColour) {
+        if (!ghost.IsReleased() || ghost.DistanceToPlayer() >= CATCH_DISTANCE) {
+            return;
         }
-        if (ghost->IsBlue()) {
+        if (ghost.IsBlue()) {
             player->AddScore(ghost_value);
-            ghost->ReturnToHouse();
-            ghost->SetReleased(false);
-            ghost->SetReleaseCountdown(n_moves_ghost_appears);
+            ghost.ReturnToHouse();
+            ghost.SetReleased(false);
+            ghost.SetReleaseCountdown(n_moves_ghost_appears);
         } else {
             playerCaught = true;
         }
-    }
+    });
 
     if (IsScatterMode()) {
         --scatterCountdown;

@@ -40,8 +40,6 @@ class Sprite {
 
     void SetDirection(int32_t d) { direction = d; }
     void SetSlowDown(int32_t n) { slowDown = n; }
-    // The picture of the current direction, centred on the position; nothing for no direction.
-    void DrawSprite();
 
     GridPoint position;
     int32_t slowDown = 1;

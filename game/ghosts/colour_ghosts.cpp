@@ -1,3 +1,4 @@
+// The four ghosts' pictures and attack-mode moves.
 #include "game/ghosts/colour_ghosts.h"
 
 #include <string>
@@ -88,4 +89,18 @@ TurquoiseGhost::~TurquoiseGhost() = default;
 
 bool TurquoiseGhost::Move(const MazeCells& grid) {
     return RandomMove(grid);
+}
+
+Ghost* NewGhost(GhostColour colour) {
+    switch (colour) {
+        case GHOST_RED:
+            return new RedGhost();
+        case GHOST_GREEN:
+            return new GreenGhost();
+        case GHOST_ORANGE:
+            return new OrangeGhost();
+        case GHOST_TURQUOISE:
+            return new TurquoiseGhost();
+    }
+    return nullptr;
 }

@@ -1,5 +1,8 @@
 #pragma once
 
+// The four ghosts, each with its own way of moving in attack mode.
+
+#include "game/game_state.h"
 #include "game/ghosts/ghost.h"
 
 // Chases the player half the time, else prefers a right turn.
@@ -33,3 +36,6 @@ class TurquoiseGhost : public Ghost {
     ~TurquoiseGhost() override;
     bool Move(const MazeCells& grid) override;
 };
+
+// A new ghost of a colour, in the house.
+Ghost* NewGhost(GhostColour colour);

@@ -32,10 +32,6 @@ class Ghost : public Sprite {
     void SetBlue(bool b) { blue = b; }
     bool IsBlue() const { return blue; }
 
-    // The blue pictures while blue, else the ghost's own.
-    void DrawGhost();
-    void DrawBlue();
-
     // Pixel distance to the player, truncated.
     int32_t DistanceToPlayer() const;
 

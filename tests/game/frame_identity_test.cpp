@@ -12,6 +12,30 @@
 
 namespace {
 
+// A picture centred on (x, y) through the plain calls; an empty picture is skipped.
+void DrawCentred(Image& image, double x, double y) {
+    if (image.IsValid()) {
+        glRasterPos2d(x - image.GetWidth() * 0.5, y - image.GetHeight() * 0.5);
+        image.Draw();
+    }
+}
+
+// A sprite's picture of its direction, the blue ones for a blue ghost; none for no direction.
+void DrawSprite(Sprite& sprite, bool blue) {
+    Ghost* ghost = blue ? static_cast<Ghost*>(&sprite) : nullptr;
+    Image* const pictures[4] = {
+        blue ? &ghost->blueImageLeft : &sprite.imageLeft,
+        blue ? &ghost->blueImageUp : &sprite.imageUp,
+        blue ? &ghost->blueImageRight : &sprite.imageRight,
+        blue ? &ghost->blueImageDown : &sprite.imageDown,
+    };
+    for (int d = 0; d < 4; ++d) {
+        if (sprite.direction == DIRECTIONS[d]) {
+            DrawCentred(*pictures[d], sprite.position.x, sprite.position.y);
+        }
+    }
+}
+
 class FrameIdentity : public GameWindowTest {
   protected:
     void WriteData() override {
@@ -21,15 +45,12 @@ class FrameIdentity : public GameWindowTest {
     }
 
     // The board as first drawn: each picture by Image::Draw at its raster position, the score
-    // line by the window's glyph display lists, the walls as the window draws them (with no
-    // food on the grid it queues no picture). Leaves the frame unswapped.
+    // line by the window's glyph display lists, the walls as the window draws them. Leaves the
+    // frame unswapped.
     void DrawReferenceFrame() {
         glClear(GL_COLOR_BUFFER_BIT);
         glLoadIdentity();
-        const MazeCells food = MazeGrid;
-        MazeGrid.fill(CELL_EMPTY);
-        window->DrawMaze();
-        MazeGrid = food;
+        DrawWalls();
         for (int v = 0; v < BOARD_ROWS; ++v) {
             for (int c = 0; c < BOARD_COLUMNS; ++c) {
                 const int32_t code = MazeGrid[GridIndex(c, v)];
@@ -42,10 +63,10 @@ class FrameIdentity : public GameWindowTest {
         if (fruitVisible) {
             DrawCentred(window->fruitImage, FRUIT_POSITION.x, FRUIT_POSITION.y);
         }
-        playerAgent->DrawSprite();
+        DrawSprite(*playerAgent, false);
         for (Ghost* ghost : {redGhost, greenGhost, orangeGhost, turquoiseGhost}) {
             if (ghost != nullptr) {
-                ghost->DrawGhost();
+                DrawSprite(*ghost, ghost->IsBlue());
             }
         }
         glColor3d(1, 1, 1);

@@ -37,13 +37,7 @@ AgentPlan ReadPlan(PlayerSprite& sprite, GridPoint here) {
     if (agent.state == STATE_FLEEING) {
         plan.state = "fleeing";
         // The ghosts Flee runs from: near, and not waiting in the house.
-        for (const GridPoint& ghost :
-             {OrangeGhostCell(), RedGhostCell(), GreenGhostCell(), TurquoiseGhostCell()}) {
-            if (ghost != GridPoint(0, 0) && ghost != GHOST_HOUSE_CELL &&
-                agent.Distance(here, ghost) < NEAR_DISTANCE) {
-                plan.fleeingFrom.push_back(ghost);
-            }
-        }
+        plan.fleeingFrom = agent.GhostsWithin(here, NEAR_DISTANCE);
         // The one step it takes, when the way is open: a Gulper cornered or keeping on into a
         // wall stands still.
         plan.route.push_back(here);

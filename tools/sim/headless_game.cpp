@@ -1,3 +1,4 @@
+// Seeded headless games: started as the game window starts them, played to the end.
 #include "tools/sim/headless_game.h"
 
 #include <iostream>
@@ -17,9 +18,6 @@ class NullBuffer : public std::streambuf {
     std::streamsize xsputn(const char*, std::streamsize n) override { return n; }
 };
 
-// The rules' catch distance, in pixels.
-constexpr int32_t CATCH_DISTANCE = 15;
-
 }  // namespace
 
 const char* OutcomeName(GameOutcome outcome) {
@@ -31,11 +29,6 @@ const char* OutcomeName(GameOutcome outcome) {
         default:
             return "unfinished";
     }
-}
-
-const char* GhostColourName(int colour) {
-    static const char* const names[] = {"red", "green", "orange", "turquoise"};
-    return colour >= 0 && colour < 4 ? names[colour] : "none";
 }
 
 bool ConfigAsksForKeyboard(const std::string& configPath) {
@@ -58,9 +51,8 @@ void StartSeededGame(GameRules& rules, PlayerSprite* agent, const std::string& c
 }
 
 int CatchingGhost() {
-    const Ghost* const ghosts[] = {redGhost, greenGhost, orangeGhost, turquoiseGhost};
-    for (int colour = 0; colour < 4; ++colour) {
-        const Ghost* ghost = ghosts[colour];
+    for (GhostColour colour : TICK_ORDER) {
+        const Ghost* ghost = GhostOf(colour);
         if (ghost != nullptr && ghost->IsReleased() && !ghost->IsBlue() &&
             ghost->DistanceToPlayer() < CATCH_DISTANCE) {
             return colour;

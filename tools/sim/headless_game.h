@@ -12,8 +12,6 @@
 enum class GameOutcome { WON, LOST, UNFINISHED };
 
 const char* OutcomeName(GameOutcome outcome);
-// "red", "green", "orange", "turquoise".
-const char* GhostColourName(int colour);
 
 struct GameResult {
     uint32_t seed = 0;

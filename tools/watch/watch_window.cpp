@@ -1,3 +1,4 @@
+// The viewer's window: playing, pausing, stepping and the speeds; the plan drawn over the board.
 #include "tools/watch/watch_window.h"
 
 #include <GL/gl.h>
@@ -11,11 +12,6 @@
 #include "tools/sim/headless_game.h"
 
 namespace {
-
-// Taller than the game's window by one line of text, for the watcher's status.
-constexpr int WINDOW_WIDTH = 380;
-constexpr int WINDOW_HEIGHT = 480;
-constexpr int STATUS_LINE_Y = -35;
 
 // The plan's colours: none of the game's pictures use them, so a screenshot can find them.
 constexpr double ROUTE_RGB[] = {1.0, 0.2, 1.0};
@@ -49,19 +45,9 @@ WatchWindow::~WatchWindow() {
 }
 
 void WatchWindow::OnCreate() {
-    // The game's projection, with a second line of text below the board.
-    SetSize(WINDOW_WIDTH, WINDOW_HEIGHT);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glOrtho(0, WINDOW_WIDTH, 440 - WINDOW_HEIGHT, 440, -1, 1);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glViewport(0, 0, GetWidth(), GetHeight());
-    glClearColor(0, 0, 0, 0);
-
-    dotImage.Load("data//dot.tga");
-    powerPillImage.Load("data//powerpill.tga");
-    fruitImage.Load("data//fruit.tga");
+    // The game's view with one more line of text, for the watcher's status.
+    SetUpView(1);
+    LoadBoardPictures();
     StartGame();
 }
 
@@ -219,7 +205,7 @@ void WatchWindow::OnKeyboard(int key, bool down) {
     Redraw();
 }
 
-void WatchWindow::DrawPlan() {
+void WatchWindow::DrawOverlay() {
     if (!plan.route.empty()) {
         glColor3dv(ROUTE_RGB);
         glLineWidth(3.0f);
@@ -254,34 +240,10 @@ void WatchWindow::DrawPlan() {
     glLineWidth(1.0f);
 }
 
-void WatchWindow::OnDisplay() {
-    // The game's own frame, with the plan drawn over the board and under the sprites.
-    glClear(GL_COLOR_BUFFER_BIT);
-    glLoadIdentity();
-    DrawMaze();
-    DrawPlan();
-    if (fruitVisible) {
-        DrawCentred(fruitImage, FRUIT_POSITION.x, FRUIT_POSITION.y);
-    }
-    playerAgent->DrawSprite();
-    for (Ghost* ghost : {redGhost, greenGhost, orangeGhost, turquoiseGhost}) {
-        if (ghost != nullptr) {
-            ghost->DrawGhost();
-        }
-    }
-    glColor3d(1, 1, 1);
-    glRasterPos2d(5, -15);
-    Printf("Score: %d", playerAgent->Score());
-    glRasterPos2d(150, -15);
-    Printf("Food Left: %d", foodLeft);
-    glRasterPos2d(5, STATUS_LINE_Y);
-    Printf("Seed %u  Tick %lld  %s  %s  %s", settings.seed, static_cast<long long>(ticks),
-           plan.state.empty() ? "-" : plan.state.c_str(), Phase().c_str(), SpeedName().c_str());
-    if (gameWon) {
-        DrawWinScreen();
-    } else if (playerCaught) {
-        DrawLoseScreen();
-    }
-    SwapBuffers();
-    UpdateTitle();
+std::string WatchWindow::StatusLine() const {
+    char line[160];
+    std::snprintf(line, sizeof line, "Seed %u  Tick %lld  %s  %s  %s", settings.seed,
+                  static_cast<long long>(ticks), plan.state.empty() ? "-" : plan.state.c_str(),
+                  Phase().c_str(), SpeedName().c_str());
+    return line;
 }

@@ -1,5 +1,8 @@
 #pragma once
 
+// The viewer's window: one seed's game in the game's own frame, with the agent's plan over
+// the board and a status line under the score.
+
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -43,7 +46,6 @@ class WatchWindow : public GameWindow {
     void Configure(const WatchSettings& s);
 
     void OnCreate() override;
-    void OnDisplay() override;
     void OnKeyboard(int key, bool down) override;
     void OnIdle() override;
 
@@ -62,8 +64,13 @@ class WatchWindow : public GameWindow {
     int64_t ticks = 0;
     bool over = false;
 
+  protected:
+    // The plan of the agent's last decision: route, goal, the ghosts it runs from.
+    void DrawOverlay() override;
+    std::string StatusLine() const override;
+    void OnFrameShown() override { UpdateTitle(); }
+
   private:
-    void DrawPlan();
     void Report(const std::string& what);
     void UpdateTitle();
 
