@@ -109,7 +109,10 @@ class GLWindowTest : public testing::Test {
 TEST_F(GLWindowTest, MadeVisibleAsAskedWithItsContextCurrentAndOnCreateBeforeThePaint) {
     EXPECT_TRUE(platform::IsWindowVisible(w.extra->window));
     EXPECT_EQ(w.extra->palette, nullptr);  // true colour needs none
-    EXPECT_EQ(GLWindowExtra::ContextDepth(), 1);
+    // Current at one level of the context stack: one pop leaves what was current before, none.
+    w.extra->MakeCurrent(false);
+    EXPECT_EQ(platform::GetCurrentContext(), nullptr);
+    ASSERT_TRUE(w.extra->MakeCurrent(true));
     EXPECT_EQ(w.resizes, (Pairs{{320, 240}}));
     Win v("v");
     EXPECT_FALSE(v.SetSize(200, 150));  // nothing to resize yet
