@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdio>
 
+#include "framework/ImageDrawing.h"
 #include "game/game_state.h"
 #include "game/game_window.h"
 #include "game/ghosts/ghost.h"
@@ -103,7 +104,7 @@ void DrawCentred(Image& image, double x, double y) {
         return;
     }
     glRasterPos2d(x - image.GetWidth() * 0.5, y - image.GetHeight() * 0.5);
-    image.Draw();
+    DrawImage(image);
 }
 
 void Sprite::DrawSprite() {

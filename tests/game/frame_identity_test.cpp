@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "framework/GlyphText.h"
+#include "framework/ImageDrawing.h"
 #include "tests/game/game_window.h"
 
 namespace {
@@ -20,7 +21,7 @@ class FrameIdentity : public GameWindowTest {
         }
     }
 
-    // The board as first drawn: each picture by Image::Draw at its raster position, the score
+    // The board as first drawn: each picture by DrawImage at its raster position, the score
     // line by the window's glyph display lists, the walls as the window draws them (with no
     // food on the grid it queues no picture). Leaves the frame unswapped.
     void DrawReferenceFrame() {
@@ -60,7 +61,7 @@ class FrameIdentity : public GameWindowTest {
                                          : "");
         if (full.IsValid()) {
             glRasterPos2d(190 - full.GetWidth() * 0.5, 80);
-            full.Draw();
+            DrawImage(full);
         }
     }
 
