@@ -9,7 +9,7 @@ add_dependencies(window_test gulper-gldemo)
 gtest_discover_tests(window_test
   WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
   DISCOVERY_TIMEOUT 30
-  PROPERTIES ENVIRONMENT "SDL_VIDEODRIVER=offscreen" TIMEOUT 120)
+  PROPERTIES ENVIRONMENT "SDL_VIDEODRIVER=offscreen" TIMEOUT 120 ${GULPER_OPENGL_LABEL})
 
 # The demo on a real X server (Xvfb), when there is one to start.
 add_test(NAME window_demo_under_xvfb
