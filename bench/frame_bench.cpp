@@ -14,6 +14,7 @@
 
 #include "agent/player_agent.h"
 #include "framework/Image.h"
+#include "framework/ImagePlatformReaders.h"
 #include "framework/platform/platform.h"
 #include "game/game_state.h"
 #include "game/game_window.h"
@@ -101,6 +102,7 @@ BENCHMARK(BM_FrameDuringPlay)->Unit(benchmark::kMicrosecond);
 int main(int argc, char** argv) {
     setenv("SDL_VIDEODRIVER", "offscreen", 0);  // no display needed
     std::filesystem::current_path(GULPER_SOURCE_DIR);
+    InstallPlatformImageReaders();  // every reader the game's Load tries, as its GLApp installs
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
         return 1;

@@ -134,10 +134,6 @@ GLWindowExtra::~GLWindowExtra() {
     Destroy();
 }
 
-int GLWindowExtra::ContextDepth() {
-    return contextDepth;
-}
-
 void GLWindowExtra::FillPaletteTable(platform::PaletteEntry entries[256]) {
     static const std::uint8_t R[8] = {0, 63, 104, 139, 171, 200, 229, 255};
     static const std::uint8_t B[4] = {0, 116, 191, 255};

@@ -76,8 +76,6 @@ class GLWindowExtra {
 
     // The 256 colours used on displays that need a palette.
     static void FillPaletteTable(platform::PaletteEntry entries[256]);
-    // Depth of the context stack (levels beyond the 16 saved ones are counted too).
-    static int ContextDepth();
 
     GLWindow* owner;
     platform::Window window = nullptr;

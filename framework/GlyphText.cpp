@@ -1,3 +1,4 @@
+// GlyphText: the window's bitmap text drawn as quads from one texture of its glyphs.
 #include "framework/GlyphText.h"
 
 #include <GL/gl.h>

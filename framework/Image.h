@@ -1,3 +1,4 @@
+// Pictures in memory: pixel layouts, the image and its record, and the file readers' hooks.
 #pragma once
 
 #include <cstdint>
@@ -38,7 +39,8 @@ struct ImageExtra {
     void Free();
 
     // The readers. Each replaces the contents on success and leaves the image empty on
-    // failure (LoadBMP leaves it untouched when the file cannot be opened).
+    // failure (LoadBMP leaves it untouched when the file cannot be opened). LoadBitmapFile and
+    // LoadPicture are the platform's loaders, which fail until they are installed.
     bool LoadBMP(const char* fileName);
     bool LoadBitmapFile(const char* fileName);
     bool LoadTGA(const char* fileName);
@@ -55,8 +57,8 @@ struct ImageExtra {
     uint32_t stride;
 };
 
-// A picture in memory that can be read from a file, converted, flipped and drawn at the
-// current raster position of the current OpenGL context.
+// A picture in memory that can be read from a file, converted and flipped. Drawing it is
+// framework/ImageDrawing.h's, on the window side.
 class Image {
   public:
     Image();
@@ -67,9 +69,6 @@ class Image {
     // Tries the bitmap reader, the platform bitmap loader, the Targa reader and the platform
     // picture loader, in that order. The image is empty when all of them fail.
     bool Load(const char* fileName);
-    // Draws at the current raster position; true when OpenGL reported no error. An empty
-    // image draws nothing, makes no OpenGL call and returns false.
-    bool Draw();
 
     bool IsValid() const;
     int GetWidth() const;
@@ -87,10 +86,6 @@ class Image {
     // the image unchanged.
     bool ConvertTo(int format);
 
-    // Whether the current OpenGL implementation draws blue-first layouts; decided on the
-    // first call, which needs a current context.
-    static bool SupportsBGRA();
-
     ImageExtra* extra;
 };
 
@@ -99,3 +94,16 @@ int PixelFormatBytes(int format);
 
 // Luminance of a colour, 0 to 255, weighted 0.3 red, 0.6 green and 0.1 blue, rounded.
 uint8_t Luminance(uint8_t red, uint8_t green, uint8_t blue);
+
+// A reader of one kind of picture file, as ImageExtra's readers behave.
+using ImageFileReader = bool (*)(ImageExtra& image, const char* fileName);
+
+// The platform's loaders, which need the window side's libraries: without them a program (the
+// simulator) reads only the framework's own formats.
+struct PlatformImageReaders {
+    ImageFileReader bitmapFile = nullptr;  // LoadBitmapFile
+    ImageFileReader picture = nullptr;     // LoadPicture
+};
+// Installs the loaders for every image from now on; the window side does it before any
+// picture is read (framework/ImagePlatformReaders.h).
+void SetPlatformImageReaders(const PlatformImageReaders& readers);

@@ -1,24 +1,20 @@
-// The file readers of Image. Every size in a file is untrusted: sizes are worked out in 64
-// bits and checked against the picture bound before anything is allocated or read, and
-// every stream is closed on every path.
-#include <unistd.h>
-
+// The file readers of Image: our own bitmap and Targa readers, and Load, which tries them and
+// the platform's loaders the window side installs. Every size in a file is untrusted: sizes are
+// worked out in 64 bits and checked against the picture bound before anything is allocated or
+// read, and every stream is closed on every path.
 #include <climits>
 #include <cstdio>
 #include <cstring>
-#include <memory>
-#include <string>
 #include <vector>
 
 #include "framework/Image.h"
-#include "framework/platform/picture_loader.h"
+#include "framework/file_bytes.h"
 
 namespace {
 
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using File = std::unique_ptr<std::FILE, FileCloser>;
+// Empty until the window side installs the platform's loaders: GLApp's constructor does, before
+// the members of the program's application object read their pictures.
+PlatformImageReaders platformReaders;
 
 File OpenForReading(const char* fileName) {
     return File(fileName != nullptr ? std::fopen(fileName, "rb") : nullptr);
@@ -42,18 +38,6 @@ bool SeekTo(std::FILE* file, uint64_t offset) {
            std::fseek(file, static_cast<long>(offset), SEEK_SET) == 0;
 }
 
-uint16_t Little16(const uint8_t* p) {
-    return static_cast<uint16_t>(p[0] | p[1] << 8);
-}
-
-uint32_t Little32(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
-           static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
-}
-
-// What the platform decoders may produce: the same bounds as the framework's own readers.
-constexpr platform::PictureLimits PICTURE_LIMITS{IMAGE_MAX_BYTES, IMAGE_MAX_SIDE};
-
 bool SidesFit(int64_t width, int64_t height) {
     return width <= IMAGE_MAX_SIDE && height <= IMAGE_MAX_SIDE;
 }
@@ -61,25 +45,6 @@ bool SidesFit(int64_t width, int64_t height) {
 // The image's row for a file row: files store bottom row first unless marked top-down.
 int ImageRowOf(int fileRow, int height, bool topDown) {
     return topDown ? height - 1 - fileRow : fileRow;
-}
-
-// Fills the image from a platform decoder's top-down rows, keeping the 4-byte row
-// alignment of a 24-bit bitmap as the row gap.
-bool FillFromDecoded(ImageExtra& image, const platform::DecodedPicture& picture) {
-    const int64_t stride = ((static_cast<int64_t>(picture.width) * 24 + 31) / 32) * 4;
-    const int64_t rowBytes = (static_cast<int64_t>(picture.width) * 24 + 7) / 8;
-    if (picture.width < 1 || picture.height < 1 ||
-        !image.Allocate(picture.width, picture.height, PIXEL_BGR,
-                        static_cast<int>(stride - rowBytes))) {
-        image.Free();
-        return false;
-    }
-    for (int y = 0; y < picture.height; ++y) {
-        uint8_t* row = image.pixels + static_cast<size_t>(y) * image.stride;
-        std::memcpy(row, picture.bgr.data() + (picture.height - 1 - y) * rowBytes, rowBytes);
-        std::memset(row + rowBytes, 0, image.stride - image.rowBytes);
-    }
-    return true;
 }
 
 bool EndsInTargaExtension(const char* fileName) {
@@ -92,6 +57,10 @@ bool EndsInTargaExtension(const char* fileName) {
 }
 
 }  // namespace
+
+void SetPlatformImageReaders(const PlatformImageReaders& readers) {
+    platformReaders = readers;
+}
 
 bool Image::Load(const char* fileName) {
     return extra->LoadBMP(fileName) || extra->LoadBitmapFile(fileName) ||
@@ -207,9 +176,7 @@ bool ImageExtra::LoadBMP(const char* fileName) {
 
 bool ImageExtra::LoadBitmapFile(const char* fileName) {
     Free();
-    platform::DecodedPicture picture;
-    return platform::DecodeBitmapFile(fileName, PICTURE_LIMITS, picture) &&
-           FillFromDecoded(*this, picture);
+    return platformReaders.bitmapFile != nullptr && platformReaders.bitmapFile(*this, fileName);
 }
 
 bool ImageExtra::LoadTGA(const char* fileName) {
@@ -319,26 +286,5 @@ bool ImageExtra::LoadTGA(const char* fileName) {
 
 bool ImageExtra::LoadPicture(const char* fileName) {
     Free();
-    if (fileName == nullptr) {
-        return false;
-    }
-    // Relative names are joined to the current directory; the whole path, terminator
-    // included, must fit in 260 characters.
-    constexpr size_t MAX_PATH_CHARS = 260;
-    std::string path;
-    if (fileName[0] == '/') {
-        path = fileName;
-    } else {
-        char directory[MAX_PATH_CHARS];
-        if (getcwd(directory, sizeof directory) == nullptr) {
-            return false;
-        }
-        path = std::string(directory) + "/" + fileName;
-    }
-    if (path.size() + 1 > MAX_PATH_CHARS) {
-        return false;
-    }
-    platform::DecodedPicture picture;
-    return platform::DecodePictureFile(path.c_str(), PICTURE_LIMITS, picture) &&
-           FillFromDecoded(*this, picture);
+    return platformReaders.picture != nullptr && platformReaders.picture(*this, fileName);
 }

@@ -1,3 +1,4 @@
+// Pictures drawn as textured quads in batches, each texture kept while its picture is unchanged.
 #include "framework/PictureBatch.h"
 
 #include <GL/gl.h>
@@ -5,6 +6,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "framework/ImageDrawing.h"
 #include "framework/pixel_space.h"
 
 namespace {
@@ -192,7 +194,7 @@ void PictureBatch::Add(Image& image, double x, double y) {
         image.GetWidth() > maxTextureSize || image.GetHeight() > maxTextureSize) {
         Flush();
         glRasterPos2d(x, y);
-        image.Draw();
+        DrawImage(image);
         return;
     }
     const Corner corner = RasterCorner(x, y);

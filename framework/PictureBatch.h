@@ -1,3 +1,4 @@
+// Pictures drawn as textured quads, batched, as DrawImage would draw them.
 #pragma once
 
 #include <cstdint>
@@ -7,7 +8,7 @@
 #include "framework/Image.h"
 
 // Pictures drawn as textured quads, the quads of one picture together, giving the pixels that
-// Image::Draw would give at the same raster positions: the corner is the raster position's
+// DrawImage would give at the same raster positions: the corner is the raster position's
 // window point rounded to a whole pixel, and a picture whose raster position falls outside
 // the view is not drawn at all. Quads of different pictures that overlap keep their order.
 // Needs a current OpenGL context; its textures belong to that context.
@@ -20,9 +21,9 @@ class PictureBatch {
     // Starts a frame: picks up the view (viewport and matrices) and checks that every picture
     // still holds the pixels its texture was made from.
     void BeginFrame();
-    // As glRasterPos2d(x, y) followed by image.Draw(). Layouts other than red-green-blue(-alpha)
-    // in either order, and pictures too large for a texture, are drawn at once by Image::Draw,
-    // after what is queued.
+    // As glRasterPos2d(x, y) followed by DrawImage(image). Layouts other than
+    // red-green-blue(-alpha) in either order, and pictures too large for a texture, are drawn at
+    // once by DrawImage, after what is queued.
     void Add(Image& image, double x, double y);
     // Draws everything queued.
     void Flush();

@@ -1,17 +1,33 @@
-# gulper_image: Image, its conversions and drawing, its file readers and the platform
-# picture decoders (SDL2 for bitmaps, libpng for PNG, SDL2_image for JPEG, our own for GIF).
-find_package(SDL2 REQUIRED)
-find_package(SDL2_image REQUIRED)
-find_package(PNG REQUIRED)
-find_package(OpenGL REQUIRED)
-
+# The image libraries, by what they need. gulper_image is window-free and links no library of
+# the system: pixel memory, conversions, our own Targa and bitmap readers, the picture header
+# checks and our own GIF decoder; the game's rules and the simulator link it. The window side
+# adds the other two.
 add_library(gulper_image STATIC
   ${CMAKE_CURRENT_LIST_DIR}/Image.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ImageConversions.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ImageReaders.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/PictureBatch.cpp
   ${CMAKE_CURRENT_LIST_DIR}/platform/picture_headers.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/platform/picture_loader.cpp
   ${CMAKE_CURRENT_LIST_DIR}/platform/gif_decoder.cpp
 )
 target_include_directories(gulper_image PUBLIC ${PROJECT_SOURCE_DIR})
-target_link_libraries(gulper_image PUBLIC OpenGL::GL PRIVATE SDL2::SDL2 SDL2_image::SDL2_image PNG::PNG)
+
+# gulper_image_drawing: images drawn with OpenGL, one by one (DrawImage) or batched
+# (PictureBatch).
+find_package(OpenGL REQUIRED)
+add_library(gulper_image_drawing STATIC
+  ${CMAKE_CURRENT_LIST_DIR}/ImageDrawing.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/PictureBatch.cpp
+)
+target_link_libraries(gulper_image_drawing PUBLIC gulper_image OpenGL::GL)
+
+# gulper_picture_decoders: the platform's decoders (SDL2 for bitmaps, libpng for PNG, SDL2_image
+# for JPEG) as Image readers, installed by InstallPlatformImageReaders.
+find_package(SDL2 REQUIRED)
+find_package(SDL2_image REQUIRED)
+find_package(PNG REQUIRED)
+add_library(gulper_picture_decoders STATIC
+  ${CMAKE_CURRENT_LIST_DIR}/ImagePlatformReaders.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/platform/picture_loader.cpp
+)
+target_link_libraries(gulper_picture_decoders
+  PUBLIC gulper_image PRIVATE SDL2::SDL2 SDL2_image::SDL2_image PNG::PNG)

@@ -1,3 +1,4 @@
+// PixelSpace: drawing in window pixels with texturing on, for the picture and text batches.
 #pragma once
 
 #include <GL/gl.h>

@@ -1,5 +1,6 @@
 # gulper_framework: the application object and message loop, the GL window and its bitmap text,
-# over the platform layer. SDL2, FreeType and fontconfig stay private to it.
+# over the platform layer. SDL2, FreeType and fontconfig stay private to it. The application
+# object installs the platform's picture decoders.
 find_package(SDL2 REQUIRED)
 find_package(OpenGL REQUIRED)
 find_package(Freetype REQUIRED)
@@ -8,7 +9,7 @@ find_package(Fontconfig REQUIRED)
 # The platform layer, one file per job: video start-up, windows, events and keys, OpenGL
 # contexts, glyphs, the message box.
 add_library(gulper_framework STATIC
-  ${CMAKE_CURRENT_LIST_DIR}/Main.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/GLApp.cpp
   ${CMAKE_CURRENT_LIST_DIR}/GLWindow.cpp
   ${CMAKE_CURRENT_LIST_DIR}/GLWindowMessages.cpp
   ${CMAKE_CURRENT_LIST_DIR}/platform/video.cpp
@@ -23,7 +24,7 @@ add_library(gulper_framework STATIC
 target_include_directories(gulper_framework PUBLIC ${PROJECT_SOURCE_DIR})
 target_link_libraries(gulper_framework
   PUBLIC OpenGL::GL
-  PRIVATE SDL2::SDL2 Freetype::Freetype Fontconfig::Fontconfig ${CMAKE_DL_LIBS})
+  PRIVATE gulper_picture_decoders SDL2::SDL2 Freetype::Freetype Fontconfig::Fontconfig ${CMAKE_DL_LIBS})
 
 # The framework's main in a library of its own: the game links it, tests bring their own.
 add_library(gulper_main STATIC ${CMAKE_CURRENT_LIST_DIR}/main.cpp)

@@ -75,12 +75,11 @@ gulper_all_installed() {
 }
 
 # gulper_configure BUILD_DIR [CMAKE_OPTION...]: configures the build folder. A new folder starts
-# with the tests and benchmarks off, so that building the game needs only the game's packages;
-# an existing one keeps what it was given before, unless the options say otherwise.
+# with the tests and benchmarks off (their default), so that building the game needs only the
+# game's packages; an existing one keeps what it was given before, unless the options say
+# otherwise.
 gulper_configure() {
     local dir=$1
     shift
-    local first=()
-    [ -f "$dir/CMakeCache.txt" ] || first=(-DGULPER_TESTS=OFF -DGULPER_BENCH=OFF)
-    cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "${first[@]}" "$@" >/dev/null
+    cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
 }

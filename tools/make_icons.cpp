@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "framework/Image.h"
+#include "framework/ImagePlatformReaders.h"
 
 namespace {
 
@@ -170,6 +171,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: gulper-make-icons PICTURE OUT SIZE...\n");
         return 2;
     }
+    InstallPlatformImageReaders();  // every format the game reads
     Picture sprite;
     if (!ReadSprite(argv[1], sprite) || sprite.width <= 0 || sprite.height <= 0) {
         std::fprintf(stderr, "gulper-make-icons: cannot read the picture %s\n", argv[1]);

@@ -7,15 +7,13 @@
 #include <new>
 #include <vector>
 
+#include "framework/file_bytes.h"
+
 namespace platform {
 
 namespace {
 
 constexpr int MAX_CODES = 4096;  // 12-bit codes
-
-uint16_t Little16(const uint8_t* p) {
-    return static_cast<uint16_t>(p[0] | p[1] << 8);
-}
 
 // The bytes of a run of data sub-blocks, read as one stream of bits, lowest bit first.
 class SubBlockBits {

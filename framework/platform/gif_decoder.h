@@ -1,8 +1,9 @@
+// Our own decoder of a GIF's first frame, which needs no library.
 #pragma once
 
 #include <cstdio>
 
-#include "framework/platform/picture_loader.h"
+#include "framework/platform/picture_headers.h"
 
 namespace platform {
 

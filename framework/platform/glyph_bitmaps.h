@@ -1,3 +1,4 @@
+// The glyphs of a font as the platform renders them for display lists and textures.
 #pragma once
 
 #include <cstdint>

@@ -175,31 +175,5 @@ int VirtualKey(const SDL_Keysym& key) {
     return VK_UNASSIGNED;
 }
 
-bool KeysymOf(int vk, SDL_Keysym* key) {
-    if (vk <= 0 || vk >= VK_UNASSIGNED) {
-        return false;
-    }
-    // The first key on the keyboard that gives the code, the keypad's digits with Num Lock on.
-    for (int code = SDL_SCANCODE_UNKNOWN + 1; code < SDL_NUM_SCANCODES; ++code) {
-        SDL_Keysym candidate{};
-        candidate.scancode = static_cast<SDL_Scancode>(code);
-        candidate.sym = SDL_GetKeyFromScancode(candidate.scancode);
-        candidate.mod = KMOD_NUM;
-        if (VirtualKey(candidate) == vk) {
-            *key = candidate;
-            return true;
-        }
-    }
-    // A character on a key of another layout, such as the French exclamation key.
-    for (const KeyCode& entry : PUNCTUATION_BY_CHARACTER) {
-        if (entry.vk == vk) {
-            *key = SDL_Keysym{};
-            key->sym = entry.sdl;
-            return true;
-        }
-    }
-    return false;
-}
-
 }  // namespace detail
 }  // namespace platform

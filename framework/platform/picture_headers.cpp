@@ -1,9 +1,11 @@
 // Each accepted picture format recognised by its signature and sized from its header, before
 // any decoder sees the file.
+#include "framework/platform/picture_headers.h"
+
 #include <climits>
 #include <cstring>
 
-#include "framework/platform/picture_loader.h"
+#include "framework/file_bytes.h"
 
 namespace platform {
 
@@ -32,20 +34,6 @@ class Reader {
   private:
     std::FILE* file;
 };
-
-uint16_t Big16(const uint8_t* p) {
-    return static_cast<uint16_t>(p[0] << 8 | p[1]);
-}
-uint32_t Big32(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) << 24 | static_cast<uint32_t>(p[1]) << 16 |
-           static_cast<uint32_t>(p[2]) << 8 | p[3];
-}
-uint16_t Little16(const uint8_t* p) {
-    return static_cast<uint16_t>(p[0] | p[1] << 8);
-}
-uint32_t Little32(const uint8_t* p) {
-    return static_cast<uint32_t>(Little16(p)) | static_cast<uint32_t>(Little16(p + 2)) << 16;
-}
 
 // Bitmap: the file header, then a core header (12 bytes, 16-bit sizes) or an information
 // header of 40 bytes or more (32-bit sizes, negative height for top-down rows).

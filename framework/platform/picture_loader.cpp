@@ -2,14 +2,15 @@
 // the one decoder of its format.
 #include "framework/platform/picture_loader.h"
 
-#include "framework/platform/gif_decoder.h"
-
 #include <SDL.h>
 #include <SDL_image.h>
 #include <png.h>
 
 #include <cstring>
 #include <memory>
+
+#include "framework/file_bytes.h"
+#include "framework/platform/gif_decoder.h"
 
 namespace platform {
 
@@ -19,11 +20,6 @@ struct SurfaceDeleter {
     void operator()(SDL_Surface* surface) const { SDL_FreeSurface(surface); }
 };
 using Surface = std::unique_ptr<SDL_Surface, SurfaceDeleter>;
-
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using File = std::unique_ptr<std::FILE, FileCloser>;
 
 // Copies a surface into blue, green, red rows. Pictures are composed over white where
 // translucent; bitmaps drop any alpha, as a 24-bit copy of them would.

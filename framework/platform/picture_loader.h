@@ -1,36 +1,10 @@
+// The platform's picture decoders (SDL2 for bitmaps, libpng, SDL2_image for JPEG, our own for
+// GIF), each handed only files whose header passed CheckPictureFile.
 #pragma once
 
-#include <cstdint>
-#include <cstdio>
-#include <vector>
+#include "framework/platform/picture_headers.h"
 
-// The platform's picture decoders. Both hand back 24-bit pixels, blue, green, red, top row
-// first and tightly packed (3 x width bytes a row).
 namespace platform {
-
-struct DecodedPicture {
-    int width = 0;
-    int height = 0;
-    std::vector<uint8_t> bgr;
-};
-
-// The largest picture a decoder may produce: its 24-bit rows, each padded to 4 bytes, must
-// fit in maxBytes, and neither side may pass maxSide pixels.
-struct PictureLimits {
-    uint64_t maxBytes = 0;
-    int64_t maxSide = 0;
-};
-
-// Whether a picture of that size is within the limits.
-bool FitsLimits(const PictureLimits& limits, int64_t width, int64_t height);
-
-enum class PictureFormat { NONE, BMP, PNG, JPEG, GIF };
-
-// Recognises a picture by its signature and reads its size from its header, from the start of
-// the file. NONE when no accepted format's signature is there, when the header is broken, when
-// the picture is over the limits, or when the file is too small to hold the picture it
-// declares even at its format's best compression. Decoders are only handed files that pass.
-PictureFormat CheckPictureFile(std::FILE* file, const PictureLimits& limits);
 
 // Any bitmap file the platform's bitmap loader reads.
 bool DecodeBitmapFile(const char* path, const PictureLimits& limits, DecodedPicture& picture);

@@ -104,8 +104,5 @@ void Post(Window window, std::uint32_t message, WParam wParam, LParam lParam);
 
 // The virtual-key code of a key event's symbol; never 0.
 int VirtualKey(const SDL_Keysym& key);
-// A key symbol that VirtualKey turns into `vk` (with Num Lock on for the keypad's digits), for
-// putting keys into SDL's queue; false when no key gives that code.
-bool KeysymOf(int vk, SDL_Keysym* key);
 
 }  // namespace platform::detail

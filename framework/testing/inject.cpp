@@ -24,6 +24,34 @@ bool PushWindowEvent(Window window, SDL_WindowEventID what) {
     return Push(event);
 }
 
+// A key symbol that the window's key translation turns into `vk`: the first key on the keyboard
+// that gives it, the keypad's digits with Num Lock on; else a character on a key of another
+// layout, such as the French exclamation key. False when no key gives that code.
+bool KeysymOf(int vk, SDL_Keysym* key) {
+    if (vk <= 0 || vk >= VK_UNASSIGNED) {
+        return false;
+    }
+    for (int code = SDL_SCANCODE_UNKNOWN + 1; code < SDL_NUM_SCANCODES; ++code) {
+        SDL_Keysym candidate{};
+        candidate.scancode = static_cast<SDL_Scancode>(code);
+        candidate.sym = SDL_GetKeyFromScancode(candidate.scancode);
+        candidate.mod = KMOD_NUM;
+        if (VirtualKey(candidate) == vk) {
+            *key = candidate;
+            return true;
+        }
+    }
+    for (SDL_Keycode character = 1; character < 128; ++character) {
+        SDL_Keysym candidate{};
+        candidate.sym = character;
+        if (VirtualKey(candidate) == vk) {
+            *key = candidate;
+            return true;
+        }
+    }
+    return false;
+}
+
 }  // namespace
 
 bool InjectKey(Window window, int key, bool down, bool repeat, bool alt) {
@@ -91,10 +119,6 @@ bool InjectClose(Window window) {
     return PushWindowEvent(window, SDL_WINDOWEVENT_CLOSE);
 }
 
-bool InjectMouseLeave(Window window) {
-    return PushWindowEvent(window, SDL_WINDOWEVENT_LEAVE);
-}
-
 bool InjectUserResize(Window window, int width, int height) {
     WindowRecord* record = FindWindow(window);
     if (record == nullptr || width < 1 || height < 1) {
@@ -117,18 +141,6 @@ bool InjectSizeReport(Window window, int width, int height) {
     event.window.data1 = width;
     event.window.data2 = height;
     return Push(event);
-}
-
-std::uint32_t WindowStyleOf(Window window, bool* resizable) {
-    WindowRecord* record = FindWindow(window);
-    if (record == nullptr) {
-        return 0;
-    }
-    const Uint32 flags = SDL_GetWindowFlags(record->sdl);
-    if (resizable != nullptr) {
-        *resizable = (flags & SDL_WINDOW_RESIZABLE) != 0;
-    }
-    return (flags & SDL_WINDOW_BORDERLESS) != 0 ? WS_POPUP : WS_OVERLAPPEDWINDOW;
 }
 
 bool InjectQuit() {

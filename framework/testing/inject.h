@@ -1,6 +1,6 @@
 // For tests only (the game does not link it): puts input and window-manager reports into SDL's
 // own event queue, as the window system would, so that tests drive a window through the real
-// event translation and message queue; and reads back what the window system was asked for.
+// event translation and message queue.
 #pragma once
 
 #include "framework/platform/platform.h"
@@ -19,17 +19,11 @@ bool InjectMouseMove(Window window, int x, int y);
 bool InjectMouseButton(Window window, int button, bool down, int x = 0, int y = 0);
 bool InjectClose(Window window);
 bool InjectQuit();
-// The pointer left the client area.
-bool InjectMouseLeave(Window window);
 
 // The user (or the window manager) resizes the window to a client size of `width` x `height`.
 bool InjectUserResize(Window window, int width, int height);
 // A size-changed report for the window, whatever its size is now, as the window system may
 // deliver one late.
 bool InjectSizeReport(Window window, int width, int height);
-
-// What the window system was asked for: WS_POPUP for a window without a frame, else
-// WS_OVERLAPPEDWINDOW; 0 for no window. `resizable` tells whether the user may resize it.
-std::uint32_t WindowStyleOf(Window window, bool* resizable = nullptr);
 
 }  // namespace platform

@@ -1,3 +1,4 @@
+// Image memory and conversions: sizes, rows, copies, flips and layouts.
 #include <gtest/gtest.h>
 
 #include "framework/Image.h"

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "framework/Image.h"
+#include "framework/ImagePlatformReaders.h"
 #include "framework/platform/gif_decoder.h"
 #include "framework/platform/picture_loader.h"
 #include "tests/framework/image_test_files.h"
@@ -59,8 +60,10 @@ long PeakKb() {
     return 0;
 }
 
+// Load as the game has it, the platform's loaders after our own.
 class PictureFiles : public TempFolderTest {
   protected:
+    PictureFiles() { InstallPlatformImageReaders(); }
     // Loads the file, a bitmap (.bmp) with the own bitmap reader alone, the rest with Load, and
     // compares every row, bottom row first; no pixels: the load fails and empties the image.
     void Expect(const std::string& name, const Bytes& bytes, const Bytes& pixels = {},
@@ -212,6 +215,16 @@ TEST_F(PictureFiles, PicturesBeyondTheMemoryLeftFail) {
                         platform::DecodeBitmapFile(wide.c_str(), LIMITS, picture);
     setrlimit(RLIMIT_AS, &limit);
     EXPECT_FALSE(loaded);
+}
+
+// A program without the window side, as the simulator is, reads our own formats alone.
+TEST_F(PictureFiles, WithoutThePlatformLoadersOnlyOurOwnReadersRun) {
+    SetPlatformImageReaders({});
+    Expect("fruit.tga", Saved('p'));
+    Expect("sixteen", Bitmap(1, 2, 16, {0x1F, 0, 0, 0, 0, 0x7C, 0, 0}));
+    EXPECT_FALSE(image.extra->LoadBitmapFile(
+        Write("plain", Bitmap(2, 1, 24, {1, 2, 3, 4, 5, 6, 0, 0})).c_str()));
+    Expect("plain.tga", Targa(2, 2, 2, 24, 0, TWELVE), TWELVE);
 }
 
 TEST_F(PictureFiles, PlatformDecodersTakeEveryAcceptedFormatUnderAnyName) {

@@ -1,3 +1,4 @@
+// What the image tests share: byte lists, a temporary folder and picture files made by hand.
 #pragma once
 
 #include <stdlib.h>

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "framework/Image.h"
+#include "framework/ImagePlatformReaders.h"
 #include "game/game_rules.h"
 #include "game/game_state.h"
 
@@ -28,6 +29,13 @@ const char* WriteInput(const uint8_t* data, size_t size, const char* ending) {
 }
 
 }  // namespace
+
+#if defined(FUZZ_PLATFORM_READERS)
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    InstallPlatformImageReaders();  // Load as the game has it
+    return 0;
+}
+#endif
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 #if defined(FUZZ_CONFIG)

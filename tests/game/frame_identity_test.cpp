@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "framework/GlyphText.h"
+#include "framework/ImageDrawing.h"
 #include "tests/game/game_window.h"
 
 namespace {
@@ -16,7 +17,7 @@ namespace {
 void DrawCentred(Image& image, double x, double y) {
     if (image.IsValid()) {
         glRasterPos2d(x - image.GetWidth() * 0.5, y - image.GetHeight() * 0.5);
-        image.Draw();
+        DrawImage(image);
     }
 }
 
@@ -44,7 +45,7 @@ class FrameIdentity : public GameWindowTest {
         }
     }
 
-    // The board as first drawn: each picture by Image::Draw at its raster position, the score
+    // The board as first drawn: each picture by DrawImage at its raster position, the score
     // line by the window's glyph display lists, the walls as the window draws them. Leaves the
     // frame unswapped.
     void DrawReferenceFrame() {
@@ -81,7 +82,7 @@ class FrameIdentity : public GameWindowTest {
                                          : "");
         if (full.IsValid()) {
             glRasterPos2d(190 - full.GetWidth() * 0.5, 80);
-            full.Draw();
+            DrawImage(full);
         }
     }
 
@@ -147,7 +148,7 @@ TEST_F(FrameIdentity, BoardStatesMatchTheFirstDrawing) {
     Compare("stacked on the fruit");
 
     // Pictures changed in place, then of other layouts: alpha of their own (written whatever the
-    // alpha), blue first, grey (drawn by Image::Draw in its turn).
+    // alpha), blue first, grey (drawn by DrawImage in its turn).
     player->position = CellCentre(1, 1);  // off the fruit
     Image& gulper = player->imageLeft;    // rows without gaps, as every picture read
     for (int i = 0; i < gulper.GetWidth() * gulper.GetHeight() * 3; i += 3) {

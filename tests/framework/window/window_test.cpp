@@ -1,5 +1,5 @@
-// The GL window under SDL's offscreen driver and the application around it: creation, painting,
-// sizes and placement, mouse and keys, the context stack, bitmap text and the run loop.
+// The GL window under SDL's offscreen driver: creation, painting, sizes and placement, mouse and
+// keys, the context stack and bitmap text.
 #include <GL/gl.h>
 #include <SDL.h>
 #include <gtest/gtest.h>
@@ -10,78 +10,11 @@
 #include <functional>
 #include <memory>
 
-#include "framework/GLWindow.h"
-#include "framework/Main.h"
 #include "framework/platform/glyph_bitmaps.h"
 #include "framework/testing/inject.h"
+#include "tests/framework/window/test_window.h"
 
 namespace {
-
-using Ints = std::vector<int>;
-
-using Pairs = std::vector<std::pair<int, int>>;
-using Strings = std::vector<std::string>;
-Strings history;
-
-// Dispatches every waiting message, paint messages included.
-void Drain() {
-    platform::Message message;
-    while (platform::PeekMessage(&message) && message.message != platform::WM_QUIT) {
-        platform::DispatchMessage(message);
-    }
-}
-
-struct App : GLApp {
-    void OnInit() override {
-        history.push_back("init");
-        onInit();
-    }
-    void OnIdle() override { history.push_back("idle"); }
-    void OnExit() override { history.push_back("exit"); }
-    std::function<void()> onInit = [] {};
-};
-
-struct Win : GLWindow {
-    explicit Win(std::string name = "w") : name(std::move(name)) {}
-    void OnCreate() override {
-        history.push_back(name + "-create");
-        onCreate();
-    }
-    void OnDisplay() override { history.push_back(name + "-display"); }
-    void OnResize(int w, int h) override {
-        resizes.push_back({w, h});
-        GLWindow::OnResize(w, h);
-    }
-    void OnMouseButton(int button, bool down) override { buttons.push_back({button, down}); }
-    void OnMouseMove(int x, int y) override { moves.push_back({x, y}); }
-    void OnKeyboard(int key, bool down) override { keys.push_back({key, down}); }
-    void OnIdle() override {
-        history.push_back(name + "-idle");
-        onIdle(++idles);
-    }
-    void OnMessage(platform::Window, std::uint32_t message, platform::WParam,
-                   platform::LParam flags) override {
-        if (message > GLWindowExtra::CREATE_MESSAGE) {
-            history.push_back(name + "-user" + std::to_string(message - platform::WM_USER));
-        } else if (message >= platform::WM_KEYDOWN && message <= platform::WM_SYSKEYUP) {
-            keyMessages.push_back(message);
-            keyFlags.push_back(flags);
-        }
-    }
-    bool Make() {
-        const bool made = extra->Create();
-        Drain();
-        return made;
-    }
-
-    std::string name;
-    int idles = 0;
-    Pairs resizes, buttons, moves, keys;
-    std::vector<std::uint32_t> keyMessages;
-    std::vector<platform::LParam> keyFlags;
-    std::function<void()> onCreate = [] {};
-    std::function<void(int)> onIdle = [](int) {};
-};
 
 class GLWindowTest : public testing::Test {
   protected:
@@ -109,7 +42,10 @@ class GLWindowTest : public testing::Test {
 TEST_F(GLWindowTest, MadeVisibleAsAskedWithItsContextCurrentAndOnCreateBeforeThePaint) {
     EXPECT_TRUE(platform::IsWindowVisible(w.extra->window));
     EXPECT_EQ(w.extra->palette, nullptr);  // true colour needs none
-    EXPECT_EQ(GLWindowExtra::ContextDepth(), 1);
+    // Current at one level of the context stack: one pop leaves what was current before, none.
+    w.extra->MakeCurrent(false);
+    EXPECT_EQ(platform::GetCurrentContext(), nullptr);
+    ASSERT_TRUE(w.extra->MakeCurrent(true));
     EXPECT_EQ(w.resizes, (Pairs{{320, 240}}));
     Win v("v");
     EXPECT_FALSE(v.SetSize(200, 150));  // nothing to resize yet
@@ -315,106 +251,6 @@ TEST_F(GLWindowTest, NoFontFoundDrawsNothingAndIsTriedAgainNextTime) {
     }
     unsetenv("FONTCONFIG_FILE");
     EXPECT_NE(w.Printf("Score"), 0);
-}
-
-// Runs `program` in a child process, its standard output joined to its standard error, and
-// expects the exit code `code` and exactly `output`.
-void ExpectProgram(const std::function<int()>& program, int code, const std::string& output) {
-    EXPECT_EXIT(
-        {
-            dup2(STDERR_FILENO, STDOUT_FILENO);
-            std::exit(program());
-        },
-        testing::ExitedWithCode(code), "^" + output + "$");
-}
-
-int RunOneWindow() {
-    App app;
-    Win window;
-    return GLAppRegistry::Instance()->Run(0, nullptr);
-}
-
-TEST(RunLoop, FaultsAreNamedAndEndTheProgramWithTheirCode) {
-    GLAppRegistry::Instance()->consoleMode = true;
-    ExpectProgram([] { return GLAppRegistry::Instance()->Run(0, nullptr); }, 255,
-                  "No application instance created, exiting.");
-    ExpectProgram(
-        [] {
-            App apps[2];
-            return 0;
-        },
-        1, "Error: more than one application instance defined!\n");
-    // Mesa then offers less than the OpenGL 2.1 the framework asks for.
-    setenv("MESA_GL_VERSION_OVERRIDE", "2.0", 1);
-    ExpectProgram(RunOneWindow, 1, "Failed to create GL context\n");
-    // Without a display SDL would fall back to its offscreen driver, where no one sees the game.
-    setenv("SDL_VIDEODRIVER", "", 1);
-    setenv("DISPLAY", ":9999", 1);
-    setenv("XDG_RUNTIME_DIR", "/nonexistent", 1);
-    ExpectProgram(
-        RunOneWindow, 1,
-        "No display could be opened \\(DISPLAY is :9999\\)\\.\nFailed to create window\n");
-}
-
-TEST(RunLoop, WholeRunInOrderEndedByClosingTheMainWindowWithItsCode) {
-    App app;
-    Win one("one"), two("two");
-    app.onInit = [&] { one.SetSize(200, 100); };  // windows are made after OnInit
-    one.onCreate = [&] { platform::PostMessage(one.extra->window, platform::WM_USER + 2, 0, 0); };
-    one.onIdle = [&](int idles) {
-        if (idles == 2) {
-            platform::PostMessage(one.extra->window, platform::WM_CLOSE, 7, 0);
-        }
-    };
-    EXPECT_EQ(GLAppRegistry::Instance()->Run(0, nullptr), 7);
-    EXPECT_EQ(history, (Strings{"init", "one-create", "two-create", "one-user2", "one-display",
-                                "two-display", "idle", "one-idle", "two-idle", "idle", "one-idle",
-                                "two-idle", "exit"}));
-    EXPECT_EQ(one.resizes, (Pairs{{200, 100}}));
-}
-
-TEST(RunLoop, CloseOfAnotherWindowHidesItAndAQuitRequestClosesTheMainOne) {
-    App app;
-    Win main("main"), other("other");
-    bool hiddenButAlive = false;
-    other.onIdle = [&](int idles) {
-        if (idles == 1) {
-            platform::InjectClose(other.extra->window);
-        } else if (idles == 3) {
-            hiddenButAlive = platform::IsWindow(other.extra->window) &&
-                             !platform::IsWindowVisible(other.extra->window);
-            platform::InjectQuit();  // what Ctrl+C in the console sends
-        }
-    };
-    EXPECT_EQ(GLAppRegistry::Instance()->Run(0, nullptr), 0);
-    EXPECT_TRUE(hiddenButAlive);
-    EXPECT_FALSE(platform::IsWindow(main.extra->window));
-}
-
-TEST(RunLoop, WindowListKeepsOrderTheFirstIsMainAndAGoneWindowLeavesIt) {
-    GLAppRegistry* registry = GLAppRegistry::Instance();
-    Win a, b, c;
-    EXPECT_EQ(registry->MainWindow(), a.extra);
-    registry->RemoveWindow(b.extra);
-    registry->AddWindow(b.extra);
-    auto d = std::make_unique<Win>();
-    ASSERT_TRUE(d->Make());
-    const platform::Window made = d->extra->window;
-    d.reset();
-    EXPECT_FALSE(platform::IsWindow(made));
-    EXPECT_EQ(registry->windows, (std::vector<GLWindowExtra*>{a.extra, c.extra, b.extra}));
-    registry->RemoveWindow(a.extra);
-    EXPECT_EQ(registry->MainWindow(), nullptr);  // a window that is gone cannot end the program
-}
-
-TEST(RunLoop, TakenClassNameLeavesTheWindowWithoutRecord) {
-    ASSERT_NE(platform::RegisterClass("GLAppWnd", &platform::DefWindowProc), 0);
-    App app;
-    testing::internal::CaptureStdout();
-    Win window;
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Failed to register window class\n");
-    EXPECT_EQ(window.extra, nullptr);
-    EXPECT_EQ(GLAppRegistry::Instance()->Run(0, nullptr), 0);
 }
 
 }  // namespace

@@ -1,3 +1,5 @@
+// GLApp and GLAppRegistry: the one application object's registration, the run loop, and
+// ShowMessage.
 #include "framework/Main.h"
 
 #include <algorithm>
@@ -7,6 +9,7 @@
 #include <new>
 
 #include "framework/GLWindow.h"
+#include "framework/ImagePlatformReaders.h"
 #include "framework/platform/platform.h"
 
 GLAppRegistry* GLAppRegistry::self = nullptr;
@@ -114,6 +117,9 @@ GLWindowExtra* GLAppRegistry::MainWindow() {
 }
 
 GLApp::GLApp() {
+    // Here rather than in Run: the members of a program's application object read their
+    // pictures while it is constructed, after this and before main.
+    InstallPlatformImageReaders();
     GLAppRegistry* registry = GLAppRegistry::Instance();
     if (registry->app != nullptr) {
         std::printf("Error: more than one application instance defined!\n");
