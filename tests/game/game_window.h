@@ -47,8 +47,9 @@ class GameWindowTest : public ::testing::Test {
         ResetGameState();
         player = std::make_unique<ScriptedPlayer>();  // its pictures come from data/
         SetPlayerAgent(player.get());
-        window = std::make_unique<GameWindow>();
-        window->SetSize(380, 460);  // the offscreen surface keeps the size it opened with
+        window = MakeWindow();
+        // The offscreen surface keeps the size it opened with.
+        window->SetSize(WINDOW_WIDTH, WindowHeight());
         ASSERT_TRUE(window->extra->Create());
         DrainMessages();  // OnCreate, then the first paint
         sleeps.clear();
@@ -67,6 +68,9 @@ class GameWindowTest : public ::testing::Test {
         std::error_code ignored;
         std::filesystem::remove_all(folder, ignored);
     }
+
+    virtual std::unique_ptr<GameWindow> MakeWindow() { return std::make_unique<GameWindow>(); }
+    virtual int WindowHeight() const { return WINDOW_HEIGHT; }
 
     // data/ when the window is made: the Gulper, red and blue ghosts in a colour per direction
     // (the other ghosts have none), dots, pills, the start and won pictures.
@@ -106,8 +110,8 @@ class GameWindowTest : public ::testing::Test {
     }
 
     std::vector<uint8_t> ReadFrame() const {
-        std::vector<uint8_t> pixels(380 * 460 * 4);
-        glReadPixels(0, 0, 380, 460, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+        std::vector<uint8_t> pixels(static_cast<size_t>(WINDOW_WIDTH) * WindowHeight() * 4);
+        glReadPixels(0, 0, WINDOW_WIDTH, WindowHeight(), GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
         return pixels;
     }
 
@@ -118,9 +122,10 @@ class GameWindowTest : public ::testing::Test {
         ASSERT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
     }
 
-    // The colour of the last frame at board point (x, y); y -20 is the window's bottom row.
+    // The colour of the last frame at board point (x, y); y 0 is the board's bottom row.
     Colour At(int x, int y) const {
-        const size_t i = (static_cast<size_t>(y + 20) * 380 + static_cast<size_t>(x)) * 4;
+        const size_t row = static_cast<size_t>(y + WindowHeight() - BOARD_HEIGHT);
+        const size_t i = (row * WINDOW_WIDTH + static_cast<size_t>(x)) * 4;
         return {frame[i], frame[i + 1], frame[i + 2]};
     }
 

@@ -3,3 +3,12 @@ add_test(NAME WatchPlaysTheReplayUnderXvfb
                  $<TARGET_FILE:gulper-sim> ${PROJECT_SOURCE_DIR})
 set_tests_properties(WatchPlaysTheReplayUnderXvfb PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 180
                      RESOURCE_LOCK xvfb)
+
+# The viewer's frame in SDL's offscreen driver: the food under the plan, the sprites over it.
+add_executable(watch_window_tests watch_window_test.cpp)
+target_link_libraries(watch_window_tests PRIVATE gulper_watch_lib gulper_sim_lib GTest::gtest
+                      GTest::gtest_main)
+gtest_discover_tests(watch_window_tests
+  WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
+  DISCOVERY_TIMEOUT 30
+  PROPERTIES ENVIRONMENT "SDL_VIDEODRIVER=offscreen" TIMEOUT 120 ${GULPER_OPENGL_LABEL})
