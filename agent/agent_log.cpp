@@ -1,3 +1,4 @@
+// Where the agent's log goes.
 #include "agent/agent_log.h"
 
 #include <iostream>

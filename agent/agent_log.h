@@ -1,3 +1,4 @@
+// The agent's console log: one stream, standard output unless redirected.
 #pragma once
 
 #include <ostream>

@@ -1,3 +1,4 @@
+// Feeding, hunting and going for the fruit: each a route and its first step.
 #include "agent/agent_log.h"
 #include "agent/player_agent.h"
 #include "game/game_state.h"

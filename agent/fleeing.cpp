@@ -1,3 +1,4 @@
+// Fleeing: the way out from one near ghost, from two, or from the nearest of more.
 #include <cmath>
 
 #include "agent/agent_log.h"

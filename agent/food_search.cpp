@@ -1,3 +1,4 @@
+// The breadth-first search for the food nearest the Gulper.
 #include "agent/player_agent.h"
 
 GridPoint PlayerAgent::FindNearestFood(const GridPoint& start) {

@@ -1,3 +1,4 @@
+// The A* route search over the cells, with its console lines.
 #include <algorithm>
 #include <charconv>
 #include <cstring>

@@ -1,3 +1,5 @@
+// The agent that plays the Gulper: what it sees of a cell, its searches, its sensing,
+// its behaviours and its decision state.
 #pragma once
 
 #include <array>
@@ -72,50 +74,69 @@ GridPoint TurquoiseGhostCell();
 // ghosts or go for the fruit, each by the first step of a fresh route.
 class PlayerAgent : public PlayerSprite {
   public:
+    // Starts feeding, with fresh search records; the PlayerSprite part loads the pictures.
     PlayerAgent();
     ~PlayerAgent() override;
+    // One decision at a cell centre: chooses the state, runs its behaviour, which leaves the
+    // next step in `direction`, and logs the state's banner.
     void Think() override;
 
+    // Straight-line distance between two cells, in cells.
     double Distance(const GridPoint& a, const GridPoint& b) const;
 
-    // Path search (A* over the cells, every step costing 1).
+    // Path search: A* over the cells, every step costing 1, walls as CellContent shows them.
+    // Gives every record a fresh start, its direction the Gulper's own.
     void ResetNodes();
+    // Searches from start to goal and logs the route; true when one was found, with each
+    // record along it holding its first step toward the goal.
     bool FindPath(const GridPoint& start, const GridPoint& goal);
+    // Takes the open record of least f, the earliest appended among equals.
     PathNode* PopBestOpenNode();
     bool IsInOpenList(const PathNode* node) const;
     bool IsInClosedList(const PathNode* node) const;
+    // Walks back from the goal along the parents, writing each step's direction.
     void ConstructPath(PathNode* goal, PathNode* start);
 
-    // Breadth-first flood over the whole board, walls ignored.
+    // Breadth-first flood over the whole board, walls ignored: the nearest dot or pill, or
+    // the start when none is left.
     GridPoint FindNearestFood(const GridPoint& start);
 
+    // Whether a ghost is under NEAR_DISTANCE away, logging the first one found.
     bool IsGhostNear();
 
+    // Away from the near ghosts: one, two, or the nearest of three or more.
     void Flee();
     void FleeFrom(const GridPoint& ghostCell);
+    // Turns to the first direction along the vector (x, y) away from a ghost whose next cell
+    // is no wall; keeps going when no direction is better than another.
     void ChooseEscapeDirection(float x, float y);
     void FleeFromTwo(const std::vector<GridPoint>& near);
     void FleeFromNearest(const std::vector<GridPoint>& near);
 
+    // The first step toward the nearest food, the nearest blue ghost, or the fruit.
     void Feed();
     void Hunt();
     void GoForFruit();
+    // Whether a ghost out of the house is under HUNT_DISTANCE away (asked while they are blue).
     bool ShouldHunt() const;
+    // Takes the first step of the last route found.
     void SteerAlongPath();
 
     PathNode* NodeAt(int x, int y) { return nodes[AgentIndex(x, y)].get(); }
 
+    // Existing ghosts off the house cell closer than `limit` to a cell, in FLEE_ORDER: those
+    // fleeing runs from and hunting chases. Without a cell, from the Gulper's own.
+    std::vector<GridPoint> GhostsWithin(const GridPoint& from, double limit) const;
+    std::vector<GridPoint> GhostsWithin(double limit) const;
+
+    // The food search's marks and queue, the route search's lists and its records (one per
+    // cell, index AgentIndex), and the decision state. Nothing of a plan outlives a decision.
     std::array<uint8_t, BOARD_CELLS> visited{};
     std::deque<GridPoint> foodQueue;
     std::vector<PathNode*> closedList;
     std::vector<PathNode*> openList;
     std::array<std::unique_ptr<PathNode>, BOARD_CELLS> nodes;
     int32_t state = STATE_FEEDING;
-
-    // Existing ghosts off the house cell closer than `limit` to a cell, in FLEE_ORDER: those
-    // fleeing runs from and hunting chases. Without a cell, from the Gulper's own.
-    std::vector<GridPoint> GhostsWithin(const GridPoint& from, double limit) const;
-    std::vector<GridPoint> GhostsWithin(double limit) const;
 
   private:
     // The entry nearest the Gulper; ties stay with the earlier one.

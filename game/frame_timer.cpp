@@ -1,3 +1,4 @@
+// The frame timer's sleep and the host's clock.
 #include "game/frame_timer.h"
 
 #include <chrono>

@@ -1,3 +1,4 @@
+// The sleep-based frame timer that sets the game's pace, and the host's clock.
 #pragma once
 
 #include <cstdint>

@@ -1,3 +1,4 @@
+// The game's application object: its window and its agent.
 #include "game/game_app.h"
 
 #include "agent/player_agent.h"

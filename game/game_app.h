@@ -1,3 +1,4 @@
+// The game's application object, which owns the game window and the agent.
 #pragma once
 
 #include "framework/Main.h"

@@ -1,3 +1,5 @@
+// The rules' share of the game window: its per-game members, the settings loader, a new game
+// and the tick, none of which needs a window.
 #pragma once
 
 #include <cstdint>

@@ -1,7 +1,6 @@
-#pragma once
-
 // The process-wide state of the game in progress: flags, countdowns, the ghosts and the
 // player, and the settings the rules share.
+#pragma once
 
 #include <array>
 #include <cstdint>

@@ -1,7 +1,6 @@
-#pragma once
-
 // The game's window: the game built when it is created, one tick per idle call, the keys, and
 // the one drawing of the board that every window of the game shows.
+#pragma once
 
 #include <string>
 

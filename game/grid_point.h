@@ -1,3 +1,4 @@
+// A pair of integers: a pixel position or a cell, as the caller means it.
 #pragma once
 
 #include <cstdint>

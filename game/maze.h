@@ -1,6 +1,5 @@
-#pragma once
-
 // The maze: its size and geometry, the cell codes, the live board and its food count.
+#pragma once
 
 #include <array>
 #include <cstdint>

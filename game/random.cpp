@@ -1,3 +1,4 @@
+// The process's one pseudo-random generator.
 #include "game/random.h"
 
 namespace {

@@ -1,3 +1,4 @@
+// The process's one pseudo-random generator, which every ghost draws from.
 #pragma once
 
 #include <cstdint>

@@ -1,3 +1,4 @@
+// Sprite movement: the open directions at a centre, the step, the tunnel; the Gulper's eating.
 #include "game/sprite.h"
 
 #include "game/game_state.h"

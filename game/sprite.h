@@ -1,3 +1,4 @@
+// Sprites: the directions, the moving sprite, and the Gulper with its score.
 #pragma once
 
 #include <cstdint>

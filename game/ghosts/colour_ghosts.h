@@ -1,6 +1,5 @@
-#pragma once
-
 // The four ghosts, each with its own way of moving in attack mode.
+#pragma once
 
 #include "game/game_state.h"
 #include "game/ghosts/ghost.h"

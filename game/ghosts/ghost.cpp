@@ -1,3 +1,4 @@
+// What every ghost does: the house, the modes, the blue time and the moves they share.
 #include "game/ghosts/ghost.h"
 
 #include <cmath>

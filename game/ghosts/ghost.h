@@ -1,3 +1,4 @@
+// The ghost every colour derives from: the house, the modes and the shared moves.
 #pragma once
 
 #include <cstdint>

@@ -1,3 +1,5 @@
+// The agent: what it sees of each cell, its searches, fleeing and its decisions, with their
+// log lines.
 #include <gtest/gtest.h>
 
 #include <algorithm>

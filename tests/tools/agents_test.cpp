@@ -1,3 +1,4 @@
+// The agent registry and the agents registered in it.
 #include <gtest/gtest.h>
 
 #include "tools/agents/agent_registry.h"

@@ -1,3 +1,4 @@
+// The picture generator gives the committed pictures, byte for byte.
 #include <gtest/gtest.h>
 #include <unistd.h>
 

@@ -1,3 +1,4 @@
+// The agents by name: registration, look-up and the list.
 #include "tools/agents/agent_registry.h"
 
 #include <algorithm>

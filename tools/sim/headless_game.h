@@ -1,3 +1,4 @@
+// Seeded headless games: how one starts, plays and ends, for the simulator and the viewer.
 #pragma once
 
 #include <cstdint>

@@ -1,7 +1,6 @@
-#pragma once
-
 // The viewer's window: one seed's game in the game's own frame, with the agent's plan over
 // the board and a status line under the score.
+#pragma once
 
 #include <cstdint>
 #include <memory>

@@ -1,3 +1,4 @@
+// The agent object: its search records, what a cell holds as it sees it, and distances.
 #include <cmath>
 
 #include "agent/player_agent.h"
