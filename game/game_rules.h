@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "game/game_state.h"
+#include "game/settings.h"
 
 // The game window's share of the game: its per-game members, the settings loader, the
 // new-game reset and the tick. None of it touches the window, so the same code plays
@@ -16,7 +17,7 @@ class GameRules {
     GameRules(const GameRules&) = delete;
     GameRules& operator=(const GameRules&) = delete;
 
-    // Defaults, then "data//config.txt" from the working directory.
+    // Defaults, then the settings file (SETTINGS_FILE) from the working directory.
     void LoadConfig();
     // The same from another file; false when the file cannot be opened (the defaults stand).
     bool LoadConfigFrom(const char* fileName);

@@ -147,3 +147,11 @@ void GameRules::SteerByKeys(int32_t avail) {
         player->SetDirection(DIR_RIGHT);
     }
 }
+
+void GameRules::LoadConfig() {
+    LoadSettings(SETTINGS_FILE, *this);
+}
+
+bool GameRules::LoadConfigFrom(const char* fileName) {
+    return LoadSettings(fileName, *this);
+}
