@@ -2,19 +2,19 @@
 // how well the agent did.
 
 #include <algorithm>
-#include <cerrno>
 #include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <fstream>
 #include <iostream>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "game/settings.h"
+#include "tools/options.h"
 #include "tools/sim/config_check.h"
 #include "tools/sim/headless_game.h"
 #include "tools/sim/report.h"
@@ -22,15 +22,21 @@
 
 namespace {
 
-const char* const USAGE =
+const std::string USAGE =
     "usage: gulper-sim [--games N] [--seed S] [--config FILE] [--max-ticks T] [--agent NAME]\n"
     "                  [--log FILE] [--csv FILE] [--json FILE] [--report DIR] [--replay S]\n"
     "       gulper-sim --agents | --check-config FILE\n"
     "  --games N      games to play (default 100); game i uses seed S + i\n"
     "  --seed S       first seed (default 1)\n"
-    "  --config FILE  settings file (default data//config.txt); the agent always steers\n"
-    "  --max-ticks T  stop a game after T ticks and count it unfinished (default 100000)\n"
-    "  --agent NAME   the agent that steers (default planner); --agents lists them\n"
+    "  --config FILE  settings file (default " +
+    std::string(SETTINGS_FILE) +
+    "); the agent always steers\n"
+    "  --max-ticks T  stop a game after T ticks and count it unfinished (default " +
+    std::to_string(SimSettings{}.maxTicks) +
+    ")\n"
+    "  --agent NAME   the agent that steers (default " +
+    std::string(DEFAULT_AGENT) +
+    "); --agents lists them\n"
     "  --log FILE     write the agent's log of every game to FILE, each game after a line\n"
     "                 \"=== seed S ===\"\n"
     "  --csv FILE     write one row per game to FILE\n"
@@ -45,83 +51,52 @@ const char* const USAGE =
 struct Options {
     int64_t games = 100;
     uint32_t seed = 1;
-    std::string configPath = "data//config.txt";
-    bool configGiven = false;
-    int64_t maxTicks = 100000;
+    GameOptions game;
     std::string logPath;
     std::string csvPath;
     std::optional<uint32_t> replay;
-    std::string agent = DEFAULT_AGENT;
     std::string jsonPath;
     std::string reportDir;
 };
 
 [[noreturn]] void Fail(const std::string& message) {
-    std::cerr << "gulper-sim: " << message << "\n" << USAGE;
-    std::exit(2);
-}
-
-int64_t ParseNumber(const char* option, const char* text, int64_t lo, int64_t hi) {
-    char* end = nullptr;
-    errno = 0;
-    const long long v = std::strtoll(text, &end, 10);
-    if (errno != 0 || end == text || *end != '\0' || v < lo || v > hi) {
-        Fail(std::string(option) + " needs a whole number from " + std::to_string(lo) + " to " +
-             std::to_string(hi) + ", not \"" + text + "\"");
-    }
-    return v;
+    FailWithUsage("gulper-sim", USAGE, message);
 }
 
 Options ParseOptions(int argc, char** argv) {
     Options o;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (arg == "--help" || arg == "-h") {
-            std::cout << USAGE;
-            std::exit(0);
+    OptionReader in("gulper-sim", USAGE, argc, argv);
+    while (in.Next()) {
+        const std::string& arg = in.Arg();
+        if (in.GameOption(o.game)) {
+            continue;
         }
-        // Read only by a known option, so an unknown one is named as such even when last.
-        auto value = [&]() -> const char* {
-            if (i + 1 >= argc) {
-                Fail(arg + " needs a value");
-            }
-            return argv[++i];
-        };
         if (arg == "--games") {
-            o.games = ParseNumber("--games", value(), 1, 100000000);
+            o.games = in.NumberValue(1, 100000000);
         } else if (arg == "--seed") {
-            o.seed = static_cast<uint32_t>(ParseNumber("--seed", value(), 0, UINT32_MAX));
-        } else if (arg == "--config") {
-            o.configPath = value();
-            o.configGiven = true;
-        } else if (arg == "--max-ticks") {
-            o.maxTicks = ParseNumber("--max-ticks", value(), 1, INT64_MAX);
+            o.seed = static_cast<uint32_t>(in.NumberValue(0, UINT32_MAX));
         } else if (arg == "--log") {
-            o.logPath = value();
+            o.logPath = in.Value();
         } else if (arg == "--csv") {
-            o.csvPath = value();
-        } else if (arg == "--agent") {
-            o.agent = value();
-            if (FindAgent(o.agent) == nullptr) {
-                Fail("no agent named \"" + o.agent + "\"; the agents are " + AgentNames());
-            }
+            o.csvPath = in.Value();
         } else if (arg == "--agents") {
             for (const AgentEntry* entry : RegisteredAgents()) {
                 std::printf("%-14s %s\n", entry->name.c_str(), entry->summary.c_str());
             }
             std::exit(0);
         } else if (arg == "--check-config") {
-            std::exit(CheckConfig(value(), std::cout));
+            std::exit(CheckConfig(in.Value(), std::cout));
         } else if (arg == "--json") {
-            o.jsonPath = value();
+            o.jsonPath = in.Value();
         } else if (arg == "--report") {
-            o.reportDir = value();
+            o.reportDir = in.Value();
         } else if (arg == "--replay") {
-            o.replay = static_cast<uint32_t>(ParseNumber("--replay", value(), 0, UINT32_MAX));
+            o.replay = static_cast<uint32_t>(in.NumberValue(0, UINT32_MAX));
         } else {
-            Fail("unknown option " + arg);
+            in.FailUnknown();
         }
     }
+    in.CheckSettingsFile(o.game);
     return o;
 }
 
@@ -168,18 +143,11 @@ class Progress {
 int main(int argc, char** argv) {
     const Options options = ParseOptions(argc, argv);
 
-    if (options.configGiven && !std::ifstream(options.configPath)) {
-        Fail("cannot read the settings file " + options.configPath);
-    }
     SimSettings settings;
-    settings.configPath = options.configPath;
-    settings.maxTicks = options.maxTicks;
-    settings.agent = options.agent;
-    if (!std::ifstream(options.configPath)) {
-        std::cerr << "gulper-sim: no " << options.configPath
-                  << ", playing with the default settings\n";
-    }
-    if (ConfigAsksForKeyboard(options.configPath)) {
+    settings.configPath = options.game.configPath;
+    settings.maxTicks = options.game.maxTicks;
+    settings.agent = options.game.agent;
+    if (ConfigAsksForKeyboard(settings.configPath)) {
         std::cerr
             << "gulper-sim: the settings choose keyboard steering; the agent steers instead\n";
     }
@@ -244,10 +212,10 @@ int main(int argc, char** argv) {
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     RunSummary summary = Summarise(results);
-    summary.agent = options.agent;
-    summary.configPath = options.configPath;
+    summary.agent = settings.agent;
+    summary.configPath = settings.configPath;
     summary.firstSeed = options.seed;
-    summary.maxTicks = options.maxTicks;
+    summary.maxTicks = settings.maxTicks;
     if (json.is_open()) {
         WriteJson(json, summary, results);
     }

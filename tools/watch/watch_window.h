@@ -7,6 +7,7 @@
 #include <string>
 
 #include "game/game_window.h"
+#include "game/settings.h"
 #include "tools/agents/agent_registry.h"
 
 // More keys the watcher reads (the framework's virtual-key codes).
@@ -23,7 +24,7 @@ enum : int {
 
 struct WatchSettings {
     uint32_t seed = 1;
-    std::string configPath = "data//config.txt";
+    std::string configPath = SETTINGS_FILE;
     std::string agent = DEFAULT_AGENT;
     int64_t maxTicks = 100000;
     int speedLevel = 2;  // index into WatchWindow::SPEEDS

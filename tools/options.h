@@ -1,0 +1,55 @@
+// The command line as gulper-sim and gulper-watch read it: one argument at a time, the
+// options both take, and the same complaints and exit statuses.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "game/settings.h"
+#include "tools/sim/headless_game.h"
+
+// The options that choose the game both tools play: --config, --agent, --max-ticks.
+struct GameOptions {
+    std::string configPath = SETTINGS_FILE;
+    bool configGiven = false;
+    std::string agent = DEFAULT_AGENT;
+    int64_t maxTicks = SimSettings{}.maxTicks;
+};
+
+// "PROGRAM: MESSAGE", then the usage, on standard error; exits with status 2.
+[[noreturn]] void FailWithUsage(const std::string& program, const std::string& usage,
+                                const std::string& message);
+
+class OptionReader {
+  public:
+    OptionReader(std::string program, std::string usage, int argc, char** argv);
+
+    // Moves to the next argument; false when there is none. --help and -h print the usage on
+    // standard output and exit with status 0.
+    bool Next();
+    const std::string& Arg() const { return arg; }
+    // The current option's value, the argument after it. Taken only by a known option, so an
+    // unknown one is named as such even when last.
+    const char* Value();
+    // `text` as a whole number from lo to hi, or a complaint that names `what`.
+    int64_t Number(const std::string& what, const char* text, int64_t lo, int64_t hi) const;
+    // The current option's value as a whole number from lo to hi.
+    int64_t NumberValue(int64_t lo, int64_t hi);
+    // Reads --config, --agent (which must name a registered agent) or --max-ticks into
+    // `options`; false when the argument is none of them.
+    bool GameOption(GameOptions& options);
+    [[noreturn]] void Fail(const std::string& message) const;
+    [[noreturn]] void FailUnknown() const;
+
+    // After the options: a settings file that was asked for must be readable; a missing
+    // default one only means the default settings, which is said on standard error.
+    void CheckSettingsFile(const GameOptions& options) const;
+
+  private:
+    const std::string program;
+    const std::string usage;
+    const int argc;
+    char** const argv;
+    int at = 0;
+    std::string arg;
+};
