@@ -12,8 +12,8 @@ echo \"$out\" | grep -q '^games: *300$'"
   $<TARGET_FILE:gulper-sim> ${PROJECT_SOURCE_DIR}/data/config.txt)
 set_tests_properties(SimSoak300Games PROPERTIES TIMEOUT 600)
 
-gulper_test(sim_stats_tests stats_test.cpp ${PROJECT_SOURCE_DIR}/tools/sim/stats.cpp)
-target_link_libraries(sim_stats_tests PRIVATE gulper_sim_lib)
+gulper_test(sim_stats_tests stats_test.cpp)
+target_link_libraries(sim_stats_tests PRIVATE gulper_sim_parts gulper_sim_lib)
 
 add_test(NAME ReportOpensInChromium
          COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/report_chromium.sh $<TARGET_FILE:gulper-sim>
