@@ -4,8 +4,6 @@
 // sprite becomes transparent; black inside it (the eye) stays.
 // Usage: gulper-make-icons PICTURE OUT SIZE...
 
-#include <png.h>
-
 #include <sys/stat.h>
 #include <algorithm>
 #include <cerrno>
@@ -19,25 +17,18 @@
 
 #include "framework/Image.h"
 #include "framework/ImagePlatformReaders.h"
+#include "tools/picture/canvas.h"
+#include "tools/picture/png_encode.h"
 
 namespace {
 
-// Straight-alpha RGBA, top row first.
-struct Picture {
-    int width = 0;
-    int height = 0;
-    std::vector<uint8_t> rgba;
-    uint8_t* At(int x, int y) { return &rgba[(static_cast<size_t>(y) * width + x) * 4]; }
-};
-
-bool ReadSprite(const char* path, Picture& out) {
+// The picture as straight-alpha RGBA, top row first.
+bool ReadSprite(const char* path, Canvas& out) {
     Image image;
     if (!image.Load(path) || !image.ConvertTo(PIXEL_RGBA)) {
         return false;
     }
-    out.width = image.GetWidth();
-    out.height = image.GetHeight();
-    out.rgba.assign(static_cast<size_t>(out.width) * out.height * 4, 0);
+    out = Canvas(image.GetWidth(), image.GetHeight(), 4);
     for (int y = 0; y < out.height; ++y) {
         // The reader keeps the bottom row first, as the game draws it.
         std::memcpy(out.At(0, y), image.Row(out.height - 1 - y),
@@ -76,10 +67,8 @@ bool ReadSprite(const char* path, Picture& out) {
 
 // Area-weighted resampling in premultiplied alpha: every target pixel averages the part of the
 // source it covers, so small icons stay smooth and large ones keep square pixels.
-Picture Resample(const Picture& in, int size) {
-    Picture out;
-    out.width = out.height = size;
-    out.rgba.assign(static_cast<size_t>(size) * size * 4, 0);
+Canvas Resample(const Canvas& in, int size) {
+    Canvas out(size, size, 4);
     const double sx = static_cast<double>(in.width) / size;
     const double sy = static_cast<double>(in.height) / size;
     for (int ty = 0; ty < size; ++ty) {
@@ -94,7 +83,7 @@ Picture Resample(const Picture& in, int size) {
                     if (w <= 0) {
                         continue;
                     }
-                    const uint8_t* p = &in.rgba[(static_cast<size_t>(y) * in.width + x) * 4];
+                    const uint8_t* p = in.At(x, y);
                     const double a = p[3] / 255.0;
                     for (int c = 0; c < 3; ++c) {
                         sum[c] += p[c] * a * w;
@@ -116,32 +105,17 @@ Picture Resample(const Picture& in, int size) {
     return out;
 }
 
-bool WritePng(const std::string& path, Picture& picture) {
-    FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) {
-        std::fprintf(stderr, "gulper-make-icons: cannot write %s: %s\n", path.c_str(),
-                     std::strerror(errno));
-        return false;
-    }
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png != nullptr ? png_create_info_struct(png) : nullptr;
-    if (info == nullptr || setjmp(png_jmpbuf(png))) {
-        png_destroy_write_struct(&png, &info);
-        std::fclose(file);
+bool WritePng(const std::string& path, const Canvas& picture) {
+    std::string bytes;
+    if (!EncodePng(picture, &bytes)) {
         std::fprintf(stderr, "gulper-make-icons: writing %s failed\n", path.c_str());
         return false;
     }
-    png_init_io(png, file);
-    png_set_IHDR(png, info, static_cast<png_uint_32>(picture.width),
-                 static_cast<png_uint_32>(picture.height), 8, PNG_COLOR_TYPE_RGB_ALPHA,
-                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    png_write_info(png, info);
-    for (int y = 0; y < picture.height; ++y) {
-        png_write_row(png, picture.At(0, y));
-    }
-    png_write_end(png, nullptr);
-    png_destroy_write_struct(&png, &info);
-    if (std::fclose(file) != 0) {
+    FILE* file = std::fopen(path.c_str(), "wb");
+    bool written =
+        file != nullptr && std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    written = (file != nullptr && std::fclose(file) == 0) && written;
+    if (!written) {
         std::fprintf(stderr, "gulper-make-icons: cannot write %s: %s\n", path.c_str(),
                      std::strerror(errno));
         return false;
@@ -172,7 +146,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     InstallPlatformImageReaders();  // every format the game reads
-    Picture sprite;
+    Canvas sprite;
     if (!ReadSprite(argv[1], sprite) || sprite.width <= 0 || sprite.height <= 0) {
         std::fprintf(stderr, "gulper-make-icons: cannot read the picture %s\n", argv[1]);
         return 1;
@@ -185,7 +159,7 @@ int main(int argc, char** argv) {
             return 2;
         }
         const std::string folder = std::string(argv[2]) + "/" + argv[i] + "x" + argv[i] + "/apps";
-        Picture icon = Resample(sprite, static_cast<int>(size));
+        const Canvas icon = Resample(sprite, static_cast<int>(size));
         if (!MakeFolder(folder) || !WritePng(folder + "/gulper.png", icon)) {
             return 1;
         }

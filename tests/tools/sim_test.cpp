@@ -13,6 +13,8 @@
 #include <utility>
 #include <vector>
 
+#include "game/maze.h"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -109,12 +111,16 @@ TEST_F(SimTest, EveryOutputOfARunAgrees) {
     image.format = PNG_FORMAT_RGB;
     std::vector<uint8_t> pixels(PNG_IMAGE_SIZE(image));
     ASSERT_TRUE(png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr));
-    ASSERT_EQ(std::pair(image.width, image.height), std::pair(19u * 20, 22u * 20));
+    ASSERT_EQ(static_cast<int>(image.width), BOARD_WIDTH);
+    ASSERT_EQ(static_cast<int>(image.height), BOARD_HEIGHT);
     std::set<std::pair<int, int>> coloured;
-    for (int c = 0; c < 19 * 22; ++c) {
-        const uint8_t* p = &pixels[((21 - c % 22) * 20 + 3) * 19 * 20 * 3 + (c / 22 * 20 + 3) * 3];
-        if (p[0] > 100 && p[2] < 160) {
-            coloured.emplace(c / 22, c % 22);
+    for (int col = 0; col < BOARD_COLUMNS; ++col) {
+        for (int row = 0; row < BOARD_ROWS; ++row) {
+            const int x = col * CELL_SIZE + 3, y = (BOARD_ROWS - 1 - row) * CELL_SIZE + 3;
+            const uint8_t* p = &pixels[(static_cast<size_t>(y) * BOARD_WIDTH + x) * 3];
+            if (p[0] > 100 && p[2] < 160) {
+                coloured.emplace(col, row);
+            }
         }
     }
     EXPECT_EQ(coloured, caught);

@@ -1,0 +1,19 @@
+// The report's pictures: two charts of the run and the map of where the Gulper was caught.
+#pragma once
+
+#include <vector>
+
+#include "tools/picture/canvas.h"
+#include "tools/sim/headless_game.h"
+#include "tools/sim/stats.h"
+
+// A picture for the report, filled with the page's background.
+Canvas ReportCanvas(int width, int height);
+
+// Games per score band, from the lowest score to the highest.
+Canvas ScoreHistogram(const std::vector<GameResult>& results, const RunSummary& s);
+// The ticks each game lasted, by seed, coloured by how it ended.
+Canvas TicksChart(const std::vector<GameResult>& results, const RunSummary& s);
+// The maze at one pixel per game pixel, from the game's own wall layout, with every cell the
+// Gulper was caught on coloured by how often, and the count written in it.
+Canvas CatchMap(const std::vector<GameResult>& results);
