@@ -1,5 +1,5 @@
 // The bare window the game's costs are measured against: the same 380 x 460 window at the
-// same tick rate (the fps of "data//config.txt", read by the game's own loader), but every
+// same tick rate (the fps of the settings file, read by the game's own loader), but every
 // frame only clears and swaps. Runs until its window is closed or Ctrl+C.
 #include <GL/gl.h>
 
