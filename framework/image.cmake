@@ -1,16 +1,4 @@
-# The image libraries, by what they need. gulper_image is window-free and links no library of
-# the system: pixel memory, conversions, our own Targa and bitmap readers, the picture header
-# checks and our own GIF decoder; the game's rules and the simulator link it. The window side
-# adds the other two.
-add_library(gulper_image STATIC
-  ${CMAKE_CURRENT_LIST_DIR}/Image.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/ImageConversions.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/ImageReaders.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/platform/picture_headers.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/platform/gif_decoder.cpp
-)
-target_include_directories(gulper_image PUBLIC ${PROJECT_SOURCE_DIR})
-
+# The image libraries of the window side; gulper_image (image_core.cmake) is the window-free one.
 # gulper_image_drawing: images drawn with OpenGL, one by one (DrawImage) or batched
 # (PictureBatch).
 find_package(OpenGL REQUIRED)
