@@ -17,6 +17,10 @@ enum PixelFormat {
 // Largest pixel memory one image may hold. Sizes read from files are checked against it
 // before anything is allocated.
 constexpr uint64_t IMAGE_MAX_BYTES = 256ull * 1024 * 1024;
+// Largest picture file read, checked on the file itself before any header: the pixels of an
+// uncompressed picture at the pixel bound, and room for its headers. A larger file, or one that
+// is not an ordinary file, is passed over unread.
+constexpr uint64_t IMAGE_MAX_FILE_BYTES = IMAGE_MAX_BYTES + (1u << 20);
 // Widest and tallest picture a file reader accepts, checked from the file's header.
 constexpr int IMAGE_MAX_SIDE = 16384;
 

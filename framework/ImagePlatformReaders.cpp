@@ -13,7 +13,8 @@
 namespace {
 
 // What the platform decoders may produce: the same bounds as the framework's own readers.
-constexpr platform::PictureLimits PICTURE_LIMITS{IMAGE_MAX_BYTES, IMAGE_MAX_SIDE};
+constexpr platform::PictureLimits PICTURE_LIMITS{IMAGE_MAX_BYTES, IMAGE_MAX_SIDE,
+                                                 IMAGE_MAX_FILE_BYTES};
 
 // Fills the image from a platform decoder's top-down rows, keeping the 4-byte row
 // alignment of a 24-bit bitmap as the row gap.

@@ -1,14 +1,15 @@
 // The file readers of Image: our own bitmap and Targa readers, and Load, which tries them and
-// the platform's loaders the window side installs. Every size in a file is untrusted: sizes are
-// worked out in 64 bits and checked against the picture bound before anything is allocated or
-// read, and every stream is closed on every path.
+// the platform's loaders the window side installs. Only an ordinary file of bounded size is
+// read. Every size in a file is untrusted: sizes are worked out in 64 bits and checked against
+// the picture bound before anything is allocated or read, and every stream is closed on every
+// path.
 #include <climits>
 #include <cstdio>
 #include <cstring>
 #include <vector>
 
 #include "framework/Image.h"
-#include "framework/file_bytes.h"
+#include "framework/data_file.h"
 
 namespace {
 
@@ -16,8 +17,9 @@ namespace {
 // the members of the program's application object read their pictures.
 PlatformImageReaders platformReaders;
 
+// Only an ordinary file no larger than any picture could be; opening never waits.
 File OpenForReading(const char* fileName) {
-    return File(fileName != nullptr ? std::fopen(fileName, "rb") : nullptr);
+    return OpenDataFile(fileName, IMAGE_MAX_FILE_BYTES);
 }
 
 // Bytes in the file, or -1 when it cannot be told.

@@ -19,8 +19,11 @@ class GameRules {
 
     // Defaults, then the settings file (SETTINGS_FILE) from the working directory.
     void LoadConfig();
-    // The same from another file; false when the file cannot be opened (the defaults stand).
+    // The same from another file; false when it is missing or not an ordinary file of sane size
+    // (the defaults stand).
     bool LoadConfigFrom(const char* fileName);
+    // Defaults, then a settings file's bytes read beforehand.
+    void LoadConfigText(const std::string& text);
 
     // Creates the enabled ghosts, red, green, orange, turquoise.
     void CreateGhosts();

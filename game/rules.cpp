@@ -155,3 +155,7 @@ void GameRules::LoadConfig() {
 bool GameRules::LoadConfigFrom(const char* fileName) {
     return LoadSettings(fileName, *this);
 }
+
+void GameRules::LoadConfigText(const std::string& text) {
+    LoadSettingsText(text, *this);
+}

@@ -2,7 +2,10 @@
 #include "game/settings.h"
 
 #include <algorithm>
-#include <fstream>
+#include <locale>
+#include <sstream>
+
+#include "framework/data_file.h"
 
 #include "game/game_rules.h"
 #include "game/game_state.h"
@@ -15,6 +18,28 @@ SettingSlot Slot(bool& flag) {
 
 SettingSlot Slot(int32_t& number) {
     return {nullptr, &number};
+}
+
+// `in >> word`, keeping only the first SETTINGS_MAX_WORD characters of a longer word.
+bool ReadWord(std::istream& in, std::string& word) {
+    word.clear();
+    const auto& ctype = std::use_facet<std::ctype<char>>(in.getloc());
+    std::streambuf* buffer = in.rdbuf();
+    int c = buffer->sgetc();
+    for (; c != EOF && !ctype.is(std::ctype_base::space, static_cast<char>(c));
+         c = buffer->snextc()) {
+        if (word.size() < SETTINGS_MAX_WORD) {
+            word.push_back(static_cast<char>(c));
+        }
+    }
+    if (c == EOF) {
+        in.setstate(std::ios::eofbit);
+    }
+    if (word.empty()) {
+        in.setstate(std::ios::failbit);
+        return false;
+    }
+    return true;
 }
 
 }  // namespace
@@ -112,10 +137,11 @@ void ReadSettings(std::istream& in, GameRules& rules, SettingsObserver* observer
     while (true) {
         in >> std::ws;
         const std::streamoff keyAt = in.tellg();
-        if (!(in >> key)) {
+        if (!in || !ReadWord(in, key)) {
             return;
         }
         in >> std::ws;
+        // The number is taken digit by digit, never copied, so its length needs no bound.
         const std::streamoff valueAt = in.eof() ? -1 : static_cast<std::streamoff>(in.tellg());
         if (!(in >> value)) {
             report.Stopped(key, keyAt, valueAt);
@@ -134,11 +160,22 @@ void ReadSettings(std::istream& in, GameRules& rules, SettingsObserver* observer
 }
 
 bool LoadSettings(const char* fileName, GameRules& rules) {
-    ApplyDefaultSettings(rules);
-    std::ifstream file(fileName);
-    if (!file) {
+    std::string text;
+    if (!ReadDataFile(fileName, SETTINGS_MAX_BYTES, &text)) {
+        ApplyDefaultSettings(rules);
         return false;
     }
-    ReadSettings(file, rules);
+    LoadSettingsText(text, rules);
     return true;
+}
+
+bool ReadNamedSettings(const std::string& path, std::string* text, std::string* why,
+                       NamedFileKind* kind) {
+    return ReadNamedFile(path.c_str(), SETTINGS_MAX_BYTES, SETTINGS_QUIET_MS, text, why, kind);
+}
+
+void LoadSettingsText(const std::string& text, GameRules& rules) {
+    ApplyDefaultSettings(rules);
+    std::istringstream in(text);
+    ReadSettings(in, rules);
 }

@@ -7,10 +7,18 @@
 #include <string>
 #include <vector>
 
+#include "framework/data_file.h"
+
 class GameRules;
 
 // The settings file the game, the simulator and the watcher read from the working directory.
 inline constexpr const char SETTINGS_FILE[] = "data//config.txt";
+// The most a settings file may hold; a larger one is passed over like a missing one.
+inline constexpr uint64_t SETTINGS_MAX_BYTES = 1 << 20;
+// How long a settings file named on a command line may stay silent before it is given up.
+inline constexpr int SETTINGS_QUIET_MS = 10000;
+// A word is kept to this many characters, far more than any key; the rest of it is passed over.
+inline constexpr size_t SETTINGS_MAX_WORD = 256;
 
 // How a key's value is taken.
 enum class SettingRead {
@@ -70,5 +78,12 @@ void ApplyDefaultSettings(GameRules& rules);
 // Pairs of a key and a whole number, until a value is not a 32-bit whole number; unknown keys
 // and negative values are passed over, and a key given twice keeps its last value.
 void ReadSettings(std::istream& in, GameRules& rules, SettingsObserver* observer = nullptr);
-// The defaults, then the file; false when it cannot be opened (the defaults stand).
+// The defaults, then the file; false when it is missing or not an ordinary file of at most
+// SETTINGS_MAX_BYTES (the defaults stand). Opening it never waits.
 bool LoadSettings(const char* fileName, GameRules& rules);
+// A settings file named on a command line, which may also be a pipe or /dev/stdin: read once,
+// at most SETTINGS_MAX_BYTES, waiting at most SETTINGS_QUIET_MS for each piece.
+bool ReadNamedSettings(const std::string& path, std::string* text, std::string* why,
+                       NamedFileKind* kind = nullptr);
+// The defaults, then a settings file's bytes already in memory.
+void LoadSettingsText(const std::string& text, GameRules& rules);

@@ -17,6 +17,7 @@
 
 #include "framework/Image.h"
 #include "framework/ImagePlatformReaders.h"
+#include "tools/output_file.h"
 #include "tools/picture/canvas.h"
 #include "tools/picture/png_encode.h"
 
@@ -111,13 +112,9 @@ bool WritePng(const std::string& path, const Canvas& picture) {
         std::fprintf(stderr, "gulper-make-icons: writing %s failed\n", path.c_str());
         return false;
     }
-    FILE* file = std::fopen(path.c_str(), "wb");
-    bool written =
-        file != nullptr && std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    written = (file != nullptr && std::fclose(file) == 0) && written;
-    if (!written) {
-        std::fprintf(stderr, "gulper-make-icons: cannot write %s: %s\n", path.c_str(),
-                     std::strerror(errno));
+    std::string error;
+    if (!WriteWholeFile(path, bytes, &error)) {
+        std::fprintf(stderr, "gulper-make-icons: %s\n", error.c_str());
         return false;
     }
     return true;

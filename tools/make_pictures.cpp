@@ -5,10 +5,10 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
-#include <fstream>
 #include <string>
 #include <vector>
 
+#include "tools/output_file.h"
 #include "tools/picture/canvas.h"
 
 namespace {
@@ -35,7 +35,7 @@ void Box(Canvas& c, int x0, int y0, int x1, int y1, Colour colour) {
 }
 
 // An uncompressed 24-bit Targa file with its footer, bottom row first as Targa wants.
-bool WriteTarga(const Canvas& c, const std::string& path) {
+bool WriteTarga(const Canvas& c, const std::string& path, std::string* error) {
     std::vector<uint8_t> bytes = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0};
     bytes.push_back(c.width & 0xFF), bytes.push_back(c.width >> 8);
     bytes.push_back(c.height & 0xFF), bytes.push_back(c.height >> 8);
@@ -49,9 +49,7 @@ bool WriteTarga(const Canvas& c, const std::string& path) {
     bytes.insert(bytes.end(), 8, 0);
     const char signature[] = "TRUEVISION-XFILE.";
     bytes.insert(bytes.end(), signature, signature + sizeof signature);
-    std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<long>(bytes.size()));
-    return static_cast<bool>(out);
+    return WriteWholeFile(path, std::string(bytes.begin(), bytes.end()), error);
 }
 
 enum Facing { LEFT, RIGHT, UP, DOWN };
@@ -223,8 +221,9 @@ int main(int argc, char** argv) {
     pictures.emplace_back("lose", Message({{"GAME OVER", 5}}, Colour{240, 40, 40}));
     for (const auto& [name, canvas] : pictures) {
         const std::string path = dir + "/" + name + ".tga";
-        if (!WriteTarga(canvas, path)) {
-            std::fprintf(stderr, "gulper-make-pictures: cannot write %s\n", path.c_str());
+        std::string error;
+        if (!WriteTarga(canvas, path, &error)) {
+            std::fprintf(stderr, "gulper-make-pictures: %s\n", error.c_str());
             return 1;
         }
     }

@@ -3,14 +3,24 @@
 
 #include <cerrno>
 #include <cstdlib>
-#include <fstream>
 #include <iostream>
 #include <utility>
+
+#include "tools/output_file.h"
 
 void FailWithUsage(const std::string& program, const std::string& usage,
                    const std::string& message) {
     std::cerr << program << ": " << message << "\n" << usage;
     std::exit(2);
+}
+
+void ExitAfterOutput(const std::string& program, int status) {
+    std::string error;
+    if (!CloseStandardOutput(&error)) {
+        std::cerr << program << ": " << error << "\n";
+        std::exit(1);
+    }
+    std::exit(status);
 }
 
 OptionReader::OptionReader(std::string program, std::string usage, int argc, char** argv)
@@ -23,7 +33,7 @@ bool OptionReader::Next() {
     arg = argv[at];
     if (arg == "--help" || arg == "-h") {
         std::cout << usage;
-        std::exit(0);
+        ExitAfterOutput(program, 0);
     }
     return true;
 }
@@ -77,13 +87,24 @@ void OptionReader::FailUnknown() const {
     Fail("unknown option " + arg);
 }
 
-void OptionReader::CheckSettingsFile(const GameOptions& options) const {
-    if (std::ifstream(options.configPath)) {
+void OptionReader::ReadSettingsFile(GameOptions& options) const {
+    const std::string& path = options.configPath;
+    std::string why;
+    if (options.configGiven) {
+        if (!ReadNamedSettings(path, &options.configText, &why)) {
+            Fail("cannot read the settings file " + path + ": it " + why);
+        }
         return;
     }
-    if (options.configGiven) {
-        Fail("cannot read the settings file " + options.configPath);
+    // Found, not named: read as the game reads it, passed over unless an ordinary file.
+    if (ReadDataFile(path.c_str(), SETTINGS_MAX_BYTES, &options.configText, &why)) {
+        return;
     }
-    std::cerr << program << ": no " << options.configPath
-              << ", playing with the default settings\n";
+    options.configText.clear();
+    if (why == DATA_FILE_MISSING) {
+        std::cerr << program << ": no " << path << ", playing with the default settings\n";
+    } else {
+        std::cerr << program << ": " << path << " " << why
+                  << "; playing with the default settings\n";
+    }
 }

@@ -12,6 +12,8 @@
 struct GameOptions {
     std::string configPath = SETTINGS_FILE;
     bool configGiven = false;
+    // The settings file's bytes, once ReadSettingsFile has read them.
+    std::string configText;
     std::string agent = DEFAULT_AGENT;
     int64_t maxTicks = SimSettings{}.maxTicks;
 };
@@ -19,6 +21,10 @@ struct GameOptions {
 // "PROGRAM: MESSAGE", then the usage, on standard error; exits with status 2.
 [[noreturn]] void FailWithUsage(const std::string& program, const std::string& usage,
                                 const std::string& message);
+
+// Exits with `status` once standard output is known to be written, else with status 1 and
+// "PROGRAM: cannot write to standard output: reason" on standard error.
+[[noreturn]] void ExitAfterOutput(const std::string& program, int status);
 
 class OptionReader {
   public:
@@ -41,9 +47,10 @@ class OptionReader {
     [[noreturn]] void Fail(const std::string& message) const;
     [[noreturn]] void FailUnknown() const;
 
-    // After the options: a settings file that was asked for must be readable; a missing
-    // default one only means the default settings, which is said on standard error.
-    void CheckSettingsFile(const GameOptions& options) const;
+    // After the options, reads the settings file once into options.configText. One that was
+    // asked for must be readable (a pipe is); a default one that is missing or not an ordinary
+    // file only means the default settings, which is said on standard error.
+    void ReadSettingsFile(GameOptions& options) const;
 
   private:
     const std::string program;

@@ -21,6 +21,8 @@ struct DecodedPicture {
 struct PictureLimits {
     uint64_t maxBytes = 0;
     int64_t maxSide = 0;
+    // The file's own size, before its header is read.
+    uint64_t maxFileBytes = 0;
 };
 
 // Whether a picture of that size is within the limits.

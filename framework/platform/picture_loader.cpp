@@ -9,7 +9,7 @@
 #include <cstring>
 #include <memory>
 
-#include "framework/file_bytes.h"
+#include "framework/data_file.h"
 #include "framework/platform/gif_decoder.h"
 
 namespace platform {
@@ -88,14 +88,14 @@ bool DecodePng(std::FILE* file, const PictureLimits& limits, DecodedPicture& pic
     return true;
 }
 
-// Checks the file's header, then hands the same open stream to the one decoder of the format
-// found, never choosing by the name.
+// Opens only an ordinary file of bounded size, checks its header, then hands the same open stream
+// to the one decoder of the format found, never choosing by the name.
 bool Decode(const char* path, bool bitmapsOnly, const PictureLimits& limits,
             DecodedPicture& picture) {
     if (path == nullptr) {
         return false;
     }
-    File file(std::fopen(path, "rb"));
+    File file = OpenDataFile(path, limits.maxFileBytes);
     if (!file) {
         return false;
     }

@@ -16,7 +16,7 @@
 namespace {
 
 using platform::PictureFormat;
-constexpr platform::PictureLimits LIMITS{IMAGE_MAX_BYTES, IMAGE_MAX_SIDE};
+constexpr platform::PictureLimits LIMITS{IMAGE_MAX_BYTES, IMAGE_MAX_SIDE, IMAGE_MAX_FILE_BYTES};
 const Bytes TWELVE = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
 
 // A PNG signature and header chunk, padded with zeros to `size` bytes.
@@ -308,9 +308,12 @@ TEST_F(PictureFiles, DecodersTakeTheCallersLimits) {
     platform::DecodedPicture picture;
     const std::string png = Write("p.png", Saved('p')), bitmap = Write("b.tga", Saved('b'));
     EXPECT_FALSE(platform::DecodeBitmapFile(png.c_str(), LIMITS, picture));
-    EXPECT_FALSE(platform::DecodePictureFile(png.c_str(), {16 * 3 * 8 - 1, 16384}, picture));
-    EXPECT_FALSE(platform::DecodePictureFile(png.c_str(), {1024, 15}, picture));
-    EXPECT_TRUE(platform::DecodePictureFile(png.c_str(), {16 * 3 * 8, 16}, picture));
+    EXPECT_FALSE(platform::DecodePictureFile(
+        png.c_str(), {16 * 3 * 8 - 1, 16384, IMAGE_MAX_FILE_BYTES}, picture));
+    EXPECT_FALSE(
+        platform::DecodePictureFile(png.c_str(), {1024, 15, IMAGE_MAX_FILE_BYTES}, picture));
+    EXPECT_TRUE(
+        platform::DecodePictureFile(png.c_str(), {16 * 3 * 8, 16, IMAGE_MAX_FILE_BYTES}, picture));
     EXPECT_TRUE(platform::DecodeBitmapFile(bitmap.c_str(), LIMITS, picture));
 }
 

@@ -90,9 +90,16 @@ class BehaviourCorpus : public ::testing::Test {
         return p.string();
     }
 
+    // The file's bytes as the simulator passes them to each game; none when there is no file.
+    static std::string FileText(const std::string& path) {
+        std::string text;
+        ReadDataFile(path.c_str(), SETTINGS_MAX_BYTES, &text);
+        return text;
+    }
+
     // How the game reads the file for the two settings a headless game leaves unused.
     static std::string ReadSettings(const std::string& path) {
-        const bool keys = ConfigAsksForKeyboard(path);
+        const bool keys = ConfigAsksForKeyboard(FileText(path));
         ResetGameState();
         GameRules rules;
         rules.LoadConfigFrom(path.c_str());
@@ -102,6 +109,7 @@ class BehaviourCorpus : public ::testing::Test {
     static std::string Play(const std::string& path, const GameRun& r, uint32_t seed) {
         SimSettings settings;
         settings.configPath = path;
+        settings.configText = FileText(path);
         settings.maxTicks = r.maxTicks;
         settings.agent = r.agent;
         std::ostringstream log;

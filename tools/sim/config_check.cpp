@@ -5,8 +5,6 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdint>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <sstream>
 #include <vector>
@@ -173,15 +171,11 @@ class Explainer : public SettingsObserver {
 }  // namespace
 
 int CheckConfig(const std::string& path, std::ostream& out) {
-    std::ifstream file(path, std::ios::binary);
-    std::string text;
-    try {
-        text.assign(std::istreambuf_iterator<char>(file), {});
-    } catch (const std::ios_base::failure&) {
-        file.setstate(std::ios::badbit);  // a folder opens but cannot be read
-    }
-    if (!file || file.bad()) {
-        out << path << ": cannot be read; the game would play with every default\n";
+    std::string text, why;
+    NamedFileKind kind = NamedFileKind::ORDINARY;
+    if (!ReadNamedSettings(path, &text, &why, &kind)) {
+        out << path << ": cannot be read: it " << why
+            << "; the game would play with every default\n";
         return 2;
     }
 
@@ -194,6 +188,11 @@ int CheckConfig(const std::string& path, std::ostream& out) {
     const std::vector<std::string>& warnings = explainer.warnings;
 
     out << "settings read from " << path << "\n";
+    if (kind != NamedFileKind::ORDINARY) {
+        // Read here once, as the simulator reads it; the game passes over all but a file.
+        out << "  (not an ordinary file: the simulator and the viewer read it once; as "
+            << SETTINGS_FILE << " the game would pass it over and play with every default)\n";
+    }
     for (const Setting& setting : SettingsTable()) {
         const int32_t value = setting.ValueIn(rules);
         const std::string key = setting.key;

@@ -7,7 +7,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <iostream>
 #include <optional>
 #include <string>
@@ -15,6 +14,7 @@
 
 #include "game/settings.h"
 #include "tools/options.h"
+#include "tools/output_file.h"
 #include "tools/sim/config_check.h"
 #include "tools/sim/headless_game.h"
 #include "tools/sim/report.h"
@@ -83,9 +83,10 @@ Options ParseOptions(int argc, char** argv) {
             for (const AgentEntry* entry : RegisteredAgents()) {
                 std::printf("%-14s %s\n", entry->name.c_str(), entry->summary.c_str());
             }
-            std::exit(0);
+            ExitAfterOutput("gulper-sim", 0);
         } else if (arg == "--check-config") {
-            std::exit(CheckConfig(in.Value(), std::cout));
+            const int status = CheckConfig(in.Value(), std::cout);
+            ExitAfterOutput("gulper-sim", status);
         } else if (arg == "--json") {
             o.jsonPath = in.Value();
         } else if (arg == "--report") {
@@ -96,7 +97,7 @@ Options ParseOptions(int argc, char** argv) {
             in.FailUnknown();
         }
     }
-    in.CheckSettingsFile(o.game);
+    in.ReadSettingsFile(o.game);
     return o;
 }
 
@@ -138,56 +139,53 @@ class Progress {
     bool shown = false;
 };
 
-}  // namespace
+// Ends the run: "gulper-sim: MESSAGE" on standard error, status 1. Output files not yet
+// committed are removed as they go out of scope, so none is left half-written.
+int Failed(const std::string& message) {
+    std::cerr << "gulper-sim: " << message << "\n";
+    return 1;
+}
 
-int main(int argc, char** argv) {
-    const Options options = ParseOptions(argc, argv);
+// Opens an output the options asked for; an empty path asks for none.
+void OpenOutput(OutputFile& file, const std::string& path) {
+    std::string error;
+    if (!path.empty() && !file.Open(path, &error)) {
+        Fail(error);
+    }
+}
 
+int Run(const Options& options) {
     SimSettings settings;
     settings.configPath = options.game.configPath;
+    settings.configText = options.game.configText;
     settings.maxTicks = options.game.maxTicks;
     settings.agent = options.game.agent;
-    if (ConfigAsksForKeyboard(settings.configPath)) {
+    if (ConfigAsksForKeyboard(settings.configText)) {
         std::cerr
             << "gulper-sim: the settings choose keyboard steering; the agent steers instead\n";
     }
 
+    std::string error;
     if (options.replay) {
         const GameResult r = PlayHeadlessGame(settings, *options.replay, &std::cout);
+        if (!CloseStandardOutput(&error)) {
+            return Failed(error + " (the log of seed " + std::to_string(r.seed) + ")");
+        }
         std::cerr << "gulper-sim: seed " << r.seed << " " << OutcomeName(r.outcome) << ", score "
                   << r.score << ", food left " << r.foodLeft << ", " << r.ticks << " ticks, "
                   << r.decisions << " decisions\n";
         return 0;
     }
 
-    std::ofstream logFile;
-    if (!options.logPath.empty()) {
-        logFile.open(options.logPath, std::ios::binary);
-        if (!logFile) {
-            Fail("cannot write the log file " + options.logPath);
-        }
+    OutputFile logFile, csv, json;
+    OpenOutput(logFile, options.logPath);
+    OpenOutput(csv, options.csvPath);
+    OpenOutput(json, options.jsonPath);
+    if (csv.IsOpen()) {
+        csv.Stream() << "seed,result,score,food_left,ticks,decisions\n";
     }
-    std::ofstream csv;
-    if (!options.csvPath.empty()) {
-        csv.open(options.csvPath, std::ios::binary);
-        if (!csv) {
-            Fail("cannot write the CSV file " + options.csvPath);
-        }
-        csv << "seed,result,score,food_left,ticks,decisions\n";
-    }
-
-    std::ofstream json;
-    if (!options.jsonPath.empty()) {
-        json.open(options.jsonPath, std::ios::binary);
-        if (!json) {
-            Fail("cannot write the JSON file " + options.jsonPath);
-        }
-    }
-    if (!options.reportDir.empty()) {
-        std::string error;
-        if (!PrepareReportDir(options.reportDir, &error)) {
-            Fail(error);
-        }
+    if (!options.reportDir.empty() && !PrepareReportDir(options.reportDir, &error)) {
+        Fail(error);
     }
 
     std::vector<GameResult> results;
@@ -196,14 +194,21 @@ int main(int argc, char** argv) {
     const auto start = std::chrono::steady_clock::now();
     for (int64_t i = 0; i < options.games; ++i) {
         const uint32_t seed = options.seed + static_cast<uint32_t>(i);
-        if (logFile.is_open()) {
-            logFile << "=== seed " << seed << " ===\n";
+        if (logFile.IsOpen()) {
+            logFile.Stream() << "=== seed " << seed << " ===\n";
         }
         const GameResult r =
-            PlayHeadlessGame(settings, seed, logFile.is_open() ? &logFile : nullptr);
-        if (csv.is_open()) {
-            csv << r.seed << "," << OutcomeName(r.outcome) << "," << r.score << "," << r.foodLeft
-                << "," << r.ticks << "," << r.decisions << "\n";
+            PlayHeadlessGame(settings, seed, logFile.IsOpen() ? &logFile.Stream() : nullptr);
+        if (csv.IsOpen()) {
+            csv.Stream() << r.seed << "," << OutcomeName(r.outcome) << "," << r.score << ","
+                         << r.foodLeft << "," << r.ticks << "," << r.decisions << "\n";
+        }
+        // A file that can no longer be written ends the run now, not after every game.
+        for (OutputFile* file : {&logFile, &csv}) {
+            if (file->IsOpen() && !file->Good(&error)) {
+                progress.Finish();
+                return Failed(error);
+            }
         }
         results.push_back(r);
         progress.Update(i + 1);
@@ -216,26 +221,33 @@ int main(int argc, char** argv) {
     summary.configPath = settings.configPath;
     summary.firstSeed = options.seed;
     summary.maxTicks = settings.maxTicks;
-    if (json.is_open()) {
-        WriteJson(json, summary, results);
+    if (json.IsOpen()) {
+        WriteJson(json.Stream(), summary, results);
     }
-    if ((logFile.is_open() && !logFile.flush()) || (csv.is_open() && !csv.flush()) ||
-        (json.is_open() && !json.flush())) {
-        std::cerr << "gulper-sim: writing the output files failed\n";
-        return 1;
+    for (OutputFile* file : {&logFile, &csv, &json}) {
+        if (file->IsOpen() && !file->Commit(&error)) {
+            return Failed(error);
+        }
     }
     if (!options.reportDir.empty()) {
-        std::string error;
         if (!WriteReport(options.reportDir, summary, results, &error)) {
-            std::cerr << "gulper-sim: " << error << "\n";
-            return 1;
+            return Failed(error);
         }
         std::cerr << "gulper-sim: report in " << options.reportDir << "/index.html\n";
     }
     PrintSummary(std::cout, summary);
+    if (!CloseStandardOutput(&error)) {
+        return Failed(error + " (the summary)");
+    }
     // Speed changes from run to run, so it stays off the summary that runs are compared by.
     const double secs = std::max(seconds, 1e-9);
     std::fprintf(stderr, "speed:        %.0f decisions per second, %.1f games per second\n",
                  summary.decisions / secs, summary.games / secs);
     return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    return Run(ParseOptions(argc, argv));
 }

@@ -31,20 +31,20 @@ const char* OutcomeName(GameOutcome outcome) {
     }
 }
 
-bool ConfigAsksForKeyboard(const std::string& configPath) {
+bool ConfigAsksForKeyboard(const std::string& configText) {
     ResetGameState();
     GameRules rules;
-    rules.LoadConfigFrom(configPath.c_str());
+    rules.LoadConfigText(configText);
     return rules.keyboardControl;
 }
 
-void StartSeededGame(GameRules& rules, PlayerSprite* agent, const std::string& configPath,
+void StartSeededGame(GameRules& rules, PlayerSprite* agent, const std::string& configText,
                      uint32_t seed) {
     // Same order as the game: the window (its timer seeds the generator), the agent, then
     // the window's create handler.
     SeedRandom(seed);
     SetPlayerAgent(agent);
-    rules.LoadConfigFrom(configPath.c_str());
+    rules.LoadConfigText(configText);
     rules.keyboardControl = false;
     rules.CreateGhosts();
     rules.NewGame();
@@ -73,7 +73,7 @@ GameResult PlayHeadlessGame(const SimSettings& settings, uint32_t seed, std::ost
     {
         GameRules rules;
         std::unique_ptr<PlayerSprite> agent = entry->make();
-        StartSeededGame(rules, agent.get(), settings.configPath, seed);
+        StartSeededGame(rules, agent.get(), settings.configText, seed);
         while (!gameWon && !rules.playerCaught && result.ticks < settings.maxTicks) {
             // The agent decides on every cell centre; the ghosts' moves first do not change that.
             result.decisions += agent->AvailableDirections(MazeGrid) != 0;

@@ -29,8 +29,11 @@ struct GameResult {
 };
 
 struct SimSettings {
-    // Settings file read by the game's own loader; empty means none (the defaults).
+    // The settings file's name, as the summary gives it.
     std::string configPath;
+    // Its bytes, read once before the games, so that every game plays from the same settings
+    // even when the file was a pipe; empty means none (the defaults).
+    std::string configText;
     // A game still running after this many ticks is stopped and counted unfinished.
     int64_t maxTicks = 100000;
     // The registered agent that steers.
@@ -40,7 +43,7 @@ struct SimSettings {
 // Starts a game exactly as the game window would after its first start screen: seed, the
 // agent as the player, settings (the agent always steers), ghosts, new game. The watcher
 // and the simulator both start their games here, so they play the same game for a seed.
-void StartSeededGame(GameRules& rules, PlayerSprite* agent, const std::string& configPath,
+void StartSeededGame(GameRules& rules, PlayerSprite* agent, const std::string& configText,
                      uint32_t seed);
 
 // After a tick that caught the Gulper: the colour of the first ghost (red, green, orange,
@@ -51,5 +54,5 @@ int CatchingGhost();
 // the limit. Its log goes to `log`, or nowhere when null. The agent must be registered.
 GameResult PlayHeadlessGame(const SimSettings& settings, uint32_t seed, std::ostream* log);
 
-// Whether the settings file asks for keyboard steering (which the simulator overrides).
-bool ConfigAsksForKeyboard(const std::string& configPath);
+// Whether the settings file's bytes ask for keyboard steering (which the simulator overrides).
+bool ConfigAsksForKeyboard(const std::string& configText);

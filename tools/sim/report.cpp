@@ -3,8 +3,8 @@
 #include "tools/sim/report.h"
 
 #include <filesystem>
-#include <fstream>
 
+#include "tools/output_file.h"
 #include "tools/picture/png_encode.h"
 #include "tools/sim/report_page.h"
 #include "tools/sim/report_pictures.h"
@@ -21,16 +21,7 @@ bool WritePicture(const fs::path& dir, const char* name, const Canvas& picture, 
         *error = "writing " + path + " failed";
         return false;
     }
-    std::ofstream out(path, std::ios::binary);
-    if (!out) {
-        *error = "cannot write " + path;
-        return false;
-    }
-    if (!out.write(bytes->data(), static_cast<std::streamsize>(bytes->size())).flush()) {
-        *error = "writing " + path + " failed";
-        return false;
-    }
-    return true;
+    return WriteWholeFile(path, *bytes, error);
 }
 
 }  // namespace
@@ -54,12 +45,6 @@ bool WriteReport(const std::string& dir, const RunSummary& summary,
         !WritePicture(base, "caught.png", CatchMap(results), &caught, error)) {
         return false;
     }
-    const std::string page = (base / "index.html").string();
-    std::ofstream out(page, std::ios::binary);
-    out << Page(summary, scores, ticks, caught);
-    if (!out.flush()) {
-        *error = "cannot write " + page;
-        return false;
-    }
-    return true;
+    return WriteWholeFile((base / "index.html").string(), Page(summary, scores, ticks, caught),
+                          error);
 }

@@ -64,8 +64,9 @@ WatchSettings ParseArguments(int argc, char** argv) {
     if (!seedGiven) {
         in.Fail("which seed? gulper-sim finds the interesting ones (--csv, --json)");
     }
-    in.CheckSettingsFile(game);
+    in.ReadSettingsFile(game);
     s.configPath = game.configPath;
+    s.configText = game.configText;
     s.agent = game.agent;
     s.maxTicks = game.maxTicks;
     return s;

@@ -57,7 +57,7 @@ void WatchWindow::StartGame() {
     agent.reset();
     ResetGameState();
     agent = entry->make();
-    StartSeededGame(*this, agent.get(), settings.configPath, settings.seed);
+    StartSeededGame(*this, agent.get(), settings.configText, settings.seed);
     startScreen = false;  // the game starts at once; space pauses instead
     plan = AgentPlan();
     ticks = 0;

@@ -25,6 +25,8 @@ enum : int {
 struct WatchSettings {
     uint32_t seed = 1;
     std::string configPath = SETTINGS_FILE;
+    // The settings file's bytes, read once: every restart plays from the same settings.
+    std::string configText;
     std::string agent = DEFAULT_AGENT;
     int64_t maxTicks = 100000;
     int speedLevel = 2;  // index into WatchWindow::SPEEDS

@@ -1,0 +1,30 @@
+// Opening files from outside without ever waiting on them: a data file is read only when it is
+// an ordinary file of bounded size, and a file the user names may also be a pipe, read once.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "framework/file_bytes.h"
+
+// The reason given for a name with nothing behind it, the one refusal that is no surprise.
+inline constexpr const char DATA_FILE_MISSING[] = "does not exist";
+
+// An ordinary file opened for reading, or null. Opening never blocks: a pipe, device, socket
+// or folder is opened without waiting, seen for what it is and closed again. A file over
+// maxBytes is refused too. When refused, `why` (if given) says what was found, in words that
+// follow the file's name ("is a named pipe, not an ordinary file").
+File OpenDataFile(const char* path, uint64_t maxBytes, std::string* why = nullptr);
+
+// The whole of an ordinary file of at most maxBytes, opened as OpenDataFile opens it.
+bool ReadDataFile(const char* path, uint64_t maxBytes, std::string* bytes,
+                  std::string* why = nullptr);
+
+// What ReadNamedFile found at the path.
+enum class NamedFileKind { ORDINARY, STREAM };
+
+// A file the user named: an ordinary file, or a pipe, terminal or device read to its end,
+// waiting at most quietMs for each next piece. Refused (false, with `why`) when it cannot be
+// opened, is a folder, stays silent too long, or gives more than maxBytes.
+bool ReadNamedFile(const char* path, uint64_t maxBytes, int quietMs, std::string* bytes,
+                   std::string* why, NamedFileKind* kind = nullptr);
