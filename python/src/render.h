@@ -1,4 +1,4 @@
-// The board drawn by the game's own frame into an offscreen OpenGL context, for Env.render().
+// Env.render(): the board as a picture, where this build can draw one.
 #pragma once
 
 #include <pybind11/pybind11.h>
