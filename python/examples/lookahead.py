@@ -23,17 +23,13 @@ class LookAhead:
 
     def value(self, env, action):
         """Points over the next few decisions after `action`, far below zero when caught."""
-        obs, total, caught, done = None, 0, False, False
-        obs, reward, caught, done, _ = env.step(action)
-        total += reward
+        obs, total, over, stopped, _ = env.step(action)
         for _ in range(self.depth):
-            if caught or done:
+            if over or stopped:
                 break
-            obs, reward, caught, done, info = env.step(nearest_food(obs))
+            obs, reward, over, stopped, _ = env.step(nearest_food(obs))
             total += reward
-        if caught and info_outcome(env) == "lost":
-            total -= 100000
-        return total
+        return total - 100000 if env.info["outcome"] == "lost" else total
 
     def __call__(self, obs, env):
         choices = open_actions(obs) or [gulper.KEEP]
@@ -45,10 +41,6 @@ class LookAhead:
             if best_value is None or value > best_value:
                 best, best_value = action, value
         return best
-
-
-def info_outcome(env):
-    return env.info["outcome"]
 
 
 if __name__ == "__main__":
