@@ -9,6 +9,10 @@ void SeedRandom(uint32_t seed) {
     randomState = seed;
 }
 
+uint32_t RandomState() {
+    return randomState;
+}
+
 int32_t RandomInt() {
     randomState = randomState * 214013u + 2531011u;
     return static_cast<int32_t>((randomState >> 16) & 0x7FFF);

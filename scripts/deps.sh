@@ -11,6 +11,8 @@ GULPER_BUILD_PACKAGES="cmake make g++ pkg-config libsdl2-dev libsdl2-image-dev l
 GULPER_TEST_PACKAGES="libgtest-dev libgmock-dev libegl-dev libegl-mesa0 clang-format clang
   libclang-rt-14-dev xvfb xauth xdotool x11-apps x11-utils imagemagick faketime
   desktop-file-utils chromium"
+# The gulper Python module (GULPER_PYTHON) and its tests.
+GULPER_PYTHON_PACKAGES="python3-dev python3-pybind11 pybind11-dev python3-numpy python3-pytest"
 # The benchmarks (GULPER_BENCH).
 GULPER_BENCH_PACKAGES="libbenchmark-dev"
 # scripts/measure: the game in a real X window.

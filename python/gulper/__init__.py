@@ -1,0 +1,43 @@
+"""Gulper from Python: the game in this process, stepped one decision at a time.
+
+env = gulper.Env(); obs, info = env.reset(seed=1); obs, reward, terminated, truncated, info =
+env.step(action). The observation's fields are described in docs/observation.md.
+"""
+
+from gulper._core import ACTIONS, BOARD_COLUMNS, BOARD_ROWS, Agent, BatchEnv, Env, State
+from gulper._core import _evaluate, agent_names, observation_fields
+from gulper.spaces import Box, Dict, Discrete
+
+# What the actions mean: keep going, or the Gulper's direction from this cell centre.
+KEEP, LEFT, UP, RIGHT, DOWN = range(ACTIONS)
+
+observation_space = Dict(
+    {name: Box(shape, dtype, low, high) for name, dtype, shape, low, high in observation_fields()}
+)
+action_space = Discrete(ACTIONS)
+for _cls in (Env, BatchEnv):
+    _cls.observation_space = observation_space
+    _cls.action_space = action_space
+
+
+def agent(name="planner"):
+    """A registered agent (gulper.agent_names()); agent(obs, env) answers its action."""
+    return Agent(name)
+
+
+def evaluate(policy, games=1000, seed=1, config=None, max_ticks=100000, name=None):
+    """Plays games seed, seed + 1, ... with policy(obs, env) -> action and summarises them as
+    gulper-sim does: its --json fields, and its printed summary under "text"."""
+    env = Env(config=config, max_ticks=max_ticks)
+    label = name or getattr(policy, "name", None) or type(policy).__name__
+    try:
+        return _evaluate(env, policy, games, seed, label)
+    finally:
+        env.close()
+
+
+__all__ = [
+    "ACTIONS", "BOARD_COLUMNS", "BOARD_ROWS", "KEEP", "LEFT", "UP", "RIGHT", "DOWN",
+    "Agent", "BatchEnv", "Env", "State", "Box", "Dict", "Discrete",
+    "agent", "agent_names", "evaluate", "observation_space", "action_space",
+]

@@ -1,0 +1,55 @@
+// gulper.Env, its snapshots and gulper.agent as Python sees them.
+#include <pybind11/stl.h>
+
+#include "python/src/bindings.h"
+#include "python/src/observation.h"
+#include "python/src/render.h"
+
+namespace {
+
+// A snapshot as Python holds it: opaque, for restore_state.
+struct State {
+    WorldSnapshot snapshot;
+};
+
+}  // namespace
+
+void BindEnv(py::module_& m) {
+    py::class_<State>(m, "State", "A whole game at one decision, from Env.clone_state().")
+        .def_property_readonly("tick", [](const State& s) { return s.snapshot.ticks; })
+        .def_property_readonly("seed", [](const State& s) { return s.snapshot.seed; });
+
+    py::class_<Env>(m, "Env", "One seeded game of Gulper, stepped one decision at a time.")
+        .def(py::init<const py::object&, int64_t, bool>(), py::arg("config") = py::none(),
+             py::arg("max_ticks") = SimSettings{}.maxTicks, py::arg("agent_log") = false)
+        .def("reset", &Env::Reset, py::arg("seed") = py::none(),
+             "Starts the game gulper-sim --replay SEED plays; returns (obs, info).")
+        .def("step", &Env::Step, py::arg("action"),
+             "One decision; returns (obs, reward, terminated, truncated, info).")
+        .def("observe", [](Env& e) { return Observe({&e.Playing()}, false); })
+        .def_property_readonly("info", &Env::Info)
+        .def("clone_state", [](Env& e) { return State{e.Playing().Save()}; })
+        .def("restore_state",
+             [](Env& e, const State& s) {
+                 if (!e.Live().Restore(s.snapshot)) {
+                     throw py::value_error(
+                         "that state is of a game under other settings, or this environment "
+                         "has not started a game yet");
+                 }
+             })
+        .def(
+            "take_log", [](Env& e) { return e.Live().TakeLog(); },
+            "The agent's reasoning written since the last call (with agent_log=True).")
+        .def(
+            "render", [](Env& e) { return RenderFrame(e.Playing()); },
+            "The board as the game draws it: a 460x380x3 uint8 array.")
+        .def("close", &Env::Close);
+
+    py::class_<Agent>(m, "Agent", "A shipped agent, answering the action it would take.")
+        .def(py::init<const std::string&>(), py::arg("name"))
+        .def_property_readonly("name", [](const Agent& a) { return a.entry->name; })
+        .def("act", &Agent::Act, py::arg("env"))
+        .def(
+            "__call__", [](Agent& a, const py::object&, Env& env) { return a.Act(env); },
+            py::arg("obs"), py::arg("env"));
+}

@@ -1,0 +1,98 @@
+// One seeded headless game stepped a decision at a time, for Python: its own copy of the
+// process-wide game state, a Gulper steered from outside, and the agents asked on its state.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <sstream>
+#include <string>
+
+#include "game/game_rules.h"
+#include "game/sprite.h"
+#include "python/src/world.h"
+
+// The actions, one per decision: keep going, or the Gulper's new direction.
+enum : int32_t { ACTION_KEEP = 0, ACTION_LEFT, ACTION_UP, ACTION_RIGHT, ACTION_DOWN };
+constexpr int32_t ACTIONS = 5;
+// A game direction (DIR_LEFT ...) as an action code, 0 for none; and back.
+int32_t ActionOfDirection(int32_t direction);
+int32_t DirectionOfAction(int32_t action);
+
+// The Gulper as the game sees it: at each cell centre its Think takes the action set from
+// outside, or hands the decision to another player sprite (an agent) on the same state.
+class ExternalPlayer : public PlayerSprite {
+  public:
+    void Think() override;
+
+    int32_t action = ACTION_KEEP;
+    PlayerSprite* delegate = nullptr;
+};
+
+struct StepOutcome {
+    int32_t reward = 0;
+    bool terminated = false;
+    bool truncated = false;
+};
+
+class Session {
+  public:
+    // configPath empty: the settings' defaults. The file is read at the first Reset.
+    Session(std::string configPath, int64_t maxTicks, bool keepLog);
+    ~Session();
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+
+    // The game `gulper-sim --replay seed` plays, up to its first decision.
+    void Reset(uint32_t seed);
+    // One decision: the action at this cell centre, then the ticks up to the next one or the
+    // end. The game must be started and not over.
+    StepOutcome Step(int32_t action);
+    // The same, with `agent` deciding inside the tick, as in gulper-sim.
+    StepOutcome StepWithAgent(PlayerSprite& agent);
+    // The action `agent` would take here: one tick played with it deciding, then put back.
+    int32_t AskAgent(PlayerSprite& agent);
+
+    WorldSnapshot Save();
+    // False (and nothing changed) when the snapshot was taken under other settings.
+    bool Restore(const WorldSnapshot& snapshot);
+
+    // Makes this session's game the process's live one; every read of the game needs it.
+    void Enter();
+
+    bool Started() const { return started; }
+    bool Over() const { return over; }
+    bool Truncated() const { return !over && ticks >= maxTicks; }
+    bool Ended() const { return over || ticks >= maxTicks; }
+    int64_t Ticks() const { return ticks; }
+    int64_t Decisions() const { return decisions; }
+    uint32_t Seed() const { return seed; }
+    const ExternalPlayer& Player() const { return player; }
+    GameRules& Rules() { return rules; }
+    const std::string& ConfigPath() const { return configPath; }
+    int64_t MaxTicks() const { return maxTicks; }
+    // The agent's log since the last call, when kept.
+    std::string TakeLog();
+
+  private:
+    StepOutcome Play(PlayerSprite* agent);
+    void AdvanceToDecision();
+    void Leave();
+
+    std::string configPath;
+    int64_t maxTicks;
+    bool keepLog;
+    std::ostringstream log;
+    GameRules rules;
+    ExternalPlayer player;
+    WorldGlobals globals;
+    // The game right after its start, which only the generator's seed tells apart from
+    // another seed's; empty until the first start, or when a start drew from the generator.
+    std::optional<WorldSnapshot> start;
+    bool startDrawsRandom = false;
+    bool started = false;
+    bool over = false;
+    int64_t ticks = 0;
+    int64_t decisions = 0;
+    uint32_t seed = 0;
+};

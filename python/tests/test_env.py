@@ -1,0 +1,93 @@
+"""The Env's surface: its observation and spaces, its errors, and the batch form."""
+
+import numpy as np
+import pytest
+
+import gulper
+
+
+def test_observation_matches_its_space_and_the_start_of_a_game(config):
+    env = gulper.Env(config=config)
+    obs, info = env.reset(seed=2)
+    assert gulper.observation_space.contains(obs)
+    assert info == {"seed": 2, "ticks": 0, "decisions": 0, "outcome": "playing"}
+    # Top row first: the bottom-left corner cell (0, 0) is wall, the start cell is corridor.
+    board = obs["board"]
+    assert board.shape == (22, 19) and board[21, 0] == 1
+    x, y = obs["gulper_cell"]
+    assert board[21 - y, x] == 9 and tuple(obs["gulper_pixel"]) == (20 * x + 10, 20 * y + 10)
+    assert int(obs["food_left"]) == int(np.isin(board, (4, 5)).sum()) == 157
+    assert obs["ghost_present"].tolist() == [1, 1, 1, 1]
+    assert int(obs["gulper_direction"]) == gulper.LEFT
+
+
+def test_a_pill_turns_the_ghosts_blue_and_counts_down(config):
+    env = gulper.Env(config=config)
+    obs, _ = env.reset(seed=1)
+    planner = gulper.agent("planner")
+    while not obs["ghost_blue"].any():
+        obs, reward, terminated, _, _ = env.step(planner(obs, env))
+        assert not terminated
+    assert reward >= 100 and 0 < int(obs["blue_ticks_left"]) <= 200
+    assert gulper.observation_space.contains(obs)
+
+
+def test_bad_calls_are_refused(config, tmp_path):
+    with pytest.raises(ValueError, match="settings file"):
+        gulper.Env(config=str(tmp_path / "missing.txt"))
+    with pytest.raises(ValueError):
+        gulper.Env(config=config, max_ticks=0)
+    with pytest.raises(ValueError, match="no agent named"):
+        gulper.agent("nobody")
+    env = gulper.Env(config=config)
+    with pytest.raises(RuntimeError, match="reset"):
+        env.step(gulper.KEEP)
+    env.reset(seed=1)
+    for action in (-1, 5):
+        with pytest.raises(ValueError, match="action"):
+            env.step(action)
+    env.close()
+    with pytest.raises(RuntimeError, match="closed"):
+        env.reset(seed=1)
+
+
+def test_keep_going_keeps_the_direction_and_a_wall_stops_the_gulper(config):
+    env = gulper.Env(config=config)
+    obs, _ = env.reset(seed=1)
+    start = obs["gulper_pixel"].copy()
+    obs, _, _, _, _ = env.step(gulper.KEEP)
+    assert int(obs["gulper_direction"]) == gulper.LEFT and obs["gulper_pixel"][0] < start[0]
+    env.reset(seed=1)
+    obs, _, _, _, info = env.step(gulper.DOWN)  # a wall below the start cell
+    assert tuple(obs["gulper_pixel"]) == tuple(start) and info["ticks"] == 1
+
+
+def test_batch_steps_the_games_each_env_plays(config):
+    batch = gulper.BatchEnv(3, config=config, max_ticks=3000)
+    obs, info = batch.reset(seeds=[8, 9, 10])
+    assert obs["board"].shape == (3, 22, 19) and info["seed"].tolist() == [8, 9, 10]
+    singles = [gulper.Env(config=config, max_ticks=3000) for _ in range(3)]
+    single_obs = [env.reset(seed=s)[0] for env, s in zip(singles, (8, 9, 10))]
+    rng = np.random.default_rng(0)
+    done = np.zeros(3, bool)
+    while not done.all():
+        actions = rng.integers(0, 5, size=3)
+        obs, rewards, terminated, truncated, info = batch.step(actions)
+        for i, env in enumerate(singles):
+            if not done[i]:
+                single_obs[i], reward, te, tr, _ = env.step(int(actions[i]))
+                assert reward == rewards[i] and (te, tr) == (terminated[i], truncated[i])
+            assert all(np.array_equal(obs[k][i], single_obs[i][k]) for k in obs)
+        done = terminated | truncated
+    # A masked reset starts only the games asked for.
+    obs, info = batch.reset(seeds=[1, 2, 3], mask=[True, False, False])
+    assert info["ticks"].tolist()[0] == 0 and info["seed"].tolist() == [1, 9, 10]
+    with pytest.raises(ValueError):
+        batch.step([0, 0])
+
+
+def test_render_says_clearly_when_it_cannot_draw(config):
+    env = gulper.Env(config=config)
+    env.reset(seed=1)
+    with pytest.raises(RuntimeError, match="render"):
+        env.render()
