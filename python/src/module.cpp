@@ -15,15 +15,21 @@
 
 namespace {
 
-std::string ConfigOf(const py::object& config) {
+// The settings file's name and its bytes, read once. Without one, data/config.txt as the game
+// and gulper-sim read it: a missing one means the defaults.
+std::pair<std::string, std::string> ConfigOf(const py::object& config) {
+    std::string text, why;
     if (config.is_none()) {
-        return SETTINGS_FILE;  // as the game and gulper-sim: a missing one means the defaults
+        if (!ReadNamedSettings(SETTINGS_FILE, &text, &why)) {
+            text.clear();
+        }
+        return {SETTINGS_FILE, text};
     }
     const std::string path = py::str(config);
-    if (!std::ifstream(path)) {
-        throw py::value_error("cannot read the settings file " + path);
+    if (!ReadNamedSettings(path, &text, &why)) {
+        throw py::value_error("cannot read the settings file " + path + ": " + why);
     }
-    return path;
+    return {path, text};
 }
 
 }  // namespace
@@ -32,7 +38,8 @@ Env::Env(const py::object& config, int64_t maxTicks, bool agentLog) {
     if (maxTicks < 1) {
         throw py::value_error("max_ticks must be 1 or more");
     }
-    session = std::make_unique<Session>(ConfigOf(config), maxTicks, agentLog);
+    auto [path, text] = ConfigOf(config);
+    session = std::make_unique<Session>(path, text, maxTicks, agentLog);
 }
 
 Session& Env::Live() {

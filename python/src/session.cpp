@@ -55,8 +55,11 @@ void ExternalPlayer::Think() {
     }
 }
 
-Session::Session(std::string configPath_, int64_t maxTicks_, bool keepLog_)
-    : configPath(std::move(configPath_)), maxTicks(maxTicks_), keepLog(keepLog_) {}
+Session::Session(std::string configPath_, std::string configText_, int64_t maxTicks_, bool keepLog_)
+    : configPath(std::move(configPath_)),
+      configText(std::move(configText_)),
+      maxTicks(maxTicks_),
+      keepLog(keepLog_) {}
 
 Session::~Session() {
     Enter();
@@ -89,7 +92,7 @@ void Session::Reset(uint32_t seed_) {
     } else {
         rules.DestroyGhosts();
         ResetGameState();
-        StartSeededGame(rules, &player, configPath, seed_);
+        StartSeededGame(rules, &player, configText, seed_);
         // A start that drew nothing differs from any other seed's only in the generator, so
         // later resets put it back instead of making the ghosts (and reading their pictures).
         startDrawsRandom = RandomState() != seed_;

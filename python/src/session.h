@@ -37,8 +37,9 @@ struct StepOutcome {
 
 class Session {
   public:
-    // configPath empty: the settings' defaults. The file is read at the first Reset.
-    Session(std::string configPath, int64_t maxTicks, bool keepLog);
+    // The settings file's name (for snapshots and the summary) and its bytes; empty bytes
+    // mean the settings' defaults.
+    Session(std::string configPath, std::string configText, int64_t maxTicks, bool keepLog);
     ~Session();
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
@@ -80,6 +81,7 @@ class Session {
     void Leave();
 
     std::string configPath;
+    std::string configText;
     int64_t maxTicks;
     bool keepLog;
     std::ostringstream log;
