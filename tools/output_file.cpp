@@ -26,9 +26,37 @@ std::string Destination(const std::string& path) {
 
 }  // namespace
 
+int OutputFile::Buffer::overflow(int c) {
+    const int result = std::filebuf::overflow(c);
+    if (result == traits_type::eof() && error == 0) {
+        error = errno != 0 ? errno : EIO;
+    }
+    return result;
+}
+
+std::streamsize OutputFile::Buffer::xsputn(const char* s, std::streamsize n) {
+    const std::streamsize written = std::filebuf::xsputn(s, n);
+    if (written < n && error == 0) {
+        error = errno != 0 ? errno : EIO;
+    }
+    return written;
+}
+
+int OutputFile::Buffer::sync() {
+    const int result = std::filebuf::sync();
+    if (result != 0 && error == 0) {
+        error = errno != 0 ? errno : EIO;
+    }
+    return result;
+}
+
+std::string OutputFile::Failure() const {
+    return ::Failure(path, buffer.error != 0 ? buffer.error : errno);
+}
+
 OutputFile::~OutputFile() {
     if (!temporary.empty()) {
-        out.close();
+        buffer.close();
         std::remove(temporary.c_str());
     }
 }
@@ -39,9 +67,9 @@ bool OutputFile::Open(const std::string& name, std::string* error) {
     const bool inPlace = stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode);
     temporary = inPlace ? "" : Destination(path) + ".tmp-" + std::to_string(getpid());
     errno = 0;
-    out.open(inPlace ? path : temporary, std::ios::binary | std::ios::trunc);
-    if (!out.is_open()) {
-        *error = Failure(path, errno);
+    if (buffer.open(inPlace ? path : temporary,
+                    std::ios::out | std::ios::binary | std::ios::trunc) == nullptr) {
+        *error = Failure();
         temporary.clear();
         return false;
     }
@@ -50,7 +78,7 @@ bool OutputFile::Open(const std::string& name, std::string* error) {
 
 bool OutputFile::Good(std::string* error) {
     if (!out) {
-        *error = Failure(path, errno);
+        *error = Failure();
         return false;
     }
     return true;
@@ -59,18 +87,18 @@ bool OutputFile::Good(std::string* error) {
 bool OutputFile::Commit(std::string* error) {
     errno = 0;
     if (!out.flush()) {
-        *error = Failure(path, errno);
+        *error = Failure();
         return false;
     }
-    out.close();
-    if (out.fail()) {
-        *error = Failure(path, errno);
+    if (buffer.close() == nullptr) {
+        *error = Failure();
         return false;
     }
     if (!temporary.empty()) {
         if (std::rename(temporary.c_str(), Destination(path).c_str()) != 0) {
-            *error = Failure(path, errno);
+            *error = ::Failure(path, errno);
             std::remove(temporary.c_str());
+            temporary.clear();
             return false;
         }
         temporary.clear();

@@ -19,7 +19,7 @@ class OutputFile {
 
     // False, with "cannot write PATH: reason" in `error`, when it cannot be made.
     bool Open(const std::string& path, std::string* error);
-    bool IsOpen() const { return out.is_open(); }
+    bool IsOpen() const { return buffer.is_open(); }
     std::ostream& Stream() { return out; }
     // False once a write has failed; the error names the file.
     bool Good(std::string* error);
@@ -27,9 +27,22 @@ class OutputFile {
     bool Commit(std::string* error);
 
   private:
+    // A file buffer that keeps the reason of its first failed write.
+    class Buffer : public std::filebuf {
+      public:
+        int error = 0;
+
+      protected:
+        int overflow(int c) override;
+        std::streamsize xsputn(const char* s, std::streamsize n) override;
+        int sync() override;
+    };
+    std::string Failure() const;
+
     std::string path;
     std::string temporary;  // empty when written in place
-    std::ofstream out;
+    Buffer buffer;
+    std::ostream out{&buffer};
 };
 
 // The bytes as the whole of the file at `path`, in the same way.

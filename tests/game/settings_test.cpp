@@ -2,6 +2,10 @@
 // and the shipped data/config.txt; and what the reading reports to an observer.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <map>
@@ -11,6 +15,8 @@
 
 #include "game/game_rules.h"
 #include "game/settings.h"
+
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -129,15 +135,20 @@ class Recorder : public SettingsObserver {
 };
 
 TEST(SettingsReading, TellsItsObserverWhatItMeetsAndWhere) {
+    const std::string longWord = "fps" + std::string(300, 'x');
     const struct {
-        const char* text;
-        const char* events;
+        std::string text;
+        std::string events;
     } cases[] = {
         {" fps 50\nfpz 3 dot_value -2 dot_value 7 ghost_value x fps 3",
          "applied fps 50 @1\nunknown fpz 3 @8\nnegative dot_value -2 @14\n"
          "applied dot_value 7 @27\nstopped ghost_value 51 @39\n"},
         {"red_ghost 2 control\n  ", "applied red_ghost 2 @0\nstopped control -1 @12\n"},
         {"fps 2147483648", "stopped fps 4 @0\n"},
+        // A word is kept to its first SETTINGS_MAX_WORD characters; the rest is passed over.
+        {longWord + " 3 fps 17",
+         "unknown " + longWord.substr(0, SETTINGS_MAX_WORD) + " 3 @0\napplied fps 17 @306\n"},
+        {longWord, "stopped " + longWord.substr(0, SETTINGS_MAX_WORD) + " -1 @0\n"},
     };
     for (const auto& c : cases) {
         GameRules rules;
@@ -147,6 +158,31 @@ TEST(SettingsReading, TellsItsObserverWhatItMeetsAndWhere) {
         ReadSettings(in, rules, &recorder);
         EXPECT_EQ(recorder.events, c.events) << c.text;
     }
+}
+
+// The game reads its settings file only when it is an ordinary file within the cap; anything
+// else is passed over at once, like a missing file, and the defaults stand.
+TEST(SettingsFiles, OnlyAnOrdinaryFileWithinTheCapIsRead) {
+    const fs::path dir =
+        fs::temp_directory_path() / ("gulper-settings-" + std::to_string(getpid()));
+    fs::create_directories(dir / "folder");
+    ASSERT_EQ(mkfifo((dir / "pipe").c_str(), 0600), 0);
+    fs::create_symlink("/dev/zero", dir / "zero");
+    fs::create_symlink(dir / "loop", dir / "loop");
+    std::ofstream(dir / "big") << "fps 17\n" << std::string(SETTINGS_MAX_BYTES, ' ');
+    std::ofstream(dir / "ok") << "fps 17\n" << std::string(SETTINGS_MAX_BYTES - 7, ' ');
+    for (const char* name : {"folder", "pipe", "zero", "loop", "big", "absent"}) {
+        GameRules rules;
+        rules.fps = 99;
+        EXPECT_FALSE(rules.LoadConfigFrom((dir / name).c_str())) << name;
+        EXPECT_EQ(rules.fps, 5) << name;
+    }
+    GameRules fromFile, fromBytes;
+    EXPECT_TRUE(fromFile.LoadConfigFrom((dir / "ok").c_str()));
+    fromBytes.LoadConfigText("fps 17\n");
+    EXPECT_EQ(fromFile.fps, 17);
+    EXPECT_EQ(fromBytes.fps, 17);
+    fs::remove_all(dir);
 }
 
 }  // namespace

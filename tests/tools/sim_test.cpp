@@ -47,6 +47,12 @@ class SimTest : public ::testing::Test {
                 .c_str());
         return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(out)};
     }
+    // A shell command line with the simulator first: its status and standard error.
+    std::pair<int, std::string> Shell(const std::string& line) {
+        const std::string err = (dir / "err").string();
+        const int status = std::system(("{ " GULPER_SIM_PATH " " + line + "; } 2>" + err).c_str());
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(err)};
+    }
     const fs::path dir = fs::temp_directory_path() / ("gulper-sim-" + std::to_string(::getpid()));
     const std::string config = " --config " + (dir / "config.txt").string();
 };
@@ -177,6 +183,71 @@ TEST_F(SimTest, CheckConfigNamesEveryProblemItMeets) {
         }
     }
     EXPECT_EQ(Sim("--check-config " + (dir / "absent.txt").string()).first, 2);
+}
+
+// A settings file named on the command line may be a pipe: read once, every game plays from
+// it. What never ends is refused at the cap, and a folder at once, each with its reason.
+TEST_F(SimTest, NamedSettingsFilesArePipesFilesOrRefused) {
+    const std::string noGhosts =
+        "printf 'red_ghost 0\\ngreen_ghost 0\\norange_ghost 0\\nturquoise_ghost 0\\n' | ";
+    std::ofstream(dir / "no-ghosts.txt") << "red_ghost 0\ngreen_ghost 0\norange_ghost 0\n"
+                                            "turquoise_ghost 0\n";
+    const std::string args = " --games 3 --max-ticks 3000 >" + (dir / "out").string();
+    ASSERT_EQ(std::system((noGhosts + GULPER_SIM_PATH + args + " --config /dev/stdin").c_str()), 0);
+    const std::string piped = ReadFile(dir / "out");
+    EXPECT_EQ(
+        piped,
+        Sim("--games 3 --max-ticks 3000 --config " + (dir / "no-ghosts.txt").string()).second);
+    EXPECT_NE(piped, Sim("--games 3 --max-ticks 3000" + config).second);
+    EXPECT_NE(piped.find("lost:         0\n"), std::string::npos) << piped;
+
+    ASSERT_EQ(std::system(("printf 'fps 17\\n' | " GULPER_SIM_PATH " --check-config /dev/stdin >" +
+                           (dir / "out").string())
+                              .c_str()),
+              0);
+    const std::string checked = ReadFile(dir / "out");
+    EXPECT_NE(checked.find("  fps                               17\n"), std::string::npos);
+    EXPECT_NE(checked.find("not an ordinary file"), std::string::npos) << checked;
+
+    for (const char* option : {"--config", "--check-config"}) {
+        const auto [zeroStatus, zero] =
+            Shell(std::string(option) + " /dev/zero >" + (dir / "out").string());
+        EXPECT_EQ(zeroStatus, 2) << option;
+        EXPECT_NE((zero + ReadFile(dir / "out"))
+                      .find("/dev/zero: it gives more than the 1048576 bytes it may"),
+                  std::string::npos)
+            << zero;
+        const auto [folderStatus, folder] =
+            Shell(std::string(option) + " " + dir.string() + " >" + (dir / "out").string());
+        EXPECT_EQ(folderStatus, 2) << option;
+        EXPECT_NE((folder + ReadFile(dir / "out")).find(dir.string() + ": it is a folder"),
+                  std::string::npos)
+            << folder;
+    }
+}
+
+// Every output, standard output included, that cannot be written ends the run with a message
+// naming it and status 1; an output file is never left half-written under its own name.
+TEST_F(SimTest, AnOutputThatCannotBeWrittenFailsTheRun) {
+    fs::create_directories(dir / "report");
+    fs::create_symlink("/dev/full", dir / "report" / "index.html");
+    const std::string games = "--games 2 --max-ticks 2000" + config;
+    for (const std::string& line : std::vector<std::string>{
+             "--replay 1" + config + " >/dev/full", games + " >/dev/full", "--agents >/dev/full",
+             "--help >/dev/full", "--check-config " + (dir / "config.txt").string() + " >/dev/full",
+             games + " --csv /dev/full", games + " --json /dev/full", games + " --log /dev/full",
+             games + " --report " + (dir / "report").string() + " >/dev/null"}) {
+        const auto [status, error] = Shell(line);
+        EXPECT_EQ(status, 1) << line;
+        EXPECT_NE(error.find("cannot write "), std::string::npos) << line << "\n" << error;
+        EXPECT_EQ(error.find("usage:"), std::string::npos) << line;
+    }
+    std::ofstream(dir / "old.csv") << "an earlier run\n";
+    EXPECT_EQ(Shell(games + " --csv " + (dir / "old.csv").string() + " --log /dev/full").first, 1);
+    EXPECT_EQ(ReadFile(dir / "old.csv"), "an earlier run\n");
+    for (const auto& entry : fs::directory_iterator(dir)) {
+        EXPECT_EQ(entry.path().string().find(".tmp-"), std::string::npos) << entry.path();
+    }
 }
 
 }  // namespace

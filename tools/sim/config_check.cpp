@@ -174,7 +174,7 @@ int CheckConfig(const std::string& path, std::ostream& out) {
     std::string text, why;
     NamedFileKind kind = NamedFileKind::ORDINARY;
     if (!ReadNamedSettings(path, &text, &why, &kind)) {
-        out << path << ": cannot be read: it " << why
+        out << "cannot read the settings file " << path << ": it " << why
             << "; the game would play with every default\n";
         return 2;
     }
