@@ -1,11 +1,13 @@
 # The install tree and the Debian package.
 #   games/ or bin/ (see GULPER_INSTALL_GAMESDIR below):
 #     gulper                             the launcher: runs the game from the user's own folder
+#     gulper-watch                       a link to the launcher: runs the viewer the same way
 #     gulper-sim                         the headless simulator
-#   libexec/gulper/gulper                the game itself
+#   libexec/gulper/gulper, gulper-watch  the game and the viewer themselves
 #   share/gulper/data/                   the shipped settings and pictures
 #   share/applications/gulper.desktop    the desktop entry
 #   share/icons/hicolor/NxN/apps/        the icons, made from the Gulper's own picture
+#   share/man/man6/                      the manual pages
 #   share/doc/gulper/                    README, copyright, changelog.Debian.gz
 #   share/lintian/overrides/gulper       what lintian need not say of the package, and why
 include(GNUInstallDirs)
@@ -53,9 +55,11 @@ else()
 endif()
 
 configure_file(${CMAKE_CURRENT_LIST_DIR}/gulper.in ${GULPER_DIST}/gulper @ONLY)
-install(TARGETS gulper RUNTIME DESTINATION ${GULPER_GAME_DIR})
+file(CREATE_LINK gulper ${GULPER_DIST}/gulper-watch SYMBOLIC)
+install(TARGETS gulper gulper-watch RUNTIME DESTINATION ${GULPER_GAME_DIR})
 install(TARGETS gulper-sim RUNTIME DESTINATION ${gulper_programs_dir})
 install(PROGRAMS ${GULPER_DIST}/gulper DESTINATION ${gulper_programs_dir})
+install(FILES ${GULPER_DIST}/gulper-watch DESTINATION ${gulper_programs_dir})
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/data/ DESTINATION ${GULPER_DATA_DIR}/data
         FILES_MATCHING PATTERN "config.txt" PATTERN "*.tga")
 
@@ -68,6 +72,14 @@ function(gulper_gzip source target)
     message(FATAL_ERROR "gzip of ${source} failed")
   endif()
 endfunction()
+
+# The manual pages.
+file(MAKE_DIRECTORY ${GULPER_DIST}/man)
+foreach(page gulper gulper-watch gulper-sim)
+  configure_file(${CMAKE_CURRENT_LIST_DIR}/man/${page}.6.in ${GULPER_DIST}/man/${page}.6 @ONLY)
+  gulper_gzip(${GULPER_DIST}/man/${page}.6 ${GULPER_DIST}/man/${page}.6.gz)
+  install(FILES ${GULPER_DIST}/man/${page}.6.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
+endforeach()
 
 # The documents: the copyright file in Debian's machine-readable form, its licence text taken
 # from LICENSE, and the package's changelog.

@@ -41,6 +41,7 @@ if [ "${1:-}" = "--install" ]; then
     check "the shipped settings are installed" [ -f "$prefix/share/gulper/data/config.txt" ]
     check "the pictures are installed" [ -f "$prefix/share/gulper/data/gulperright.tga" ]
     check "the simulator is installed" [ -x "$prefix/bin/gulper-sim" ]
+    check "the viewer is installed" [ -x "$prefix/bin/gulper-watch" ]
     set -- --run "$desktop" "$work/home/.local/share/gulper" \
         env -u XDG_DATA_HOME HOME="$work/home" "$prefix/bin/gulper"
     mkdir -p "$work/home"
