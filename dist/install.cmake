@@ -5,7 +5,7 @@
 #     gulper-sim                         the headless simulator
 #   libexec/gulper/gulper, gulper-watch  the game and the viewer themselves
 #   share/gulper/data/                   the shipped settings and pictures
-#   share/applications/gulper.desktop    the desktop entry
+#   share/applications/, share/metainfo/ the desktop entry and the software-centre entry
 #   share/icons/hicolor/NxN/apps/        the icons, made from the Gulper's own picture
 #   share/man/man6/                      the manual pages
 #   share/doc/gulper/                    README, copyright, changelog.Debian.gz
@@ -63,7 +63,17 @@ install(FILES ${GULPER_DIST}/gulper-watch DESTINATION ${gulper_programs_dir})
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/data/ DESTINATION ${GULPER_DATA_DIR}/data
         FILES_MATCHING PATTERN "config.txt" PATTERN "*.tga")
 
-install(FILES ${CMAKE_CURRENT_LIST_DIR}/gulper.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+# The desktop entry and the software-centre entry, named by the same id.
+set(GULPER_APP_ID io.github.gulper.gulper)
+install(FILES ${CMAKE_CURRENT_LIST_DIR}/${GULPER_APP_ID}.desktop
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+string(SUBSTRING "${GULPER_SUMMARY}" 0 1 first)
+string(SUBSTRING "${GULPER_SUMMARY}" 1 -1 rest)
+string(TOUPPER "${first}" first)
+set(GULPER_METAINFO_SUMMARY "${first}${rest}")
+configure_file(${CMAKE_CURRENT_LIST_DIR}/${GULPER_APP_ID}.metainfo.xml.in
+               ${GULPER_DIST}/${GULPER_APP_ID}.metainfo.xml @ONLY)
+install(FILES ${GULPER_DIST}/${GULPER_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 
 # gzip -9n: as Debian wants them, the same bytes from every build.
 function(gulper_gzip source target)

@@ -22,7 +22,7 @@ if [ "${1:-}" = "--install" ]; then
     prefix=$work/prefix
     cmake --install "$build" --prefix "$prefix" >"$work/install.log" 2>&1 ||
         { cat "$work/install.log"; echo "FAILED: cmake --install"; exit 1; }
-    desktop=$prefix/share/applications/gulper.desktop
+    desktop=$prefix/share/applications/io.github.gulper.gulper.desktop
     if command -v desktop-file-validate >/dev/null; then
         check "the desktop entry is valid" desktop-file-validate "$desktop"
     else
