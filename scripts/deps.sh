@@ -7,10 +7,11 @@
 GULPER_BUILD_PACKAGES="cmake make g++ pkg-config libsdl2-dev libsdl2-image-dev libfreetype-dev
   libfontconfig-dev fonts-dejavu-core libgl-dev libgl1-mesa-dri libpng-dev"
 # The test suite (GULPER_TESTS): GoogleTest, the offscreen OpenGL contexts, the format check,
-# the sanitizer and fuzzing compilers, and what the whole-program tests drive the window with.
+# the sanitizer and fuzzing compilers, what the whole-program tests drive the window with, and
+# the checkers of the desktop entry, the AppStream metadata and the manual pages.
 GULPER_TEST_PACKAGES="libgtest-dev libgmock-dev libegl-dev libegl-mesa0 clang-format clang
   libclang-rt-14-dev xvfb xauth xdotool x11-apps x11-utils imagemagick faketime
-  desktop-file-utils chromium"
+  desktop-file-utils chromium appstream man-db"
 # The gulper Python module (GULPER_PYTHON) and its tests.
 GULPER_PYTHON_PACKAGES="python3-dev python3-pybind11 pybind11-dev python3-numpy python3-pytest"
 # The benchmarks (GULPER_BENCH).
@@ -19,6 +20,9 @@ GULPER_BENCH_PACKAGES="libbenchmark-dev"
 GULPER_MEASURE_PACKAGES="xvfb xauth xdotool"
 # The Debian package: cpack -G DEB works out its dependencies with dpkg-shlibdeps and file.
 GULPER_PACKAGE_PACKAGES="dpkg-dev file"
+# Checking the package as Debian would (scripts/fresh-check): lintian, and the AppStream
+# metadata's validator.
+GULPER_PACKAGE_CHECK_PACKAGES="lintian appstream"
 
 # gulper_require_packages PACKAGE...: installs the missing ones (as root) or says how.
 gulper_require_packages() {

@@ -22,7 +22,7 @@ if [ "${1:-}" = "--install" ]; then
     prefix=$work/prefix
     cmake --install "$build" --prefix "$prefix" >"$work/install.log" 2>&1 ||
         { cat "$work/install.log"; echo "FAILED: cmake --install"; exit 1; }
-    desktop=$prefix/share/applications/gulper.desktop
+    desktop=$prefix/share/applications/io.github.gulper.gulper.desktop
     if command -v desktop-file-validate >/dev/null; then
         check "the desktop entry is valid" desktop-file-validate "$desktop"
     else
@@ -41,6 +41,7 @@ if [ "${1:-}" = "--install" ]; then
     check "the shipped settings are installed" [ -f "$prefix/share/gulper/data/config.txt" ]
     check "the pictures are installed" [ -f "$prefix/share/gulper/data/gulperright.tga" ]
     check "the simulator is installed" [ -x "$prefix/bin/gulper-sim" ]
+    check "the viewer is installed" [ -x "$prefix/bin/gulper-watch" ]
     set -- --run "$desktop" "$work/home/.local/share/gulper" \
         env -u XDG_DATA_HOME HOME="$work/home" "$prefix/bin/gulper"
     mkdir -p "$work/home"
