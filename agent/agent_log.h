@@ -8,3 +8,5 @@
 std::ostream& AgentLog();
 // Null restores standard output.
 void SetAgentLog(std::ostream* out);
+// A stream that swallows everything, for runs whose log nobody reads.
+std::ostream& DiscardedLog();

@@ -15,17 +15,11 @@
 
 namespace {
 
-class NullBuffer : public std::streambuf {
-  protected:
-    int overflow(int c) override { return traits_type::not_eof(c); }
-    std::streamsize xsputn(const char*, std::streamsize n) override { return n; }
-};
-
 struct Board {
     explicit Board(int ticks) {
         ResetGameState();
         SeedRandom(7);
-        SetAgentLog(&nullLog);
+        SetAgentLog(&DiscardedLog());
         rules.LoadConfigFrom("");
         rules.keyboardControl = false;
         rules.CreateGhosts();
@@ -40,8 +34,6 @@ struct Board {
         SetPlayerAgent(nullptr);
         SetAgentLog(nullptr);
     }
-    NullBuffer nullBuffer;
-    std::ostream nullLog{&nullBuffer};
     GameRules rules;
     PlayerAgent agent;
 };

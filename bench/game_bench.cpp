@@ -14,18 +14,10 @@
 
 namespace {
 
-class NullBuffer : public std::streambuf {
-  protected:
-    int overflow(int c) override { return traits_type::not_eof(c); }
-    std::streamsize xsputn(const char*, std::streamsize n) override { return n; }
-};
-
 void BM_TickWithFourGhosts(benchmark::State& state) {
     ResetGameState();
     SeedRandom(11);
-    NullBuffer nullBuffer;
-    std::ostream nullLog(&nullBuffer);
-    SetAgentLog(&nullLog);
+    SetAgentLog(&DiscardedLog());
     GameRules rules;
     rules.LoadConfigFrom("");  // the defaults: every ghost
     rules.keyboardControl = false;

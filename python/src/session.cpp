@@ -1,8 +1,6 @@
 // Stepping a seeded headless game by decisions, swapping its process-wide state in and out.
 #include "python/src/session.h"
 
-#include <streambuf>
-
 #include "agent/agent_log.h"
 #include "game/random.h"
 #include "tools/sim/headless_game.h"
@@ -12,14 +10,6 @@ namespace {
 // The session whose game is in the process-wide variables now. Another session's call first
 // stores this one's state, so consecutive calls on one session swap nothing.
 Session* liveSession = nullptr;
-
-class NullBuffer : public std::streambuf {
-  protected:
-    int overflow(int c) override { return traits_type::not_eof(c); }
-    std::streamsize xsputn(const char*, std::streamsize n) override { return n; }
-};
-NullBuffer nullBuffer;
-std::ostream nullLog(&nullBuffer);
 
 }  // namespace
 
@@ -77,7 +67,7 @@ void Session::Enter() {
         ApplyGlobals(globals);
         liveSession = this;
     }
-    SetAgentLog(keepLog ? static_cast<std::ostream*>(&log) : &nullLog);
+    SetAgentLog(keepLog ? static_cast<std::ostream*>(&log) : &DiscardedLog());
 }
 
 void Session::Leave() {

@@ -2,23 +2,11 @@
 #include "tools/sim/headless_game.h"
 
 #include <iostream>
-#include <streambuf>
 
 #include "agent/agent_log.h"
 #include "game/game_state.h"
 #include "game/ghosts/ghost.h"
 #include "game/random.h"
-
-namespace {
-
-// Swallows the log when nobody reads it.
-class NullBuffer : public std::streambuf {
-  protected:
-    int overflow(int c) override { return traits_type::not_eof(c); }
-    std::streamsize xsputn(const char*, std::streamsize n) override { return n; }
-};
-
-}  // namespace
 
 const char* OutcomeName(GameOutcome outcome) {
     switch (outcome) {
@@ -63,9 +51,7 @@ int CatchingGhost() {
 
 GameResult PlayHeadlessGame(const SimSettings& settings, uint32_t seed, std::ostream* log) {
     const AgentEntry* entry = FindAgent(settings.agent);
-    NullBuffer nullBuffer;
-    std::ostream nullLog(&nullBuffer);
-    SetAgentLog(log != nullptr ? log : &nullLog);
+    SetAgentLog(log != nullptr ? log : &DiscardedLog());
 
     ResetGameState();
     GameResult result;
