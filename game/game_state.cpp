@@ -56,14 +56,52 @@ const char* GhostColourName(int colour) {
     return colour >= 0 && colour < GHOST_COLOURS ? names[colour] : "none";
 }
 
+namespace {
+// The shared settings, in GameStateValues::settings's order.
+int32_t* const SETTINGS[9] = {
+    &dot_value,          &powerpill_value,     &ghost_value,
+    &fruit_value,        &n_moves_blue_ghosts, &n_moves_ghost_appears,
+    &length_attack_mode, &length_scatter_mode, &powerpill_slowdown_factor};
+}  // namespace
+
+GameStateValues SaveGameState() {
+    GameStateValues v;
+    v.maze = MazeGrid;
+    v.foodLeft = foodLeft;
+    v.gameWon = gameWon;
+    v.fruitVisible = fruitVisible;
+    v.attackMode = attackMode;
+    v.scatterCountdown = scatterCountdown;
+    v.attackCountdown = attackCountdown;
+    v.blueCountdown = blueCountdown;
+    for (GhostColour colour : TICK_ORDER) {
+        v.ghosts[colour] = GhostOf(colour);
+    }
+    v.player = playerAgent;
+    for (int i = 0; i < 9; ++i) {
+        v.settings[i] = *SETTINGS[i];
+    }
+    return v;
+}
+
+void RestoreGameState(const GameStateValues& v) {
+    MazeGrid = v.maze;
+    foodLeft = v.foodLeft;
+    gameWon = v.gameWon;
+    fruitVisible = v.fruitVisible;
+    attackMode = v.attackMode;
+    scatterCountdown = v.scatterCountdown;
+    attackCountdown = v.attackCountdown;
+    blueCountdown = v.blueCountdown;
+    for (GhostColour colour : TICK_ORDER) {
+        GhostOf(colour) = v.ghosts[colour];
+    }
+    playerAgent = v.player;
+    for (int i = 0; i < 9; ++i) {
+        *SETTINGS[i] = v.settings[i];
+    }
+}
+
 void ResetGameState() {
-    MazeGrid = MazeCells{};
-    foodLeft = 0;
-    gameWon = fruitVisible = attackMode = false;
-    scatterCountdown = attackCountdown = blueCountdown = 0;
-    redGhost = greenGhost = orangeGhost = turquoiseGhost = nullptr;
-    playerAgent = nullptr;
-    dot_value = powerpill_value = ghost_value = fruit_value = 0;
-    n_moves_blue_ghosts = n_moves_ghost_appears = 0;
-    length_attack_mode = length_scatter_mode = powerpill_slowdown_factor = 0;
+    RestoreGameState(GameStateValues{});
 }

@@ -86,6 +86,25 @@ void SetScatterMode(bool b);
 void DotEaten();
 void PowerPillEaten();
 
+// Every process-wide variable of the game and the live board, as one value: what a saved game
+// holds of them. The default is their start value (zero, false, null).
+struct GameStateValues {
+    MazeCells maze{};
+    int32_t foodLeft = 0;
+    bool gameWon = false;
+    bool fruitVisible = false;
+    bool attackMode = false;
+    int32_t scatterCountdown = 0;
+    int32_t attackCountdown = 0;
+    int32_t blueCountdown = 0;
+    Ghost* ghosts[GHOST_COLOURS] = {nullptr, nullptr, nullptr, nullptr};
+    PlayerSprite* player = nullptr;
+    // dot_value to powerpill_slowdown_factor, in their order above.
+    int32_t settings[9] = {};
+};
+GameStateValues SaveGameState();
+void RestoreGameState(const GameStateValues& values);
+
 // Puts every process-wide variable back to its start value (zero, false, null), as at
 // process start. Lets one process play many independent games.
 void ResetGameState();

@@ -4,53 +4,15 @@
 #include "game/ghosts/ghost.h"
 #include "game/random.h"
 
-namespace {
-
-// The settings of game/game_state.h, in one order for both directions.
-int32_t* const SETTINGS[9] = {
-    &dot_value,          &powerpill_value,     &ghost_value,
-    &fruit_value,        &n_moves_blue_ghosts, &n_moves_ghost_appears,
-    &length_attack_mode, &length_scatter_mode, &powerpill_slowdown_factor};
-
-}  // namespace
-
 WorldGlobals CaptureGlobals() {
     WorldGlobals g;
-    g.maze = MazeGrid;
-    g.foodLeft = foodLeft;
-    g.gameWon = gameWon;
-    g.fruitVisible = fruitVisible;
-    g.attackMode = attackMode;
-    g.scatterCountdown = scatterCountdown;
-    g.attackCountdown = attackCountdown;
-    g.blueCountdown = blueCountdown;
-    for (GhostColour colour : TICK_ORDER) {
-        g.ghosts[colour] = GhostOf(colour);
-    }
-    g.player = playerAgent;
-    for (int i = 0; i < 9; ++i) {
-        g.settings[i] = *SETTINGS[i];
-    }
+    static_cast<GameStateValues&>(g) = SaveGameState();
     g.random = RandomState();
     return g;
 }
 
 void ApplyGlobals(const WorldGlobals& g) {
-    MazeGrid = g.maze;
-    foodLeft = g.foodLeft;
-    gameWon = g.gameWon;
-    fruitVisible = g.fruitVisible;
-    attackMode = g.attackMode;
-    scatterCountdown = g.scatterCountdown;
-    attackCountdown = g.attackCountdown;
-    blueCountdown = g.blueCountdown;
-    for (GhostColour colour : TICK_ORDER) {
-        GhostOf(colour) = g.ghosts[colour];
-    }
-    playerAgent = g.player;
-    for (int i = 0; i < 9; ++i) {
-        *SETTINGS[i] = g.settings[i];
-    }
+    RestoreGameState(g);
     SeedRandom(g.random);
 }
 

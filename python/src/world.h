@@ -9,19 +9,8 @@
 #include "game/game_state.h"
 #include "game/maze.h"
 
-// The process-wide variables of game/game_state.h, game/maze.h and game/random.h.
-struct WorldGlobals {
-    MazeCells maze{};
-    int32_t foodLeft = 0;
-    bool gameWon = false;
-    bool fruitVisible = false;
-    bool attackMode = false;
-    int32_t scatterCountdown = 0;
-    int32_t attackCountdown = 0;
-    int32_t blueCountdown = 0;
-    Ghost* ghosts[GHOST_COLOURS] = {nullptr, nullptr, nullptr, nullptr};
-    PlayerSprite* player = nullptr;
-    int32_t settings[9] = {};
+// The process-wide variables of game/game_state.h and game/maze.h, and the generator's state.
+struct WorldGlobals : GameStateValues {
     // As after SeedRandom(1), the generator's state at process start.
     uint32_t random = 1;
 };
