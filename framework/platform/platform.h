@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace platform {
 
@@ -94,6 +95,13 @@ struct Message {
 
 // The program's own module.
 void* GetModuleHandle();
+
+// Before the first window: this process's windows are drawn off any screen (SDL's offscreen
+// driver, whatever the environment asks), and its signals are left to the program hosting it.
+// False when the video system cannot start that way (VideoError says why).
+bool UseOffscreenVideo();
+// Why the last window or context could not be made, as the video system put it; may be empty.
+std::string VideoError();
 
 // Window classes.
 Atom RegisterClass(const char* name, WindowProcedure procedure);

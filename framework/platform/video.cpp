@@ -109,6 +109,16 @@ void ShutDownWhenUnused() {
 
 using namespace detail;
 
+bool UseOffscreenVideo() {
+    SDL_SetHintWithPriority(SDL_HINT_VIDEODRIVER, "offscreen", SDL_HINT_OVERRIDE);
+    SDL_SetHintWithPriority(SDL_HINT_NO_SIGNAL_HANDLERS, "1", SDL_HINT_OVERRIDE);
+    return detail::EnsureVideo();
+}
+
+std::string VideoError() {
+    return SDL_GetError();
+}
+
 void* GetModuleHandle() {
     return dlopen(nullptr, RTLD_LAZY | RTLD_NOLOAD);
 }

@@ -85,9 +85,3 @@ def test_batch_steps_the_games_each_env_plays(config):
     with pytest.raises(ValueError):
         batch.step([0, 0])
 
-
-def test_render_says_clearly_when_it_cannot_draw(config):
-    env = gulper.Env(config=config)
-    env.reset(seed=1)
-    with pytest.raises(RuntimeError, match="render"):
-        env.render()
