@@ -34,16 +34,19 @@ class LookAhead:
     def __call__(self, obs, env):
         choices = open_actions(obs) or [gulper.KEEP]
         here = env.clone_state()
-        best, best_value = choices[0], None
+        best, best_value, danger = choices[0], None, False
         for action in choices:
             value = self.value(env, action)
             env.restore_state(here)
+            danger = danger or value < 0
             if best_value is None or value > best_value:
                 best, best_value = action, value
+        # For the summary's "caught while": whether some way led into a ghost.
+        self.state = "fleeing" if danger else "feeding"
         return best
 
 
 if __name__ == "__main__":
     games = int(sys.argv[1]) if len(sys.argv) > 1 else 20
     depth = int(sys.argv[2]) if len(sys.argv) > 2 else 8
-    print(gulper.evaluate(LookAhead(depth), games=games, seed=1)["text"], end="")
+    print(gulper.evaluate(LookAhead(depth), games=games, seed=1, progress=True)["text"], end="")

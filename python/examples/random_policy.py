@@ -35,4 +35,4 @@ class RandomPolicy:
 
 if __name__ == "__main__":
     games = int(sys.argv[1]) if len(sys.argv) > 1 else 100
-    print(gulper.evaluate(RandomPolicy(), games=games, seed=1)["text"], end="")
+    print(gulper.evaluate(RandomPolicy(), games=games, seed=1, progress=True)["text"], end="")

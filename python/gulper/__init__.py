@@ -18,6 +18,8 @@ action_space = Discrete(ACTIONS)
 for _cls in (Env, BatchEnv):
     _cls.observation_space = observation_space
     _cls.action_space = action_space
+# As the standard environment API has it: the one way render() draws.
+Env.metadata = {"render_modes": ["rgb_array"]}
 
 
 def agent(name="planner"):
@@ -25,13 +27,18 @@ def agent(name="planner"):
     return Agent(name)
 
 
-def evaluate(policy, games=1000, seed=1, config=None, max_ticks=100000, name=None):
+def evaluate(policy, games=1000, seed=1, config=None, max_ticks=100000, name=None,
+             progress=False):
     """Plays games seed, seed + 1, ... with policy(obs, env) -> action and summarises them as
-    gulper-sim does: its --json fields, and its printed summary under "text"."""
+    gulper-sim does: its --json fields, and its printed summary under "text". A policy with a
+    string attribute `state` (what it was doing at its last decision) has it counted under
+    "caught while" for the games it lost. progress=True counts the games on standard error."""
+    if games < 1:
+        raise ValueError("games must be 1 or more")
     env = Env(config=config, max_ticks=max_ticks)
     label = name or getattr(policy, "name", None) or type(policy).__name__
     try:
-        return _evaluate(env, policy, games, seed, label)
+        return _evaluate(env, policy, games, seed, label, progress)
     finally:
         env.close()
 

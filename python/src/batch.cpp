@@ -14,7 +14,7 @@ class BatchEnv {
             throw py::value_error("a batch holds one game or more");
         }
         for (size_t i = 0; i < count; ++i) {
-            envs.push_back(std::make_unique<Env>(config, maxTicks, false));
+            envs.push_back(std::make_unique<Env>(config, maxTicks, false, py::none()));
             sessions.push_back(envs.back()->session.get());
         }
     }

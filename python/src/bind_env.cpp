@@ -20,8 +20,10 @@ void BindEnv(py::module_& m) {
         .def_property_readonly("seed", [](const State& s) { return s.snapshot.seed; });
 
     py::class_<Env>(m, "Env", "One seeded game of Gulper, stepped one decision at a time.")
-        .def(py::init<const py::object&, int64_t, bool>(), py::arg("config") = py::none(),
-             py::arg("max_ticks") = SimSettings{}.maxTicks, py::arg("agent_log") = false)
+        .def(py::init<const py::object&, int64_t, bool, const py::object&>(),
+             py::arg("config") = py::none(), py::arg("max_ticks") = SimSettings{}.maxTicks,
+             py::arg("agent_log") = false, py::arg("render_mode") = py::none())
+        .def_readonly("render_mode", &Env::renderMode)
         .def("reset", &Env::Reset, py::arg("seed") = py::none(),
              "Starts the game gulper-sim --replay SEED plays; returns (obs, info).")
         .def("step", &Env::Step, py::arg("action"),

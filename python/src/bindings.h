@@ -17,7 +17,7 @@ namespace py = pybind11;
 // gulper.Env: one game, stepped by decisions.
 class Env {
   public:
-    Env(const py::object& config, int64_t maxTicks, bool agentLog);
+    Env(const py::object& config, int64_t maxTicks, bool agentLog, const py::object& renderMode);
     py::tuple Reset(const py::object& seed);
     py::tuple Step(int32_t action);
     py::dict Info();
@@ -28,6 +28,8 @@ class Env {
     Session& Playing();
 
     std::unique_ptr<Session> session;
+    // None, or "rgb_array": render() gives the frame either way.
+    py::object renderMode;
 };
 
 // gulper.agent(name): a registered agent, answering on an Env's live state.

@@ -4,6 +4,7 @@
 #include <pybind11/pybind11.h>
 #include <pybind11/stl.h>
 
+#include <algorithm>
 #include <fstream>
 #include <memory>
 #include <sstream>
@@ -34,9 +35,15 @@ std::pair<std::string, std::string> ConfigOf(const py::object& config) {
 
 }  // namespace
 
-Env::Env(const py::object& config, int64_t maxTicks, bool agentLog) {
+Env::Env(const py::object& config, int64_t maxTicks, bool agentLog, const py::object& mode)
+    : renderMode(mode) {
     if (maxTicks < 1) {
         throw py::value_error("max_ticks must be 1 or more");
+    }
+    if (!mode.is_none() &&
+        !(py::isinstance<py::str>(mode) && mode.cast<std::string>() == "rgb_array")) {
+        throw py::value_error("render_mode is None or \"rgb_array\", not " +
+                              py::repr(mode).cast<std::string>());
     }
     auto [path, text] = ConfigOf(config);
     session = std::make_unique<Session>(path, text, maxTicks, agentLog);
@@ -140,12 +147,35 @@ int32_t Agent::Act(Env& env) {
     return s.AskAgent(*sprite);
 }
 
+// What a Python policy says it was doing at its last decision: its `state` attribute, when it
+// has one that is a string, as the shipped agents name theirs (fleeing, feeding, ...).
+std::string PolicyState(const py::object& policy) {
+    const py::object state = py::getattr(policy, "state", py::none());
+    return py::isinstance<py::str>(state) ? state.cast<std::string>() : std::string();
+}
+
+// A line on standard error every twentieth of the run, rewritten in place.
+void ShowProgress(int64_t done, int64_t games) {
+    const int64_t every = std::max<int64_t>(1, games / 20);
+    if (done % every == 0 || done == games) {
+        const std::string line = "\r" + std::to_string(done) + "/" + std::to_string(games) +
+                                 " games" + (done == games ? "\n" : "");
+        py::module_::import("sys").attr("stderr").attr("write")(line);
+    }
+}
+
 py::dict Evaluate(Env& env, const py::object& policy, int64_t games, uint32_t seed,
-                  const std::string& name) {
+                  const std::string& name, bool progress) {
     Session& s = env.Live();
     Agent* agent = py::isinstance<Agent>(policy) ? &policy.cast<Agent&>() : nullptr;
     std::vector<GameResult> results;
     for (int64_t i = 0; i < games; ++i) {
+        if (PyErr_CheckSignals() != 0) {
+            throw py::error_already_set();  // Ctrl+C between games, even for a shipped agent
+        }
+        if (progress) {
+            ShowProgress(i, games);
+        }
         s.Reset(seed + static_cast<uint32_t>(i));
         while (!s.Ended()) {
             if (agent != nullptr) {
@@ -157,6 +187,12 @@ py::dict Evaluate(Env& env, const py::object& policy, int64_t games, uint32_t se
             s.Step(static_cast<int32_t>(action));
         }
         results.push_back(ResultOf(s, agent));
+        if (agent == nullptr && results.back().outcome == GameOutcome::LOST) {
+            results.back().lastState = PolicyState(policy);
+        }
+    }
+    if (progress) {
+        ShowProgress(games, games);
     }
     RunSummary summary = Summarise(results);
     summary.agent = name;

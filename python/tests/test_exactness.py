@@ -1,5 +1,7 @@
 """The games an Env plays are gulper-sim's games, move for move."""
 
+import pytest
+
 import gulper
 from conftest import sim_output, sim_rows
 from nearest_food import nearest_food
@@ -48,3 +50,12 @@ def test_evaluate_prints_the_simulators_summary(config):
     assert summary["text"] == sim_output("--games", "15", "--seed", "20", "--config", config)
     assert summary["summary"]["games"] == 15
     assert [g["seed"] for g in summary["games"]] == list(range(20, 35))
+
+
+def test_a_python_policy_is_summarised_as_the_shipped_agent(config):
+    # The port says what it does (its `state`), so even "caught while" is gulper-sim's.
+    summary = gulper.evaluate(nearest_food, games=12, seed=40, config=config, name="nearest-food")
+    assert summary["text"] == sim_output("--games", "12", "--seed", "40", "--config", config,
+                                         "--agent", "nearest-food")
+    with pytest.raises(ValueError, match="games"):
+        gulper.evaluate(nearest_food, games=0)

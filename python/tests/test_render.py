@@ -91,3 +91,11 @@ def test_render_needs_a_game_and_says_why_it_cannot_draw(config):
     lines = done.stdout.splitlines()
     assert lines[0].startswith("error: render() needs an OpenGL context"), done.stdout
     assert lines[1:] == ["1"]
+
+
+def test_render_mode_is_the_standard_apis():
+    assert gulper.Env.metadata["render_modes"] == ["rgb_array"]
+    assert gulper.Env(render_mode="rgb_array").render_mode == "rgb_array"
+    assert gulper.Env().render_mode is None
+    with pytest.raises(ValueError, match="render_mode"):
+        gulper.Env(render_mode="human")
