@@ -111,8 +111,14 @@ install(FILES ${PROJECT_SOURCE_DIR}/README.md ${GULPER_DIST}/copyright
 install(FILES ${CMAKE_CURRENT_LIST_DIR}/lintian-overrides DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides
         RENAME gulper)
 
-# The Python module (python/), when it is installed, goes here: Debian's python3 finds modules
-# in lib/python3/dist-packages under the prefix (/usr/lib/python3/dist-packages in the package).
+# The Python module (python/), when built, goes where Debian's python3 finds modules:
+# lib/python3/dist-packages under the prefix. The package then needs the interpreter it was
+# built for and NumPy; the description says it is there.
+if(GULPER_PYTHON_DEPENDS)
+  string(APPEND GULPER_DESCRIPTION "\n\
+The gulper Python module plays the game inside Python: a step per decision,\n\
+whole-game snapshots for look-ahead, the shipped agents and the game's frames.")
+endif()
 
 # The icons are drawn at build time from the Gulper facing right.
 set(GULPER_ICON_SIZES 16 22 24 32 48 64 128 256)
@@ -145,6 +151,9 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${GULPER_HOMEPAGE})
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
     "fonts-dejavu-core | fonts-freefont-ttf | fonts-liberation2, libgl1, libgl1-mesa-dri")
+if(GULPER_PYTHON_DEPENDS)
+  string(APPEND CPACK_DEBIAN_PACKAGE_DEPENDS ", ${GULPER_PYTHON_DEPENDS}")
+endif()
 set(CPACK_STRIP_FILES ON)
 set(CPACK_GENERATOR DEB)
 include(CPack)
