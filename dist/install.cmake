@@ -21,9 +21,11 @@ set(GULPER_MAINTAINER "Gulper developers <gulper-devel@gulper.org>"
 # /usr/local/bin puts them on the PATH.
 set(GULPER_INSTALL_GAMESDIR "" CACHE STRING "Where the programs go under the prefix (empty: games under /usr, else bin)")
 
-set(GULPER_HOMEPAGE https://github.com/gulper/gulper)
-# The committed files as the web serves them: the software-centre entry's screenshot.
-set(GULPER_HOMEPAGE_RAW https://raw.githubusercontent.com/gulper/gulper/main)
+# Where the project lives, and its committed files as the web serves them (the software-centre
+# entry's screenshot): a packager of a fork sets their own.
+set(GULPER_HOMEPAGE https://github.com/gulper/gulper CACHE STRING "The project's home page")
+set(GULPER_HOMEPAGE_RAW https://raw.githubusercontent.com/gulper/gulper/main
+    CACHE STRING "The committed files as the web serves them")
 set(GULPER_RELEASE_DATE 2026-12-08)
 set(GULPER_DEB_RELEASE 1)
 set(GULPER_DEB_VERSION ${PROJECT_VERSION}-${GULPER_DEB_RELEASE})
