@@ -2,6 +2,7 @@
 #include "game/sprite.h"
 
 #include "game/game_state.h"
+#include "game/sprite_pictures.h"
 
 int32_t Sprite::AvailableDirections(const MazeCells& grid) const {
     const int32_t excluded = ghostId != 0 ? ReverseDirection(direction) : 0;
@@ -106,10 +107,10 @@ Sprite::~Sprite() {
 }
 
 PlayerSprite::PlayerSprite() {
-    imageLeft.Load("data//gulperleft.tga");
-    imageRight.Load("data//gulperright.tga");
-    imageDown.Load("data//gulperdown.tga");
-    imageUp.Load("data//gulperup.tga");
+    LoadSpritePicture(imageLeft, "data//gulperleft.tga");
+    LoadSpritePicture(imageRight, "data//gulperright.tga");
+    LoadSpritePicture(imageDown, "data//gulperdown.tga");
+    LoadSpritePicture(imageUp, "data//gulperup.tga");
     position = PLAYER_START;
     direction = DIR_LEFT;
     ghostId = 0;
