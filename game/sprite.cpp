@@ -4,11 +4,8 @@
 #include "game/game_state.h"
 #include "game/sprite_pictures.h"
 
-int32_t Sprite::AvailableDirections(const MazeCells& grid) const {
+int32_t Sprite::DirectionsAtCentre(const MazeCells& grid) const {
     const int32_t excluded = ghostId != 0 ? ReverseDirection(direction) : 0;
-    if (!IsCellCentre(position)) {
-        return 0;
-    }
     const GridPoint cell = CellOfPixel(position);
     const int i = GridIndex(cell.x, cell.y);
     int32_t avail = 0;
@@ -27,13 +24,7 @@ int32_t Sprite::AvailableDirections(const MazeCells& grid) const {
     return avail;
 }
 
-bool Sprite::Step(const MazeCells& grid) {
-    ++slowCounter;
-    if (slowCounter < slowDown) {
-        return false;
-    }
-    slowCounter = 0;
-
+bool Sprite::Advance(const MazeCells& grid) {
     if (AvailableDirections(grid) != 0 && IsDirection(direction)) {
         const int i = GridIndex(position.x / CELL_SIZE, position.y / CELL_SIZE);
         int next = i;
@@ -85,10 +76,6 @@ bool Sprite::Step(const MazeCells& grid) {
             break;  // no direction: stand still
     }
     return true;
-}
-
-GridPoint Sprite::CellPosition() const {
-    return CellOfPixel(position);
 }
 
 namespace {
