@@ -2,16 +2,9 @@
 #include "agent/agent_log.h"
 
 #include <iostream>
-#include <streambuf>
 
 namespace {
 std::ostream* logStream = &std::cout;
-
-class DiscardingBuffer : public std::streambuf {
-  protected:
-    int overflow(int c) override { return traits_type::not_eof(c); }
-    std::streamsize xsputn(const char*, std::streamsize n) override { return n; }
-};
 }  // namespace
 
 std::ostream& AgentLog() {
@@ -23,7 +16,8 @@ void SetAgentLog(std::ostream* out) {
 }
 
 std::ostream& DiscardedLog() {
-    static DiscardingBuffer buffer;
-    static std::ostream discarded(&buffer);
+    // No buffer: the stream is bad from the start, so every output to it stops at its sentry
+    // and no number is ever formatted.
+    static std::ostream discarded(nullptr);
     return discarded;
 }

@@ -1,15 +1,16 @@
 // The breadth-first search for the food nearest the Gulper.
+#include "agent/board_view.h"
 #include "agent/player_agent.h"
 
 GridPoint PlayerAgent::FindNearestFood(const GridPoint& start) {
+    const BoardView board;
     foodQueue.push_back(start);
     visited[AgentIndex(start.x, start.y)] = 1;
     GridPoint found = start;  // no food on the board: stay on the start cell
     while (!foodQueue.empty()) {
         const GridPoint c = foodQueue.front();
         foodQueue.pop_front();
-        const int32_t code = CellContent(c.x, c.y);
-        if (code == CELL_DOT || code == CELL_PILL) {
+        if (board.IsFood(c)) {
             found = c;
             break;
         }

@@ -1,9 +1,11 @@
 // The A* route search over the cells, with its console lines.
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <cstring>
 
 #include "agent/agent_log.h"
+#include "agent/board_view.h"
 #include "agent/player_agent.h"
 #include "game/game_state.h"
 #include "game/ghosts/ghost.h"
@@ -21,29 +23,6 @@ bool ListHoldsCell(const std::vector<PathNode*>& list, const PathNode* node) {
         }
     }
     return false;
-}
-
-// Walls as CellContent sees them, index x * 22 + y: a maze wall unless a ghost or the fruit
-// stands on it. Ghosts and the fruit never make a cell a wall, so only their cells differ
-// from the maze.
-using WallTable = std::array<bool, BOARD_CELLS>;
-
-void MakeWallTable(WallTable& walls) {
-    for (int x = 0; x < BOARD_COLUMNS; ++x) {
-        for (int y = 0; y < BOARD_ROWS; ++y) {
-            walls[AgentIndex(x, y)] = MazeGrid[GridIndex(x, y)] == CELL_WALL;
-        }
-    }
-    auto clear = [&walls](const GridPoint& cell) {
-        if (cell.x >= 0 && cell.x < BOARD_COLUMNS && cell.y >= 0 && cell.y < BOARD_ROWS) {
-            walls[AgentIndex(cell.x, cell.y)] = false;
-        }
-    };
-    ForEachGhost([&clear](const Ghost& ghost, GhostColour) { clear(ghost.CellPosition()); },
-                 HOUSE_ORDER);
-    if (fruitVisible) {
-        clear(FruitCell());
-    }
 }
 
 // The open list as a binary min-heap of keys f * 1024 + order of appending: the smallest f
@@ -107,6 +86,31 @@ class OpenHeap {
     uint32_t appended = 0;
 };
 
+// The route search's estimate, the truncated straight-line distance between two cells, for
+// every squared distance two cells of the board can be apart: the search asks it of every cell
+// it lists, and a table answers without a square root.
+class TruncatedDistance {
+  public:
+    TruncatedDistance() {
+        for (int32_t s = 0; s < SIZE; ++s) {
+            roots[s] = static_cast<int32_t>(std::sqrt(static_cast<double>(s)));
+        }
+    }
+    int32_t operator()(const GridPoint& a, const GridPoint& b) const {
+        const int32_t dx = a.x - b.x;
+        const int32_t dy = a.y - b.y;
+        const int32_t s = dx * dx + dy * dy;
+        // PlayerAgent::Distance's arithmetic, as the table holds it.
+        return s >= 0 && s < SIZE ? roots[s]
+                                  : static_cast<int32_t>(std::sqrt(static_cast<double>(s)));
+    }
+
+  private:
+    static constexpr int32_t SIZE =
+        (BOARD_COLUMNS - 1) * (BOARD_COLUMNS - 1) + (BOARD_ROWS - 1) * (BOARD_ROWS - 1) + 1;
+    std::array<int32_t, SIZE> roots;
+};
+
 // Appends a decimal integer to a line being built.
 char* PutInt(char* out, char* end, int32_t value) {
     return std::to_chars(out, end, value).ptr;
@@ -129,17 +133,18 @@ void WriteLine(std::ostream& log, const char* begin, char* end) {
 }  // namespace
 
 bool PlayerAgent::FindPath(const GridPoint& start, const GridPoint& goal) {
-    ResetNodes();
+    ResetWrittenNodes();
     openList.clear();
     closedList.clear();
 
-    WallTable walls;
-    MakeWallTable(walls);
+    static const TruncatedDistance estimate;
+    const BoardView board;
     // A cell is on one of the lists once it was appended to the open list; its record is
     // then never touched again.
     std::array<bool, BOARD_CELLS> listed{};
     OpenHeap open;
 
+    MarkWritten(AgentIndex(start.x, start.y));
     PathNode* startNode = NodeAt(start.x, start.y);
     startNode->h = startNode->g = startNode->f = 0;
     startNode->x = start.x;
@@ -161,13 +166,14 @@ bool PlayerAgent::FindPath(const GridPoint& start, const GridPoint& goal) {
         auto examine = [&](int x, int y) {
             const int index = AgentIndex(x, y);
             PathNode* next = nodes[index].get();
+            MarkWritten(index);
             next->x = x;
             next->y = y;
-            if (walls[index] || listed[index]) {
+            if (listed[index] || board.IsWall(GridPoint(x, y))) {
                 return;
             }
             listed[index] = true;
-            next->h = static_cast<int32_t>(Distance(GridPoint(x, y), goal));
+            next->h = estimate(GridPoint(x, y), goal);
             next->g = current->g + 1;
             next->f = next->h + next->g;
             next->parent = current;

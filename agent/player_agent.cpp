@@ -36,11 +36,35 @@ PlayerAgent::~PlayerAgent() = default;
 
 void PlayerAgent::ResetNodes() {
     // A search that writes no first step leaves the Gulper going as it was.
+    const int32_t going = direction;  // read once: the records could alias it
     for (auto& node : nodes) {
         node->x = 0;
         node->y = 0;
         node->parent = nullptr;
-        node->direction = direction;
+        node->direction = going;
+    }
+    written.fill(false);
+    writtenCount = 0;
+    restingDirection = going;
+}
+
+void PlayerAgent::ResetWrittenNodes() {
+    // A route search comes with most decisions and writes only the records it examines.
+    const int32_t going = direction;
+    for (size_t i = 0; i < writtenCount; ++i) {
+        PathNode& node = *nodes[writtenList[i]];
+        node.x = 0;
+        node.y = 0;
+        node.parent = nullptr;
+        node.direction = going;
+        written[writtenList[i]] = false;
+    }
+    writtenCount = 0;
+    if (going != restingDirection) {
+        for (auto& node : nodes) {
+            node->direction = going;
+        }
+        restingDirection = going;
     }
 }
 

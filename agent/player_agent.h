@@ -88,7 +88,9 @@ class PlayerAgent : public PlayerSprite {
     // Gives every record a fresh start, its direction the Gulper's own.
     void ResetNodes();
     // Searches from start to goal and logs the route; true when one was found, with each
-    // record along it holding its first step toward the goal.
+    // record along it holding its first step toward the goal. It starts as ResetNodes does,
+    // putting back only the records its own searches wrote since: code that writes records
+    // itself calls ResetNodes before the next search.
     bool FindPath(const GridPoint& start, const GridPoint& goal);
     // Takes the open record of least f, the earliest appended among equals.
     PathNode* PopBestOpenNode();
@@ -139,6 +141,22 @@ class PlayerAgent : public PlayerSprite {
     int32_t state = STATE_FEEDING;
 
   private:
+    // ResetNodes for the records the searches wrote since the last one; the others still hold
+    // their fresh start, but the direction only if the Gulper's is still the same.
+    void ResetWrittenNodes();
+    // Notes that the search writes the record at `index`.
+    void MarkWritten(int index) {
+        if (!written[index]) {
+            written[index] = true;
+            writtenList[writtenCount++] = static_cast<uint16_t>(index);
+        }
+    }
+    std::array<bool, BOARD_CELLS> written{};
+    std::array<uint16_t, BOARD_CELLS> writtenList{};
+    size_t writtenCount = 0;
+    // The direction every record not written since the last reset holds.
+    int32_t restingDirection = 0;
+
     // The entry nearest the Gulper; ties stay with the earlier one.
     GridPoint NearestOf(const std::vector<GridPoint>& cells) const;
     bool IsWall(int x, int y) const { return CellContent(x, y) == CELL_WALL; }

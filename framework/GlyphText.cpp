@@ -22,6 +22,13 @@ void GlyphText::Forget() {
     glyphs.clear();
 }
 
+void GlyphText::Prefetch(const GLWindow& window) {
+    if (window.extra != nullptr) {
+        platform::PrefetchFontGlyphs(window.extra->fontHeight, window.extra->fontName.c_str(), 0,
+                                     GLYPH_COUNT);
+    }
+}
+
 bool GlyphText::Build(int height, const std::string& face) {
     std::vector<platform::GlyphBitmap> bitmaps;
     if (!platform::RenderFontGlyphs(height, face.c_str(), 0, GLYPH_COUNT, &bitmaps)) {

@@ -26,6 +26,9 @@ class GlyphText {
     void Flush();
     // Forgets the texture, for a new context (it dies with the old one).
     void Forget();
+    // Starts rendering the window's font ahead, on a thread of its own, so that the first
+    // text drawn finds its glyphs ready. Needs no context.
+    static void Prefetch(const GLWindow& window);
 
   private:
     struct Glyph {

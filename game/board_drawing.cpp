@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdio>
+#include <vector>
 
 #include "game/game_state.h"
 #include "game/game_window.h"
@@ -68,6 +69,36 @@ void DrawPrimitive(const WallPrimitive& p) {
     glEnd();
 }
 
+// The segments of primitives, two vertices each: what a strip, a loop or a list of lines
+// draws, one segment at a time.
+std::vector<Vertex> Segments(const WallPrimitive* primitives, size_t count) {
+    std::vector<Vertex> out;
+    for (size_t k = 0; k < count; ++k) {
+        const WallPrimitive& p = primitives[k];
+        if (p.mode == GL_LINES) {
+            out.insert(out.end(), p.points, p.points + p.count - p.count % 2);
+            continue;
+        }
+        for (size_t i = 0; i + 1 < p.count; ++i) {
+            out.push_back(p.points[i]);
+            out.push_back(p.points[i + 1]);
+        }
+        if (p.mode == GL_LINE_LOOP && p.count > 1) {
+            out.push_back(p.points[p.count - 1]);
+            out.push_back(p.points[0]);
+        }
+    }
+    return out;
+}
+
+void DrawSegments(const std::vector<Vertex>& segments) {
+    glBegin(GL_LINES);
+    for (const Vertex& v : segments) {
+        glVertex2d(v.x, v.y);
+    }
+    glEnd();
+}
+
 // The picture of a direction; none for a value that is no direction.
 Image* PictureFor(int32_t direction, Image& left, Image& up, Image& right, Image& down) {
     switch (direction) {
@@ -92,8 +123,19 @@ const GridPoint FOOD_LEFT_AT(150, SCORE_LINE_Y);
 }  // namespace
 
 void DrawWalls() {
-    // Immediate lines: a display list of them saves no measurable time and keeps the
-    // driver's list storage (over a mebibyte) for the life of the context.
+    // One batch a colour: the software renderer's cost is mostly per batch, not per segment,
+    // and a strip or a loop draws exactly the segments it is made of. Immediate lines: a
+    // display list of them saves no measurable time and keeps the driver's list storage (over
+    // a mebibyte) for the life of the context.
+    static const std::vector<Vertex> walls = Segments(WALLS, sizeof WALLS / sizeof WALLS[0]);
+    glLineWidth(2.0f);
+    glColor3d(0, 0, 1);
+    DrawSegments(walls);
+    glColor3d(1, 0.75, 0.75);
+    DrawPrimitive(Primitive(GL_LINES, DOOR));
+}
+
+void DrawWallsAsPrimitives() {
     glLineWidth(2.0f);
     glColor3d(0, 0, 1);
     for (const WallPrimitive& p : WALLS) {

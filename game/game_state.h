@@ -44,7 +44,8 @@ constexpr GhostOrder FLEE_ORDER = {GHOST_ORANGE, GHOST_RED, GHOST_GREEN, GHOST_T
 
 // The ghost of a colour: redGhost, greenGhost, orangeGhost or turquoiseGhost.
 inline Ghost*& GhostOf(GhostColour colour) {
-    Ghost** const slots[GHOST_COLOURS] = {&redGhost, &greenGhost, &orangeGhost, &turquoiseGhost};
+    static Ghost** const slots[GHOST_COLOURS] = {&redGhost, &greenGhost, &orangeGhost,
+                                                 &turquoiseGhost};
     return *slots[colour];
 }
 // Calls visit(ghost, colour) for each ghost that plays, in the given order.

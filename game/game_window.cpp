@@ -17,6 +17,8 @@ GameWindow::GameWindow() {
     foodLeft = 0;
     redGhost = greenGhost = orangeGhost = turquoiseGhost = nullptr;
     scatterCountdown = attackCountdown = blueCountdown = 0;
+    // The font is found and rendered while the window and its context are made.
+    GlyphText::Prefetch(*this);
 }
 
 // The ghosts go with GameRules, which made them.

@@ -86,6 +86,9 @@ extern Image powerPillImage;
 
 // The walls and the ghost-house door as lines, in their colours.
 void DrawWalls();
+// The same lines as the strips, loops and lists they were laid out as, one batch each: the
+// frame check's reference for DrawWalls.
+void DrawWallsAsPrimitives();
 // The picture of a sprite's direction (the blue pictures for a blue ghost's); null for a
 // direction that is none.
 Image* SpritePicture(Sprite& sprite, bool blue);

@@ -107,7 +107,7 @@ void GameRules::Tick() {
     }
 
     ForEachGhost([this, player](Ghost& ghost, GhostColour) {
-        if (!ghost.IsReleased() || ghost.DistanceToPlayer() >= CATCH_DISTANCE) {
+        if (!ghost.IsReleased() || !ghost.WithinCatchDistance()) {
             return;
         }
         if (ghost.IsBlue()) {

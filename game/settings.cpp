@@ -174,8 +174,48 @@ bool ReadNamedSettings(const std::string& path, std::string* text, std::string* 
     return ReadNamedFile(path.c_str(), SETTINGS_MAX_BYTES, SETTINGS_QUIET_MS, text, why, kind);
 }
 
+namespace {
+// What reading a settings text left in every setting, stored as it lies (a default may lie
+// outside its range), so that the same text read again is not parsed again.
+struct ReadText {
+    std::string text;
+    std::vector<int32_t> values;
+    bool valid = false;
+};
+
+int32_t StoredValue(const Setting& setting, GameRules& rules) {
+    const SettingSlot at = setting.slot(rules);
+    return at.number != nullptr ? *at.number : static_cast<int32_t>(*at.flag);
+}
+
+void Store(const Setting& setting, GameRules& rules, int32_t value) {
+    const SettingSlot at = setting.slot(rules);
+    if (at.number != nullptr) {
+        *at.number = value;
+    } else {
+        *at.flag = value != 0;
+    }
+}
+}  // namespace
+
 void LoadSettingsText(const std::string& text, GameRules& rules) {
+    // A run plays every game from the same text: remember what the last one gave.
+    static ReadText last;
+    const std::vector<Setting>& table = SettingsTable();
+    if (last.valid && last.text == text) {
+        ApplyDefaultSettings(rules);  // the countdowns, primed as a fresh reading primes them
+        for (size_t i = 0; i < table.size(); ++i) {
+            Store(table[i], rules, last.values[i]);
+        }
+        return;
+    }
     ApplyDefaultSettings(rules);
     std::istringstream in(text);
     ReadSettings(in, rules);
+    last.text = text;
+    last.values.clear();
+    for (const Setting& setting : table) {
+        last.values.push_back(StoredValue(setting, rules));
+    }
+    last.valid = true;
 }

@@ -2,12 +2,10 @@
 #include "game/sprite.h"
 
 #include "game/game_state.h"
+#include "game/sprite_pictures.h"
 
-int32_t Sprite::AvailableDirections(const MazeCells& grid) const {
+int32_t Sprite::DirectionsAtCentre(const MazeCells& grid) const {
     const int32_t excluded = ghostId != 0 ? ReverseDirection(direction) : 0;
-    if (!IsCellCentre(position)) {
-        return 0;
-    }
     const GridPoint cell = CellOfPixel(position);
     const int i = GridIndex(cell.x, cell.y);
     int32_t avail = 0;
@@ -26,13 +24,7 @@ int32_t Sprite::AvailableDirections(const MazeCells& grid) const {
     return avail;
 }
 
-bool Sprite::Step(const MazeCells& grid) {
-    ++slowCounter;
-    if (slowCounter < slowDown) {
-        return false;
-    }
-    slowCounter = 0;
-
+bool Sprite::Advance(const MazeCells& grid) {
     if (AvailableDirections(grid) != 0 && IsDirection(direction)) {
         const int i = GridIndex(position.x / CELL_SIZE, position.y / CELL_SIZE);
         int next = i;
@@ -86,10 +78,6 @@ bool Sprite::Step(const MazeCells& grid) {
     return true;
 }
 
-GridPoint Sprite::CellPosition() const {
-    return CellOfPixel(position);
-}
-
 namespace {
 void Release(Image& image) {
     if (image.IsValid()) {
@@ -106,10 +94,10 @@ Sprite::~Sprite() {
 }
 
 PlayerSprite::PlayerSprite() {
-    imageLeft.Load("data//gulperleft.tga");
-    imageRight.Load("data//gulperright.tga");
-    imageDown.Load("data//gulperdown.tga");
-    imageUp.Load("data//gulperup.tga");
+    LoadSpritePicture(imageLeft, "data//gulperleft.tga");
+    LoadSpritePicture(imageRight, "data//gulperright.tga");
+    LoadSpritePicture(imageDown, "data//gulperdown.tga");
+    LoadSpritePicture(imageUp, "data//gulperup.tga");
     position = PLAYER_START;
     direction = DIR_LEFT;
     ghostId = 0;

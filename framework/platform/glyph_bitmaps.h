@@ -21,4 +21,10 @@ struct GlyphBitmap {
 bool RenderFontGlyphs(int height, const char* face, int first, int count,
                       std::vector<GlyphBitmap>* glyphs);
 
+// Starts RenderFontGlyphs for the same arguments on a thread of its own, so that finding the
+// font and rendering it overlap whatever the program does until it first draws text; the next
+// RenderFontGlyphs with these arguments takes the result (waiting for it if need be). A second
+// request while one is waiting to be taken does nothing.
+void PrefetchFontGlyphs(int height, const char* face, int first, int count);
+
 }  // namespace platform

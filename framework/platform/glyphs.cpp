@@ -5,7 +5,10 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
+#include <future>
+#include <mutex>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "framework/platform/glyph_bitmaps.h"
@@ -129,13 +132,72 @@ bool UseFontBitmaps(DeviceContext dc, int height, const char* face, int first, i
     return built;
 }
 
+namespace {
+
+bool RenderNow(int height, const std::string& face, int first, int count,
+               std::vector<GlyphBitmap>* glyphs);
+
+// The one rendering started ahead, with the arguments it was started for.
+struct Prefetched {
+    int height = 0;
+    std::string face;
+    int first = 0, count = 0;
+    std::future<std::pair<bool, std::vector<GlyphBitmap>>> result;
+};
+
+std::mutex prefetchLock;
+Prefetched& Waiting() {
+    static Prefetched waiting;
+    return waiting;
+}
+
+}  // namespace
+
+void PrefetchFontGlyphs(int height, const char* face, int first, int count) {
+    if (first < 0 || count <= 0 || first + count > 256) {
+        return;
+    }
+    const std::lock_guard<std::mutex> hold(prefetchLock);
+    Prefetched& waiting = Waiting();
+    if (waiting.result.valid()) {
+        return;
+    }
+    waiting.height = height;
+    waiting.face = face != nullptr ? face : "";
+    waiting.first = first;
+    waiting.count = count;
+    waiting.result = std::async(std::launch::async, [height, name = waiting.face, first, count] {
+        std::pair<bool, std::vector<GlyphBitmap>> out;
+        out.first = RenderNow(height, name, first, count, &out.second);
+        return out;
+    });
+}
+
 bool RenderFontGlyphs(int height, const char* face, int first, int count,
                       std::vector<GlyphBitmap>* glyphs) {
     if (glyphs == nullptr || first < 0 || count <= 0 || first + count > 256) {
         return false;
     }
+    const std::string name = face != nullptr ? face : "";
+    {
+        const std::lock_guard<std::mutex> hold(prefetchLock);
+        Prefetched& waiting = Waiting();
+        if (waiting.result.valid() && waiting.height == height && waiting.face == name &&
+            waiting.first == first && waiting.count == count) {
+            auto [built, rendered] = waiting.result.get();
+            *glyphs = std::move(rendered);
+            return built;
+        }
+    }
+    return RenderNow(height, name, first, count, glyphs);
+}
+
+namespace {
+
+bool RenderNow(int height, const std::string& face, int first, int count,
+               std::vector<GlyphBitmap>* glyphs) {
     glyphs->assign(static_cast<std::size_t>(count), GlyphBitmap());
-    return ForEachGlyph(height, face, first, count, [glyphs](int index, FT_GlyphSlot slot) {
+    return ForEachGlyph(height, face.c_str(), first, count, [glyphs](int index, FT_GlyphSlot slot) {
         const FT_Bitmap& bitmap = slot->bitmap;
         GlyphBitmap& glyph = (*glyphs)[static_cast<std::size_t>(index)];
         glyph.width = static_cast<int>(bitmap.width);
@@ -156,5 +218,7 @@ bool RenderFontGlyphs(int height, const char* face, int first, int count,
         }
     });
 }
+
+}  // namespace
 
 }  // namespace platform

@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "game/sprite_pictures.h"
+
 namespace {
 // Turns from d until an open direction comes up; d itself is tried last.
 template <typename Turn>
@@ -19,10 +21,10 @@ int32_t FirstOpenTurn(int32_t d, int32_t avail, Turn turn) {
 
 void Ghost::LoadPictures(const char* colour) {
     const std::string base = std::string("data//") + colour + "ghost";
-    imageLeft.Load((base + "left.tga").c_str());
-    imageRight.Load((base + "right.tga").c_str());
-    imageDown.Load((base + "down.tga").c_str());
-    imageUp.Load((base + "up.tga").c_str());
+    LoadSpritePicture(imageLeft, (base + "left.tga").c_str());
+    LoadSpritePicture(imageRight, (base + "right.tga").c_str());
+    LoadSpritePicture(imageDown, (base + "down.tga").c_str());
+    LoadSpritePicture(imageUp, (base + "up.tga").c_str());
 }
 
 RedGhost::RedGhost() {

@@ -5,6 +5,7 @@
 
 #include "game/game_state.h"
 #include "game/random.h"
+#include "game/sprite_pictures.h"
 
 int32_t ChaseDirection(int32_t dx, int32_t dy) {
     if (dx > 0) {
@@ -35,10 +36,10 @@ Ghost::Ghost() {
     position = HOUSE_START;
     direction = DIR_UP;
     blue = false;
-    blueImageLeft.Load("data//blueghostleft.tga");
-    blueImageRight.Load("data//blueghostright.tga");
-    blueImageUp.Load("data//blueghostup.tga");
-    blueImageDown.Load("data//blueghostdown.tga");
+    LoadSpritePicture(blueImageLeft, "data//blueghostleft.tga");
+    LoadSpritePicture(blueImageRight, "data//blueghostright.tga");
+    LoadSpritePicture(blueImageUp, "data//blueghostup.tga");
+    LoadSpritePicture(blueImageDown, "data//blueghostdown.tga");
 }
 
 Ghost::~Ghost() {

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 
+#include "game/game_state.h"
 #include "game/sprite.h"
 
 const GridPoint HOUSE_START(190, 231);
@@ -35,6 +36,14 @@ class Ghost : public Sprite {
 
     // Pixel distance to the player, truncated.
     int32_t DistanceToPlayer() const;
+    // DistanceToPlayer() < CATCH_DISTANCE, without the square root: the truncated root of a
+    // whole number is below a whole limit exactly when the number is below the limit squared.
+    bool WithinCatchDistance() const {
+        const Sprite* player = playerAgent;  // PlayerSpritePtr(), without the call
+        const int32_t dx = player->position.x - position.x;
+        const int32_t dy = player->position.y - position.y;
+        return dx * dx + dy * dy < CATCH_DISTANCE * CATCH_DISTANCE;
+    }
 
     bool released = true;
     bool blue = false;

@@ -46,12 +46,12 @@ class FrameIdentity : public GameWindowTest {
     }
 
     // The board as first drawn: each picture by DrawImage at its raster position, the score
-    // line by the window's glyph display lists, the walls as the window draws them. Leaves the
-    // frame unswapped.
+    // line by the window's glyph display lists, the walls as the strips and loops they are laid
+    // out as. Leaves the frame unswapped.
     void DrawReferenceFrame() {
         glClear(GL_COLOR_BUFFER_BIT);
         glLoadIdentity();
-        DrawWalls();
+        DrawWallsAsPrimitives();
         for (int v = 0; v < BOARD_ROWS; ++v) {
             for (int c = 0; c < BOARD_COLUMNS; ++c) {
                 const int32_t code = MazeGrid[GridIndex(c, v)];
@@ -182,6 +182,45 @@ TEST_F(FrameIdentity, BoardStatesMatchTheFirstDrawing) {
     turquoiseGhost = nullptr;
     Compare("no food, turquoise left out");
     EXPECT_EQ(distinct.size(), 14u);  // alpha of their own changes no colour
+}
+
+// The board is kept from frame to frame and redrawn only where food changes: a dot and a pill
+// eaten (on the board's edge, under a sprite), the fruit come and gone, many cells at once, and
+// a new game that puts everything back.
+TEST_F(FrameIdentity, FoodEatenAndPutBackMatchesTheFirstDrawing) {
+    window->startScreen = false;
+    Compare("a full board");
+    Compare("the same board again");
+    auto eat = [](int c, int v) {
+        MazeGrid[GridIndex(c, v)] = CELL_EMPTY;
+        --foodLeft;
+    };
+    eat(1, 1);  // a corner dot, walls on two sides
+    Compare("a dot eaten in the corner");
+    eat(1, 5);
+    Compare("a pill eaten");
+    player->position = CellCentre(17, 20);  // standing on the food it eats
+    player->direction = DIR_LEFT;
+    eat(17, 20);
+    eat(17, 19);
+    Compare("a dot and a pill eaten under the Gulper");
+    fruitVisible = true;
+    Compare("the fruit shown");
+    fruitVisible = false;
+    Compare("the fruit eaten");
+    MazeGrid[GridIndex(1, 1)] = CELL_PILL;  // food of the other kind where a dot was
+    Compare("a pill where a dot was eaten");
+    for (int c = 1; c < BOARD_COLUMNS - 1; ++c) {
+        if (MazeGrid[GridIndex(c, 1)] == CELL_DOT) {
+            eat(c, 1);  // a whole row in one frame
+        }
+    }
+    Compare("a row of dots eaten at once");
+    window->NewGame();
+    window->startScreen = false;
+    Compare("a new game: every dot, pill and the fruit as at the start");
+    // The full board and the board after the fruit left each come twice.
+    EXPECT_EQ(distinct.size(), 7u);
 }
 
 // Every character of the font on lines at whole and fractional points, in two colours: the same

@@ -62,6 +62,39 @@ TEST_F(BoardState, SettingsFileIsReadKeyByKeyClampedAndStopsAtTheFirstBadValue) 
     EXPECT_EQ(Settings(rules), defaults);
 }
 
+// A run reads the same text before every game: each reading must leave what a first reading
+// of that text leaves, whatever the game before changed and whatever text came between.
+TEST_F(BoardState, TheSameSettingsTextReadAgainGivesTheSameSettings) {
+    const std::string texts[] = {
+        "",
+        "fps 20 control 1 red_ghost 0 n_moves_blue_ghosts 40 dot_value 0",
+        "length_attack_mode 4000 length_scatter_mode 300 fps 3 ghost_value abc fruit_value 300",
+    };
+    std::string expected[3];
+    int32_t countdowns[3][2];
+    for (int i = 0; i < 3; ++i) {
+        GameRules fresh;
+        ApplyDefaultSettings(fresh);
+        std::istringstream in(texts[i]);
+        ReadSettings(in, fresh);
+        expected[i] = Settings(fresh);
+        countdowns[i][0] = scatterCountdown;
+        countdowns[i][1] = attackCountdown;
+    }
+    for (int i : {0, 1, 1, 2, 1, 0, 0, 2, 2}) {
+        // What a game leaves behind.
+        rules.fps = 99;
+        rules.keyboardControl = !rules.keyboardControl;
+        rules.ghostEnabled[GHOST_RED] = !rules.ghostEnabled[GHOST_RED];
+        n_moves_blue_ghosts = dot_value = 0;
+        scatterCountdown = attackCountdown = -7;
+        rules.LoadConfigText(texts[i]);
+        EXPECT_EQ(Settings(rules), expected[i]) << texts[i];
+        EXPECT_EQ(scatterCountdown, countdowns[i][0]) << texts[i];
+        EXPECT_EQ(attackCountdown, countdowns[i][1]) << texts[i];
+    }
+}
+
 TEST_F(BoardState, NewGameStartsFreshWhateverThePreviousGameLeft) {
     rules.ghostSlowDown[GHOST_GREEN] = 3;
     player.AddScore(120);

@@ -7,6 +7,7 @@
 #include "game/game_state.h"
 #include "game/ghosts/ghost.h"
 #include "game/random.h"
+#include "game/sprite_pictures.h"
 
 const char* OutcomeName(GameOutcome outcome) {
     switch (outcome) {
@@ -54,6 +55,8 @@ GameResult PlayHeadlessGame(const SimSettings& settings, uint32_t seed, std::ost
     SetAgentLog(log != nullptr ? log : &DiscardedLog());
 
     ResetGameState();
+    // Nothing is drawn: the agent and the ghosts are made without their pictures.
+    const NoSpritePictures headless;
     GameResult result;
     result.seed = seed;
     {

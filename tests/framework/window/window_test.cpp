@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <fstream>
 #include <functional>
 #include <memory>
@@ -239,6 +240,38 @@ TEST_F(GLWindowTest, DrawnTextIsTheFontsGlyphBitmapInTheRasterColour) {
                   (Ints{set * 255, 0, set * 255}))
             << i % 320 << ", " << i / 320;
     }
+}
+
+bool SameGlyphs(const std::vector<platform::GlyphBitmap>& a,
+                const std::vector<platform::GlyphBitmap>& b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const auto& x, const auto& y) {
+        return x.width == y.width && x.rows == y.rows && x.xorig == y.xorig && x.yorig == y.yorig &&
+               x.xmove == y.xmove && x.pixels == y.pixels;
+    });
+}
+
+// A rendering started ahead is what the same request renders at once; another request renders
+// its own, and the one started ahead is taken once, with its failure when no font was found.
+TEST(FontGlyphs, ARenderingStartedAheadServesTheSameRequestOnce) {
+    std::vector<platform::GlyphBitmap> now, ahead, other, single;
+    ASSERT_TRUE(platform::RenderFontGlyphs(0, "", 32, 64, &now));
+    ASSERT_TRUE(platform::RenderFontGlyphs(0, "", 'A', 1, &single));
+    platform::PrefetchFontGlyphs(0, "", 32, 64);
+    platform::PrefetchFontGlyphs(0, "", 'A', 1);  // one waits already: nothing more starts
+    ASSERT_TRUE(platform::RenderFontGlyphs(0, "", 'A', 1, &other));
+    EXPECT_TRUE(SameGlyphs(other, single));
+    ASSERT_TRUE(platform::RenderFontGlyphs(0, "", 32, 64, &ahead));
+    EXPECT_TRUE(SameGlyphs(ahead, now));
+
+    const std::string config = testing::TempDir() + "gulper-no-fonts-ahead.conf";
+    std::ofstream(config) << "<?xml version=\"1.0\"?>\n<fontconfig></fontconfig>\n";
+    setenv("FONTCONFIG_FILE", config.c_str(), 1);
+    platform::PrefetchFontGlyphs(0, "", 32, 64);
+    EXPECT_FALSE(platform::RenderFontGlyphs(0, "", 32, 64, &ahead));
+    unsetenv("FONTCONFIG_FILE");
+    EXPECT_TRUE(platform::RenderFontGlyphs(0, "", 32, 64, &ahead));  // found again
+    EXPECT_TRUE(SameGlyphs(ahead, now));
+    std::remove(config.c_str());
 }
 
 TEST_F(GLWindowTest, NoFontFoundDrawsNothingAndIsTriedAgainNextTime) {
