@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "tools/sim/compare.h"
 #include "tools/sim/headless_game.h"
 #include "tools/sim/stats.h"
 
@@ -16,3 +17,9 @@ bool PrepareReportDir(const std::string& dir, std::string* error);
 // from the network.
 bool WriteReport(const std::string& dir, const RunSummary& summary,
                  const std::vector<GameResult>& results, std::string* error);
+
+// Writes the comparison's page, dir/index.html, with its intervals and each side's map of
+// where the Gulper was caught and the difference between two sides' maps, and the maps as
+// PNG files (caught-N.png, caught-difference.png).
+bool WriteComparisonReport(const std::string& dir, const Comparison& c,
+                           const std::vector<Side>& sides, std::string* error);
