@@ -38,8 +38,9 @@ std::vector<SimSettings> SideSettings(const StudyOptions& o, const StudyRun& run
     return arms;
 }
 
-// Seeds played at a time under the stopping rule: enough to keep every worker busy; the
-// test then reads them one by one, so where it stops does not depend on this.
+// Seeds played at a time under the stopping rule, at first: enough to keep every worker busy,
+// then half as many again each time; the test reads them one by one, so where it stops does
+// not depend on this.
 int64_t SequentialBatch(int jobs) {
     return std::max<int64_t>(32, 16 * static_cast<int64_t>(jobs));
 }
@@ -134,16 +135,17 @@ int RunComparison(const StudyOptions& o, const StudyRun& run) {
     } else {
         SequentialTest test;
         bool decided = false;
-        for (int64_t first = 0; first < run.games && !decided;) {
-            const int64_t count = std::min(SequentialBatch(o.jobs), run.games - first);
+        int64_t batch = SequentialBatch(o.jobs);
+        for (int64_t first = 0; first < run.games && !decided; batch = batch * 3 / 2) {
+            const int64_t count = std::min(std::min<int64_t>(batch, 4096), run.games - first);
             const std::vector<GameTask> tasks =
                 StudyTasks(count, run.firstSeed + static_cast<uint32_t>(first), 2, ShardSpec{});
-            std::vector<PlayedGame> batch(tasks.size());
+            std::vector<PlayedGame> round(tasks.size());
             const bool ok = PlayGames(
                 arms, tasks, o.jobs, log.IsOpen(),
                 [&](size_t t, PlayedGame& game, std::string*) {
                     progress.Update(++played);
-                    batch[t] = std::move(game);
+                    round[t] = std::move(game);
                     return true;
                 },
                 &error);
@@ -153,10 +155,10 @@ int RunComparison(const StudyOptions& o, const StudyRun& run) {
             }
             // The test reads the seeds in order and the study ends at the one that decides.
             for (size_t t = 0; t + 1 < tasks.size() && !decided; t += 2) {
-                decided = test.Add(batch[t].result.outcome == GameOutcome::WON,
-                                   batch[t + 1].result.outcome == GameOutcome::WON);
-                if (!keep(tasks[t], batch[t], &error) ||
-                    !keep(tasks[t + 1], batch[t + 1], &error)) {
+                decided = test.Add(round[t].result.outcome == GameOutcome::WON,
+                                   round[t + 1].result.outcome == GameOutcome::WON);
+                if (!keep(tasks[t], round[t], &error) ||
+                    !keep(tasks[t + 1], round[t + 1], &error)) {
                     progress.Finish();
                     return Failed(error);
                 }
