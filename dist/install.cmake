@@ -144,7 +144,7 @@ set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${GULPER_HOMEPAGE})
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "fonts-dejavu-core | fonts-freefont-ttf | fonts-liberation2, libgl1, libgl1-mesa-dri")
+    "fonts-dejavu-core | fonts-freefont-ttf | fonts-liberation2, libgl1, libgl1-mesa-dri, libjs-chart.js")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_GENERATOR DEB)
 include(CPack)
