@@ -34,3 +34,8 @@ gulper_test(sim_study_tests study_test.cpp)
 target_compile_definitions(sim_study_tests PRIVATE GULPER_SIM_PATH="$<TARGET_FILE:gulper-sim>"
                                                    GULPER_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
 add_dependencies(sim_study_tests gulper-sim)
+
+add_test(NAME SimWorkerKilledEndsTheRun
+         COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/worker_fault.sh $<TARGET_FILE:gulper-sim>
+                 ${PROJECT_SOURCE_DIR})
+set_tests_properties(SimWorkerKilledEndsTheRun PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 120)
