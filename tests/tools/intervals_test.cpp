@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "tools/sim/compare.h"
 #include "tools/sim/intervals.h"
 #include "tools/sim/json_cursor.h"
 #include "tools/sim/sequential.h"
@@ -169,6 +170,54 @@ TEST(ShardTest, ParsesKOfNAndHoldsEveryNthGame) {
         EXPECT_NE(error.find("--shard wants K/N"), std::string::npos);
     }
     EXPECT_TRUE(ShardSpec{}.Holds(12345));
+}
+
+}  // namespace
+
+namespace {
+
+// Sides of `n` games each, side a winning the first `winsA` seeds and b the first `winsB`,
+// every game scoring `scoreA` or `scoreB`.
+std::vector<Side> Sides(int n, int winsA, int winsB, int32_t scoreA, int32_t scoreB) {
+    std::vector<Side> sides{{"a", {}}, {"b", {}}};
+    for (int i = 0; i < n; ++i) {
+        for (int s = 0; s < 2; ++s) {
+            GameResult r;
+            r.seed = static_cast<uint32_t>(i + 1);
+            r.outcome = i < (s ? winsB : winsA) ? GameOutcome::WON : GameOutcome::LOST;
+            r.score = (s ? scoreB : scoreA) + (i % 7) * 10;
+            sides[s].games.push_back(r);
+        }
+    }
+    return sides;
+}
+
+TEST(VerdictTest, NamesTheSideTheIntervalFavoursFirstAndClaimsNoMore) {
+    const Comparison bAhead = Compare(CompareBy::AGENTS, Sides(100, 10, 60, 500, 900));
+    const std::string text = Verdict(bAhead, bAhead.pairs[0]);
+    EXPECT_EQ(text.rfind("b wins more often than a: 60.0 % against 10.0 %, difference 50.0 "
+                         "points, 95 % interval ",
+                         0),
+              0u)
+        << text;
+    EXPECT_NE(text.find(" b scores more than a: mean 929.5 against 529.5, difference 400.0, "
+                        "95 % interval 400.0 to 400.0."),
+              std::string::npos)
+        << text;
+    EXPECT_EQ(bAhead.pairs[0].bBetter, 100);
+
+    // One seed in forty apart: the interval holds 0, and the verdict says so.
+    const Comparison close = Compare(CompareBy::AGENTS, Sides(40, 5, 6, 500, 500));
+    const std::string even = Verdict(close, close.pairs[0]);
+    EXPECT_EQ(even.rfind("No clear difference in win rate between a and b: 12.5 % against "
+                         "15.0 %, difference -2.5 points",
+                         0),
+              0u)
+        << even;
+    EXPECT_NE(even.find("which includes no difference. No clear difference in mean score"),
+              std::string::npos)
+        << even;
+    EXPECT_EQ(close.pairs[0].equal, 40);
 }
 
 }  // namespace

@@ -130,6 +130,7 @@ TEST_F(StudyTest, OptionsThatDoNotGoTogetherAreRefusedBeforeAnyGame) {
            "cannot be split in shards"},
           {"--shard 1/2", "--shard needs --json FILE"},
           {"--shard 3/2 --json x", "--shard wants K/N"},
+          {"--games 4 --shard 1/5 --json x", "into more parts than there are games"},
           {"--merge", "--merge wants the --json files"},
           {"--merge a.json --compare planner,nearest-food", "--merge joins parts already played"},
           {"--compare planner", "name at least two to compare"},

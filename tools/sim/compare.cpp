@@ -80,37 +80,51 @@ Comparison Compare(CompareBy by, const std::vector<Side>& sides) {
     return c;
 }
 
+namespace {
+
+// One measure's sentence, "A VERB B: x against y, difference d, 95 % interval lo to hi.", with
+// the side its interval favours named first and every figure in that order; or, when the
+// interval holds 0, that it does not tell them apart. Figures come scaled for printing.
+struct Measure {
+    const char* verb;       // "wins more often than"
+    const char* name;       // "win rate"
+    const char* prefix;     // before the first value
+    const char* suffix;     // after each value
+    const char* gapSuffix;  // after the difference
+};
+
+std::string Judgement(const Measure& m, const std::string& a, const std::string& b, double valueA,
+                      double valueB, double difference, Interval interval) {
+    const bool bAhead = interval.hi < 0;
+    if (bAhead) {
+        std::swap(valueA, valueB);
+        difference = -difference;
+        interval = {-interval.hi, -interval.lo};
+    }
+    const std::string figures = m.prefix + Fixed(valueA, 1) + m.suffix + " against " +
+                                Fixed(valueB, 1) + m.suffix + ", difference " +
+                                Fixed(difference, 1) + m.gapSuffix + ", 95 % interval " +
+                                Fixed(interval.lo, 1) + " to " + Fixed(interval.hi, 1);
+    if (interval.lo > 0) {
+        return (bAhead ? b : a) + " " + m.verb + " " + (bAhead ? a : b) + ": " + figures + ".";
+    }
+    return std::string("No clear difference in ") + m.name + " between " + a + " and " + b + ": " +
+           figures + ", which includes no difference.";
+}
+
+}  // namespace
+
 std::string Verdict(const Comparison& c, const PairStats& p) {
     const SideStats& a = c.sides[p.a];
     const SideStats& b = c.sides[p.b];
     const double rateA = a.run.games ? double(a.run.won) / a.run.games : 0;
     const double rateB = b.run.games ? double(b.run.won) / b.run.games : 0;
-    const std::string winFigures = Percent(rateA) + " against " + Percent(rateB) + ", difference " +
-                                   Fixed(100 * p.winDifference, 1) + " points, 95 % interval " +
-                                   Fixed(100 * p.winInterval.lo, 1) + " to " +
-                                   Fixed(100 * p.winInterval.hi, 1);
-    std::string text;
-    if (p.winInterval.lo > 0) {
-        text = a.label + " wins more often than " + b.label + ": " + winFigures + ".";
-    } else if (p.winInterval.hi < 0) {
-        text = b.label + " wins more often than " + a.label + ": " + winFigures + ".";
-    } else {
-        text = "No clear difference in win rate between " + a.label + " and " + b.label + ": " +
-               winFigures + ", which includes no difference.";
-    }
-    const std::string scoreFigures =
-        "mean " + Fixed(a.run.score.mean, 1) + " against " + Fixed(b.run.score.mean, 1) +
-        ", difference " + Fixed(p.scoreDifference, 1) + ", 95 % interval " +
-        Fixed(p.scoreInterval.lo, 1) + " to " + Fixed(p.scoreInterval.hi, 1);
-    if (p.scoreInterval.lo > 0) {
-        text += " " + a.label + " scores more than " + b.label + ": " + scoreFigures + ".";
-    } else if (p.scoreInterval.hi < 0) {
-        text += " " + b.label + " scores more than " + a.label + ": " + scoreFigures + ".";
-    } else {
-        text +=
-            " No clear difference in score: " + scoreFigures + ", which includes no difference.";
-    }
-    return text;
+    const Interval win{100 * p.winInterval.lo, 100 * p.winInterval.hi};
+    return Judgement({"wins more often than", "win rate", "", " %", " points"}, a.label, b.label,
+                     100 * rateA, 100 * rateB, 100 * p.winDifference, win) +
+           " " +
+           Judgement({"scores more than", "mean score", "mean ", "", ""}, a.label, b.label,
+                     a.run.score.mean, b.run.score.mean, p.scoreDifference, p.scoreInterval);
 }
 
 void PrintComparison(std::ostream& out, const Comparison& c) {

@@ -2,6 +2,8 @@
 // rule seed by seed, then the summary, CSV, JSON and report.
 #include <iostream>
 
+#include "tools/sim/headless_game.h"
+
 #include "tools/output_file.h"
 #include "tools/sim/jobs.h"
 #include "tools/sim/progress.h"
@@ -32,6 +34,10 @@ std::vector<SimSettings> SideSettings(const StudyOptions& o, const StudyRun& run
             settings.agent = run.game.agent;
             settings.configPath = o.sides[s];
             settings.configText = o.sideConfigs[s];
+            if (ConfigAsksForKeyboard(settings.configText)) {
+                std::cerr << "gulper-sim: " << o.sides[s]
+                          << " chooses keyboard steering; the agent steers instead\n";
+            }
         }
         arms.push_back(settings);
     }

@@ -115,7 +115,8 @@ Options ParseOptions(int argc, char** argv) {
     StudyRun run = RunOf(o);
     CheckStudyOptions(in, o.study, run, gamesGiven, o.replay.has_value());
     o.games = run.games;
-    if (!o.study.merging) {
+    // Joined parts are not played, and compared settings files are read as they are named.
+    if (!o.study.merging && o.study.sideConfigs.empty()) {
         in.ReadSettingsFile(o.game);
     }
     return o;
@@ -208,7 +209,7 @@ int Run(const Options& options) {
     settings.configText = options.game.configText;
     settings.maxTicks = options.game.maxTicks;
     settings.agent = options.game.agent;
-    if (ConfigAsksForKeyboard(settings.configText)) {
+    if (options.study.sideConfigs.empty() && ConfigAsksForKeyboard(settings.configText)) {
         std::cerr
             << "gulper-sim: the settings choose keyboard steering; the agent steers instead\n";
     }

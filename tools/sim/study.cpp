@@ -132,6 +132,11 @@ void CheckStudyOptions(const OptionReader& in, StudyOptions& o, StudyRun& run, b
         if (run.jsonPath.empty()) {
             in.Fail("--shard needs --json FILE: that file is the part --merge joins");
         }
+        if (o.shard.parts > run.games) {
+            in.Fail("--shard " + std::to_string(o.shard.part) + "/" +
+                    std::to_string(o.shard.parts) + " splits " + std::to_string(run.games) +
+                    " games into more parts than there are games");
+        }
         o.shard.games = run.games;
     }
 }
