@@ -3,6 +3,7 @@
 // every frame and hands the games on in task order. Handing out tasks as workers finish keeps
 // every core busy when one agent is much slower than another.
 #include "tools/sim/jobs.h"
+#include "tools/sim/jobs_worker.h"
 
 #include <poll.h>
 #include <signal.h>
@@ -18,109 +19,8 @@
 
 namespace {
 
-constexpr uint32_t FRAME_MAGIC = 0x47534d31;  // "GSM1"
-// Bounds on what a frame may claim, well above any real game's.
-constexpr uint32_t MAX_STATE = 4096;
-constexpr uint64_t MAX_LOG = uint64_t(1) << 30;
 // A worker that sends nothing for this long is taken to be stuck.
 constexpr auto SILENCE_LIMIT = std::chrono::minutes(10);
-
-// The fixed part of a frame, as the worker's memory holds it (both ends are this program).
-struct FrameHead {
-    uint32_t magic;
-    uint32_t stateLength;
-    uint64_t logLength;
-    uint64_t task;
-    int32_t outcome;
-    int32_t score;
-    int32_t foodLeft;
-    int32_t caughtBy;
-    int64_t ticks;
-    int64_t decisions;
-    int32_t caughtX;
-    int32_t caughtY;
-};
-
-PlayedGame Play(const std::vector<SimSettings>& arms, const GameTask& task, bool keepLogs) {
-    PlayedGame game;
-    if (keepLogs) {
-        std::ostringstream log;
-        game.result = PlayHeadlessGame(arms[task.arm], task.seed, &log);
-        game.log = log.str();
-    } else {
-        game.result = PlayHeadlessGame(arms[task.arm], task.seed, nullptr);
-    }
-    return game;
-}
-
-bool WriteAll(int fd, const char* data, size_t size) {
-    while (size > 0) {
-        const ssize_t n = ::write(fd, data, size);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
-            return false;
-        }
-        data += n;
-        size -= static_cast<size_t>(n);
-    }
-    return true;
-}
-
-bool ReadAll(int fd, char* data, size_t size) {
-    while (size > 0) {
-        const ssize_t n = ::read(fd, data, size);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
-            return false;
-        }
-        data += n;
-        size -= static_cast<size_t>(n);
-    }
-    return true;
-}
-
-// The worker's whole life: the tasks it is given, one frame each, until its task pipe closes.
-[[noreturn]] void Work(const std::vector<SimSettings>& arms, const std::vector<GameTask>& tasks,
-                       bool keepLogs, int commands, int results) {
-    int status = 0;
-    try {
-        uint64_t t = 0;
-        while (status == 0 && ReadAll(commands, reinterpret_cast<char*>(&t), sizeof t)) {
-            if (t >= tasks.size()) {
-                status = 5;
-                break;
-            }
-            const PlayedGame game = Play(arms, tasks[t], keepLogs);
-            const GameResult& r = game.result;
-            FrameHead head{};
-            head.magic = FRAME_MAGIC;
-            head.stateLength =
-                static_cast<uint32_t>(std::min<size_t>(r.lastState.size(), MAX_STATE));
-            head.logLength = game.log.size();
-            head.task = t;
-            head.outcome = static_cast<int32_t>(r.outcome);
-            head.score = r.score;
-            head.foodLeft = r.foodLeft;
-            head.caughtBy = r.caughtBy;
-            head.ticks = r.ticks;
-            head.decisions = r.decisions;
-            head.caughtX = r.caughtAt.x;
-            head.caughtY = r.caughtAt.y;
-            if (!WriteAll(results, reinterpret_cast<const char*>(&head), sizeof head) ||
-                !WriteAll(results, r.lastState.data(), head.stateLength) ||
-                !WriteAll(results, game.log.data(), game.log.size())) {
-                status = 3;
-            }
-        }
-    } catch (...) {
-        status = 4;
-    }
-    ::_exit(status);
-}
 
 struct Worker {
     pid_t pid = -1;
@@ -191,7 +91,7 @@ class Pool {
                     ::close(w.fd);
                     ::close(w.commands);
                 }
-                Work(arms, tasks, keepLogs, commands[0], results[1]);
+                WorkerMain(arms, tasks, keepLogs, commands[0], results[1]);
             }
             ::close(results[1]);
             ::close(commands[0]);
@@ -371,7 +271,7 @@ bool PlayGames(const std::vector<SimSettings>& arms, const std::vector<GameTask>
     const size_t count = std::min(tasks.size(), static_cast<size_t>(std::max(1, jobs)));
     if (count <= 1) {
         for (size_t t = 0; t < tasks.size(); ++t) {
-            PlayedGame game = Play(arms, tasks[t], keepLogs);
+            PlayedGame game = PlayOne(arms, tasks[t], keepLogs);
             if (!sink(t, game, error)) {
                 return false;
             }
