@@ -152,7 +152,8 @@ TEST(JsonCursorTest, ReadsWhatTheSimulatorWritesAndRefusesDamage) {
             JsonError)
             << bad;
     }
-    JsonCursor range("7.5");
+    const std::string fraction = "7.5";
+    JsonCursor range(fraction);
     EXPECT_THROW(range.Integer(0, 10), JsonError);
 }
 

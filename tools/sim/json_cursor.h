@@ -13,7 +13,9 @@ struct JsonError : std::runtime_error {
 
 class JsonCursor {
   public:
+    // Reads `text` where it is, so the text must outlive the cursor; a temporary cannot be read.
     explicit JsonCursor(const std::string& text) : text(text) {}
+    explicit JsonCursor(std::string&&) = delete;
 
     // Objects: Begin, then Key until it returns false (the closing brace is taken).
     void BeginObject();
