@@ -122,7 +122,7 @@ int RunComparison(const StudyOptions& o, const StudyRun& run) {
     };
 
     std::optional<SequentialResult> sequential;
-    Progress progress(run.games * static_cast<int64_t>(arms.size()));
+    Progress progress(run.games * static_cast<int64_t>(arms.size()), o.untilDecided);
     int64_t played = 0;
     if (!o.untilDecided) {
         const std::vector<GameTask> tasks =

@@ -1,5 +1,6 @@
 // A progress bar on standard error for long runs, shown only once a run has taken more than
-// a second.
+// a second. A run that may stop early (the stopping rule) shows the games so far and its
+// limit instead, since no time left can be told.
 #pragma once
 
 #include <chrono>
@@ -10,7 +11,8 @@
 
 class Progress {
   public:
-    explicit Progress(int64_t total) : total(total), start(Clock::now()), lastDraw(start) {}
+    explicit Progress(int64_t total, bool mayStopEarly = false)
+        : total(total), mayStopEarly(mayStopEarly), start(Clock::now()), lastDraw(start) {}
     void Update(int64_t done) {
         const auto now = Clock::now();
         if (total <= 0 || done <= 0 || now - start < std::chrono::seconds(1) ||
@@ -19,6 +21,12 @@ class Progress {
         }
         lastDraw = now;
         shown = true;
+        if (mayStopEarly) {
+            std::fprintf(stderr, "\r%lld games played, at most %lld ", static_cast<long long>(done),
+                         static_cast<long long>(total));
+            std::fflush(stderr);
+            return;
+        }
         const int width = 40;
         const int filled = static_cast<int>(width * done / total);
         // Time left at the pace so far.
@@ -40,6 +48,7 @@ class Progress {
   private:
     using Clock = std::chrono::steady_clock;
     int64_t total;
+    bool mayStopEarly;
     Clock::time_point start;
     Clock::time_point lastDraw;
     bool shown = false;
