@@ -5,6 +5,7 @@
 #include "tools/sim/jobs.h"
 #include "tools/sim/jobs_worker.h"
 
+#include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -64,12 +65,13 @@ class Pool {
     bool Start(const std::vector<SimSettings>& arms, bool keepLogs, std::string* error) {
         std::fflush(nullptr);
         for (size_t i = 0; i < count; ++i) {
+            // Close-on-exec: a program an agent starts must not hold a worker's pipes open.
             int results[2], commands[2];
-            if (::pipe(results) != 0) {
+            if (::pipe2(results, O_CLOEXEC) != 0) {
                 *error = std::string("cannot make a pipe for a worker: ") + std::strerror(errno);
                 return false;
             }
-            if (::pipe(commands) != 0) {
+            if (::pipe2(commands, O_CLOEXEC) != 0) {
                 ::close(results[0]);
                 ::close(results[1]);
                 *error = std::string("cannot make a pipe for a worker: ") + std::strerror(errno);
