@@ -138,7 +138,12 @@ TEST_F(StudyTest, OptionsThatDoNotGoTogetherAreRefusedBeforeAnyGame) {
           {"--compare planner,nobody", "no agent named \"nobody\""},
           {"--compare-config /nonexistent,/nonexistent2", "cannot read the settings file"},
           {"--compare planner,nearest-food --replay 3", "--replay plays one game"},
-          {"--jobs 0", "--jobs"}}) {
+          {"--jobs 0", "--jobs"},
+          // Outputs that cannot be written are found before the first game.
+          {"--compare planner,nearest-food --csv /nonexistent/x.csv", "cannot write /nonexistent"},
+          {"--compare planner,nearest-food --report /proc/no-such-folder",
+           "cannot make the report folder"},
+          {"--merge a.json --json /nonexistent/y.json", "cannot write /nonexistent"}}) {
         EXPECT_EQ(Sim("bad", args), 2) << args;
         EXPECT_EQ(Read("bad.err").rfind("gulper-sim: ", 0), 0u) << args;
         EXPECT_NE(Read("bad.err").find(error), std::string::npos) << Read("bad.err");

@@ -17,10 +17,6 @@ int Failed(const std::string& message) {
     return 1;
 }
 
-bool Open(OutputFile& file, const std::string& path, std::string* error) {
-    return path.empty() || file.Open(path, error);
-}
-
 std::vector<SimSettings> SideSettings(const StudyOptions& o, const StudyRun& run) {
     std::vector<SimSettings> arms;
     for (size_t s = 0; s < o.sides.size(); ++s) {
@@ -53,15 +49,9 @@ int64_t SequentialBatch(int jobs) {
 
 }  // namespace
 
-int FinishComparison(Comparison c, const std::vector<Side>& sides, const StudyRun& run) {
+int FinishComparison(Comparison c, const std::vector<Side>& sides, const StudyRun& run,
+                     OutputFile& csv, OutputFile& json) {
     std::string error;
-    OutputFile csv, json;
-    if (!Open(csv, run.csvPath, &error) || !Open(json, run.jsonPath, &error)) {
-        return Failed(error);
-    }
-    if (!run.reportDir.empty() && !PrepareReportDir(run.reportDir, &error)) {
-        return Failed(error);
-    }
     if (csv.IsOpen()) {
         csv.Stream() << "side,seed,result,score,food_left,ticks,decisions\n";
         for (size_t i = 0; i < static_cast<size_t>(c.games); ++i) {
@@ -94,16 +84,10 @@ int FinishComparison(Comparison c, const std::vector<Side>& sides, const StudyRu
     return 0;
 }
 
-int RunComparison(const StudyOptions& o, const StudyRun& run) {
+int RunComparison(const StudyOptions& o, const StudyRun& run, OutputFile& log, OutputFile& csv,
+                  OutputFile& json) {
     const std::vector<SimSettings> arms = SideSettings(o, run);
     std::string error;
-    OutputFile log;
-    if (!Open(log, run.logPath, &error)) {
-        return Failed(error);
-    }
-    if (!run.reportDir.empty() && !PrepareReportDir(run.reportDir, &error)) {
-        return Failed(error);
-    }
     std::vector<Side> sides;
     for (const std::string& name : o.sides) {
         sides.push_back(Side{name, {}});
@@ -189,5 +173,5 @@ int RunComparison(const StudyOptions& o, const StudyRun& run) {
     for (SideStats& s : c.sides) {
         s.run.shard = shard;
     }
-    return FinishComparison(std::move(c), sides, run);
+    return FinishComparison(std::move(c), sides, run, csv, json);
 }

@@ -173,6 +173,12 @@ int WriteRun(const Options& options, const RunSummary& summary,
 // Joins the parts of a study into what the whole run writes.
 int RunMerge(const Options& options) {
     std::string error;
+    OutputFile logFile, csv, json;
+    OpenOutput(csv, options.csvPath);
+    OpenOutput(json, options.jsonPath);
+    if (!options.reportDir.empty() && !PrepareReportDir(options.reportDir, &error)) {
+        Fail(error);
+    }
     StudyFile whole;
     if (!MergeShards(options.study.mergeFiles, &whole, &error)) {
         return Failed(error);
@@ -183,13 +189,7 @@ int RunMerge(const Options& options) {
         c.configPath = whole.configPath;
         c.firstSeed = whole.firstSeed;
         c.maxTicks = whole.maxTicks;
-        return FinishComparison(std::move(c), whole.sides, RunOf(options));
-    }
-    OutputFile logFile, csv, json;
-    OpenOutput(csv, options.csvPath);
-    OpenOutput(json, options.jsonPath);
-    if (!options.reportDir.empty() && !PrepareReportDir(options.reportDir, &error)) {
-        Fail(error);
+        return FinishComparison(std::move(c), whole.sides, RunOf(options), csv, json);
     }
     const std::vector<GameResult>& results = whole.sides.front().games;
     RunSummary summary = Summarise(results);
@@ -226,15 +226,16 @@ int Run(const Options& options) {
         return 0;
     }
 
-    if (!options.study.sides.empty()) {
-        return RunComparison(options.study, RunOf(options));
-    }
+    // Every output is opened before the first game, so that one that cannot be is found now.
     OutputFile logFile, csv, json;
     OpenOutput(logFile, options.logPath);
     OpenOutput(csv, options.csvPath);
     OpenOutput(json, options.jsonPath);
     if (!options.reportDir.empty() && !PrepareReportDir(options.reportDir, &error)) {
         Fail(error);
+    }
+    if (!options.study.sides.empty()) {
+        return RunComparison(options.study, RunOf(options), logFile, csv, json);
     }
 
     const std::vector<GameTask> tasks =

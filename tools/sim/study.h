@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "tools/options.h"
+#include "tools/output_file.h"
 #include "tools/sim/compare.h"
 #include "tools/sim/jobs.h"
 #include "tools/sim/shard_spec.h"
@@ -53,7 +54,10 @@ void CheckStudyOptions(const OptionReader& in, StudyOptions& o, StudyRun& run, b
 std::vector<GameTask> StudyTasks(int64_t games, uint32_t firstSeed, size_t sides,
                                  const ShardSpec& shard);
 
-// Plays or joins a comparison and writes its outputs; the exit status.
-int RunComparison(const StudyOptions& o, const StudyRun& run);
+// Plays a comparison and writes its outputs into the files the caller opened (those it was
+// not asked for stay closed) and run.reportDir, made ready; the exit status.
+int RunComparison(const StudyOptions& o, const StudyRun& run, OutputFile& log, OutputFile& csv,
+                  OutputFile& json);
 // Writes the outputs of a comparison already played (joined shards); the exit status.
-int FinishComparison(Comparison c, const std::vector<Side>& sides, const StudyRun& run);
+int FinishComparison(Comparison c, const std::vector<Side>& sides, const StudyRun& run,
+                     OutputFile& csv, OutputFile& json);
