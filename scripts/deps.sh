@@ -3,9 +3,11 @@
 # that installs them. As root it installs what is missing; otherwise it prints the one
 # apt-get line and stops.
 
-# The game and the headless simulator (scripts/play), and the install tree's icons.
+# The game and the headless simulator (scripts/play), and the install tree's icons;
+# libjs-chart.js draws the charts of gulper-sim's report, which inlines it from
+# /usr/share/javascript/chart.js.
 GULPER_BUILD_PACKAGES="cmake make g++ pkg-config libsdl2-dev libsdl2-image-dev libfreetype-dev
-  libfontconfig-dev fonts-dejavu-core libgl-dev libgl1-mesa-dri libpng-dev"
+  libfontconfig-dev fonts-dejavu-core libgl-dev libgl1-mesa-dri libpng-dev libjs-chart.js"
 # The test suite (GULPER_TESTS): GoogleTest, the offscreen OpenGL contexts, the format check,
 # the sanitizer and fuzzing compilers, what the whole-program tests drive the window with, and
 # the checkers of the desktop entry, the AppStream metadata and the manual pages.

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# The report page in a real browser: headless Chromium loads it with no error on its console,
-# and every picture decodes.
+# The report pages in a real browser: headless Chromium loads a run's page and a comparison's
+# with no message on the console and nothing fetched; every chart is drawn by the inlined
+# charting library, every picture decodes, and pointing at a game names its seed and the
+# command that shows it.
 # Usage: report_chromium.sh GULPER_SIM SOURCE_DIR
 set -u
 . "$(dirname "$0")/../e2e/window.sh"
@@ -9,21 +11,44 @@ source_dir=$(realpath "$2")
 need_tools chromium
 fail() { echo "FAILED: $*"; exit 1; }
 
-"$sim" --games 40 --seed 1 --config "$source_dir/data/config.txt" --report "$work/report" \
-    >"$work/summary.txt" 2>"$work/sim.err" || fail "gulper-sim --report"
-page="file://$work/report/index.html"
+config="$source_dir/data/config.txt"
+"$sim" --games 40 --seed 1 --config "$config" --report "$work/report" \
+    >"$work/summary.txt" 2>"$work/sim.err" || fail "gulper-sim --report: $(cat "$work/sim.err")"
+"$sim" --compare planner,nearest-food --games 30 --seed 5 --config "$config" \
+    --report "$work/compare" >"$work/compare.txt" 2>"$work/compare.err" ||
+    fail "gulper-sim --compare --report: $(cat "$work/compare.err")"
 
-# One headless run with a fresh profile, nothing fetched or synced.
-timeout 120 chromium --headless --no-sandbox --disable-gpu --disable-quic --no-first-run \
-    --disable-background-networking --disable-component-update --disable-sync \
-    --user-data-dir="$work/profile" --enable-logging=stderr --v=0 --virtual-time-budget=5000 \
-    --dump-dom "$page" >"$work/dom.html" 2>"$work/dom.err" || fail "chromium --dump-dom"
-grep -q '<p id="pictures">3 of 3 pictures shown</p>' "$work/dom.html" ||
-    fail "not every picture shown: $(grep -o '<p id="pictures">[^<]*' "$work/dom.html")"
-# Anything the page writes to its console (a script error, a blocked fetch) is a fault.
-if grep ":CONSOLE" "$work/dom.err"; then
-    fail "the page wrote to its console"
-fi
-grep -q "<td>40</td>" "$work/dom.html" || fail "the summary table is missing"
-echo "ok: the page loads with no console message and shows 3 of 3 pictures"
+# PAGE NAME: one headless run with a fresh profile, nothing fetched or synced; the page is
+# opened with #hover, which points at its first game.
+load() {
+    timeout 120 chromium --headless --no-sandbox --disable-gpu --disable-quic --no-first-run \
+        --disable-background-networking --disable-component-update --disable-sync \
+        --user-data-dir="$work/profile-$2" --enable-logging=stderr --v=0 \
+        --virtual-time-budget=5000 --dump-dom "file://$1#hover" >"$work/$2.html" \
+        2>"$work/$2.err" || fail "chromium --dump-dom $1"
+    # Anything the page writes to its console (a script error, a blocked fetch) is a fault.
+    if grep ":CONSOLE" "$work/$2.err"; then
+        fail "$2: the page wrote to its console"
+    fi
+}
+load "$work/report/index.html" run
+grep -q '<p id="checks">2 of 2 charts drawn, 1 of 1 pictures shown</p>' "$work/run.html" ||
+    fail "run: $(grep -o '<p id="checks">[^<]*' "$work/run.html")"
+grep -q '<p id="hovered">seed 1: [a-z]*, score [0-9]*, [0-9]* ticks: watch it with <code>gulper-watch 1 --config [^<]*</code></p>' \
+    "$work/run.html" || fail "run: the hover line is $(grep -o '<p id="hovered">.\{0,160\}' "$work/run.html")"
+grep -q "<td>40</td>" "$work/run.html" || fail "the summary table is missing"
 
+load "$work/compare/index.html" compare
+grep -q '<p id="checks">5 of 5 charts drawn, 3 of 3 pictures shown</p>' "$work/compare.html" ||
+    fail "compare: $(grep -o '<p id="checks">[^<]*' "$work/compare.html")"
+grep -q '<p id="hovered">seed 5: planner [a-z]*, score [0-9]*, .*<code>gulper-watch 5 --config [^<]* --agent nearest-food</code></p>' \
+    "$work/compare.html" || fail "compare: the hover line is $(grep -o '<p id="hovered">.\{0,260\}' "$work/compare.html")"
+grep -q 'class="verdict"' "$work/compare.html" || fail "compare: no verdict"
+
+# Nothing on either page points off it: every source is inline or a data: address.
+for page in "$work/report/index.html" "$work/compare/index.html"; do
+    if grep -Eo '<(img|script|link|iframe)[^>]* (src|href)="[^d][^"]*"' "$page"; then
+        fail "$page refers to something off the page"
+    fi
+done
+echo "ok: both pages load with no console message, draw every chart, and name the hovered seed"

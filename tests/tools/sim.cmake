@@ -22,3 +22,24 @@ set_tests_properties(ReportOpensInChromium PROPERTIES SKIP_RETURN_CODE 77 TIMEOU
 
 gulper_test(agents_tests agents_test.cpp)
 target_link_libraries(agents_tests PRIVATE gulper_sim_lib)
+
+# The intervals' calibration plays 9600 games: 15 s here, three times as long under the
+# sanitizers, where the games' memory is already checked by the soak and the study tests.
+if(NOT GULPER_SANITIZE)
+  gulper_test(sim_calibration_tests calibration_test.cpp)
+  target_link_libraries(sim_calibration_tests PRIVATE gulper_sim_lib gulper_sim_parts)
+  target_compile_definitions(sim_calibration_tests PRIVATE GULPER_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
+endif()
+
+gulper_test(sim_intervals_tests intervals_test.cpp)
+target_link_libraries(sim_intervals_tests PRIVATE gulper_sim_parts gulper_sim_lib)
+
+gulper_test(sim_study_tests study_test.cpp)
+target_compile_definitions(sim_study_tests PRIVATE GULPER_SIM_PATH="$<TARGET_FILE:gulper-sim>"
+                                                   GULPER_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
+add_dependencies(sim_study_tests gulper-sim)
+
+add_test(NAME SimWorkerKilledEndsTheRun
+         COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/worker_fault.sh $<TARGET_FILE:gulper-sim>
+                 ${PROJECT_SOURCE_DIR})
+set_tests_properties(SimWorkerKilledEndsTheRun PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 120)

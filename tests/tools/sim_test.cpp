@@ -131,8 +131,16 @@ TEST_F(SimTest, EveryOutputOfARunAgrees) {
     }
     EXPECT_EQ(coloured, caught);
     const std::string page = ReadFile(report / "index.html");
-    EXPECT_EQ(Count(page, "src=\"data:image/png;base64,iVBORw0KGgo"), 3u);
-    EXPECT_EQ(page.find("://"), std::string::npos);  // nothing to fetch
+    // The map embedded, the charts drawn from the games on the page by the library inlined;
+    // nothing to fetch.
+    EXPECT_EQ(Count(page, "src=\"data:image/png;base64,iVBORw0KGgo"), 1u);
+    EXPECT_EQ(Count(page, " src=\""), 1u);
+    EXPECT_EQ(page.find("href="), std::string::npos);
+    EXPECT_NE(page.find("Chart.js v"), std::string::npos);
+    EXPECT_NE(page.find("[40,"), std::string::npos);
+    for (const char* png : {"scores.png", "ticks.png"}) {
+        EXPECT_EQ(ReadFile(report / png).substr(1, 3), "PNG") << png;
+    }
 }
 
 TEST_F(SimTest, AgentsAreChosenByNameAndGamesStopAtMaxTicks) {

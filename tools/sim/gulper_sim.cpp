@@ -17,14 +17,21 @@
 #include "tools/output_file.h"
 #include "tools/sim/config_check.h"
 #include "tools/sim/headless_game.h"
+#include "tools/sim/jobs.h"
+#include "tools/sim/progress.h"
 #include "tools/sim/report.h"
+#include "tools/sim/shards.h"
 #include "tools/sim/stats.h"
+#include "tools/sim/study.h"
 
 namespace {
 
 const std::string USAGE =
     "usage: gulper-sim [--games N] [--seed S] [--config FILE] [--max-ticks T] [--agent NAME]\n"
     "                  [--log FILE] [--csv FILE] [--json FILE] [--report DIR] [--replay S]\n"
+    "                  [--jobs N] [--compare A,B,... | --compare-config F,G,...]\n"
+    "                  [--until-decided] [--shard K/N]\n"
+    "       gulper-sim --merge FILE... [--csv FILE] [--json FILE] [--report DIR]\n"
     "       gulper-sim --agents | --check-config FILE\n"
     "  --games N      games to play (default 100); game i uses seed S + i\n"
     "  --seed S       first seed (default 1)\n"
@@ -46,7 +53,8 @@ const std::string USAGE =
     "  --agents       list the agents, one a line, name first\n"
     "  --check-config FILE\n"
     "                 show how the game reads FILE: every setting's value, and a warning for\n"
-    "                 each key not known, value clamped or skipped, and where reading stopped\n";
+    "                 each key not known, value clamped or skipped, and where reading stopped\n" +
+    std::string(STUDY_USAGE);
 
 struct Options {
     int64_t games = 100;
@@ -57,22 +65,29 @@ struct Options {
     std::optional<uint32_t> replay;
     std::string jsonPath;
     std::string reportDir;
+    StudyOptions study;
 };
 
 [[noreturn]] void Fail(const std::string& message) {
     FailWithUsage("gulper-sim", USAGE, message);
 }
 
+StudyRun RunOf(const Options& o) {
+    return StudyRun{o.game, o.games, o.seed, o.logPath, o.csvPath, o.jsonPath, o.reportDir};
+}
+
 Options ParseOptions(int argc, char** argv) {
     Options o;
+    bool gamesGiven = false;
     OptionReader in("gulper-sim", USAGE, argc, argv);
     while (in.Next()) {
         const std::string& arg = in.Arg();
-        if (in.GameOption(o.game)) {
+        if (in.GameOption(o.game) || StudyOption(in, o.study)) {
             continue;
         }
         if (arg == "--games") {
             o.games = in.NumberValue(1, 100000000);
+            gamesGiven = true;
         } else if (arg == "--seed") {
             o.seed = static_cast<uint32_t>(in.NumberValue(0, UINT32_MAX));
         } else if (arg == "--log") {
@@ -97,47 +112,15 @@ Options ParseOptions(int argc, char** argv) {
             in.FailUnknown();
         }
     }
-    in.ReadSettingsFile(o.game);
+    StudyRun run = RunOf(o);
+    CheckStudyOptions(in, o.study, run, gamesGiven, o.replay.has_value());
+    o.games = run.games;
+    // Joined parts are not played, and compared settings files are read as they are named.
+    if (!o.study.merging && o.study.sideConfigs.empty()) {
+        in.ReadSettingsFile(o.game);
+    }
     return o;
 }
-
-// A bar on standard error, shown only once a run has taken more than a second.
-class Progress {
-  public:
-    explicit Progress(int64_t total) : total(total), start(Clock::now()), lastDraw(start) {}
-    void Update(int64_t done) {
-        const auto now = Clock::now();
-        if (now - start < std::chrono::seconds(1) ||
-            now - lastDraw < std::chrono::milliseconds(100)) {
-            return;
-        }
-        lastDraw = now;
-        shown = true;
-        const int width = 40;
-        const int filled = static_cast<int>(width * done / total);
-        // Time left at the pace so far.
-        const double elapsed = std::chrono::duration<double>(now - start).count();
-        const long long left =
-            std::llround(elapsed / static_cast<double>(done) * static_cast<double>(total - done));
-        std::fprintf(stderr, "\r[%s%s] %lld/%lld games, %lld:%02lld left ",
-                     std::string(filled, '#').c_str(), std::string(width - filled, '.').c_str(),
-                     static_cast<long long>(done), static_cast<long long>(total), left / 60,
-                     left % 60);
-        std::fflush(stderr);
-    }
-    void Finish() {
-        if (shown) {
-            std::fprintf(stderr, "\r%*s\r", 90, "");
-        }
-    }
-
-  private:
-    using Clock = std::chrono::steady_clock;
-    int64_t total;
-    Clock::time_point start;
-    Clock::time_point lastDraw;
-    bool shown = false;
-};
 
 // Ends the run: "gulper-sim: MESSAGE" on standard error, status 1. Output files not yet
 // committed are removed as they go out of scope, so none is left half-written.
@@ -154,73 +137,18 @@ void OpenOutput(OutputFile& file, const std::string& path) {
     }
 }
 
-int Run(const Options& options) {
-    SimSettings settings;
-    settings.configPath = options.game.configPath;
-    settings.configText = options.game.configText;
-    settings.maxTicks = options.game.maxTicks;
-    settings.agent = options.game.agent;
-    if (ConfigAsksForKeyboard(settings.configText)) {
-        std::cerr
-            << "gulper-sim: the settings choose keyboard steering; the agent steers instead\n";
-    }
-
+// The outputs of a run once its games are known: CSV, JSON, report, then the summary.
+int WriteRun(const Options& options, const RunSummary& summary,
+             const std::vector<GameResult>& results, OutputFile& logFile, OutputFile& csv,
+             OutputFile& json) {
     std::string error;
-    if (options.replay) {
-        const GameResult r = PlayHeadlessGame(settings, *options.replay, &std::cout);
-        if (!CloseStandardOutput(&error)) {
-            return Failed(error + " (the log of seed " + std::to_string(r.seed) + ")");
-        }
-        std::cerr << "gulper-sim: seed " << r.seed << " " << OutcomeName(r.outcome) << ", score "
-                  << r.score << ", food left " << r.foodLeft << ", " << r.ticks << " ticks, "
-                  << r.decisions << " decisions\n";
-        return 0;
-    }
-
-    OutputFile logFile, csv, json;
-    OpenOutput(logFile, options.logPath);
-    OpenOutput(csv, options.csvPath);
-    OpenOutput(json, options.jsonPath);
     if (csv.IsOpen()) {
         csv.Stream() << "seed,result,score,food_left,ticks,decisions\n";
-    }
-    if (!options.reportDir.empty() && !PrepareReportDir(options.reportDir, &error)) {
-        Fail(error);
-    }
-
-    std::vector<GameResult> results;
-    results.reserve(static_cast<size_t>(options.games));
-    Progress progress(options.games);
-    const auto start = std::chrono::steady_clock::now();
-    for (int64_t i = 0; i < options.games; ++i) {
-        const uint32_t seed = options.seed + static_cast<uint32_t>(i);
-        if (logFile.IsOpen()) {
-            logFile.Stream() << "=== seed " << seed << " ===\n";
-        }
-        const GameResult r =
-            PlayHeadlessGame(settings, seed, logFile.IsOpen() ? &logFile.Stream() : nullptr);
-        if (csv.IsOpen()) {
+        for (const GameResult& r : results) {
             csv.Stream() << r.seed << "," << OutcomeName(r.outcome) << "," << r.score << ","
                          << r.foodLeft << "," << r.ticks << "," << r.decisions << "\n";
         }
-        // A file that can no longer be written ends the run now, not after every game.
-        for (OutputFile* file : {&logFile, &csv}) {
-            if (file->IsOpen() && !file->Good(&error)) {
-                progress.Finish();
-                return Failed(error);
-            }
-        }
-        results.push_back(r);
-        progress.Update(i + 1);
     }
-    progress.Finish();
-    const double seconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    RunSummary summary = Summarise(results);
-    summary.agent = settings.agent;
-    summary.configPath = settings.configPath;
-    summary.firstSeed = options.seed;
-    summary.maxTicks = settings.maxTicks;
     if (json.IsOpen()) {
         WriteJson(json.Stream(), summary, results);
     }
@@ -239,11 +167,118 @@ int Run(const Options& options) {
     if (!CloseStandardOutput(&error)) {
         return Failed(error + " (the summary)");
     }
-    // Speed changes from run to run, so it stays off the summary that runs are compared by.
-    const double secs = std::max(seconds, 1e-9);
-    std::fprintf(stderr, "speed:        %.0f decisions per second, %.1f games per second\n",
-                 summary.decisions / secs, summary.games / secs);
     return 0;
+}
+
+// Joins the parts of a study into what the whole run writes.
+int RunMerge(const Options& options) {
+    std::string error;
+    OutputFile logFile, csv, json;
+    OpenOutput(csv, options.csvPath);
+    OpenOutput(json, options.jsonPath);
+    if (!options.reportDir.empty() && !PrepareReportDir(options.reportDir, &error)) {
+        Fail(error);
+    }
+    StudyFile whole;
+    if (!MergeShards(options.study.mergeFiles, &whole, &error)) {
+        return Failed(error);
+    }
+    if (whole.comparison) {
+        Comparison c = Compare(whole.by, whole.sides);
+        c.agent = whole.agent;
+        c.configPath = whole.configPath;
+        c.firstSeed = whole.firstSeed;
+        c.maxTicks = whole.maxTicks;
+        return FinishComparison(std::move(c), whole.sides, RunOf(options), csv, json);
+    }
+    const std::vector<GameResult>& results = whole.sides.front().games;
+    RunSummary summary = Summarise(results);
+    summary.agent = whole.agent;
+    summary.configPath = whole.configPath;
+    summary.firstSeed = whole.firstSeed;
+    summary.maxTicks = whole.maxTicks;
+    return WriteRun(options, summary, results, logFile, csv, json);
+}
+
+int Run(const Options& options) {
+    if (options.study.merging) {
+        return RunMerge(options);
+    }
+    SimSettings settings;
+    settings.configPath = options.game.configPath;
+    settings.configText = options.game.configText;
+    settings.maxTicks = options.game.maxTicks;
+    settings.agent = options.game.agent;
+    if (options.study.sideConfigs.empty() && ConfigAsksForKeyboard(settings.configText)) {
+        std::cerr
+            << "gulper-sim: the settings choose keyboard steering; the agent steers instead\n";
+    }
+
+    std::string error;
+    if (options.replay) {
+        const GameResult r = PlayHeadlessGame(settings, *options.replay, &std::cout);
+        if (!CloseStandardOutput(&error)) {
+            return Failed(error + " (the log of seed " + std::to_string(r.seed) + ")");
+        }
+        std::cerr << "gulper-sim: seed " << r.seed << " " << OutcomeName(r.outcome) << ", score "
+                  << r.score << ", food left " << r.foodLeft << ", " << r.ticks << " ticks, "
+                  << r.decisions << " decisions\n";
+        return 0;
+    }
+
+    // Every output is opened before the first game, so that one that cannot be is found now.
+    OutputFile logFile, csv, json;
+    OpenOutput(logFile, options.logPath);
+    OpenOutput(csv, options.csvPath);
+    OpenOutput(json, options.jsonPath);
+    if (!options.reportDir.empty() && !PrepareReportDir(options.reportDir, &error)) {
+        Fail(error);
+    }
+    if (!options.study.sides.empty()) {
+        return RunComparison(options.study, RunOf(options), logFile, csv, json);
+    }
+
+    const std::vector<GameTask> tasks =
+        StudyTasks(options.games, options.seed, 1, options.study.shard);
+    std::vector<GameResult> results;
+    results.reserve(tasks.size());
+    Progress progress(static_cast<int64_t>(tasks.size()));
+    const auto start = std::chrono::steady_clock::now();
+    const bool played = PlayGames(
+        {settings}, tasks, options.study.jobs, logFile.IsOpen(),
+        [&](size_t, PlayedGame& game, std::string* err) {
+            if (logFile.IsOpen()) {
+                logFile.Stream() << "=== seed " << game.result.seed << " ===\n" << game.log;
+                // A file that can no longer be written ends the run now, not after every game.
+                if (!logFile.Good(err)) {
+                    return false;
+                }
+            }
+            results.push_back(std::move(game.result));
+            progress.Update(static_cast<int64_t>(results.size()));
+            return true;
+        },
+        &error);
+    progress.Finish();
+    if (!played) {
+        return Failed(error);
+    }
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    RunSummary summary = Summarise(results);
+    summary.agent = settings.agent;
+    summary.configPath = settings.configPath;
+    summary.firstSeed = options.seed;
+    summary.maxTicks = settings.maxTicks;
+    summary.shard = options.study.shard;
+    const int status = WriteRun(options, summary, results, logFile, csv, json);
+    if (status == 0) {
+        // Speed changes from run to run, so it stays off the summary that runs are compared by.
+        const double secs = std::max(seconds, 1e-9);
+        std::fprintf(stderr, "speed:        %.0f decisions per second, %.1f games per second\n",
+                     summary.decisions / secs, summary.games / secs);
+    }
+    return status;
 }
 
 }  // namespace

@@ -1,11 +1,12 @@
-// The report folder: its pictures, each encoded once, written as PNG files and embedded in the
-// page.
+// The report folder: its pictures written as PNG files, the catch map embedded in the page
+// too, whose charts the browser draws.
 #include "tools/sim/report.h"
 
 #include <filesystem>
 
 #include "tools/output_file.h"
 #include "tools/picture/png_encode.h"
+#include "tools/sim/report_html.h"
 #include "tools/sim/report_page.h"
 #include "tools/sim/report_pictures.h"
 
@@ -27,6 +28,10 @@ bool WritePicture(const fs::path& dir, const char* name, const Canvas& picture, 
 }  // namespace
 
 bool PrepareReportDir(const std::string& dir, std::string* error) {
+    std::string library;
+    if (!ChartLibrary(&library, error)) {
+        return false;
+    }
     std::error_code ec;
     fs::create_directories(dir, ec);
     if (ec || !fs::is_directory(dir)) {
@@ -39,12 +44,13 @@ bool PrepareReportDir(const std::string& dir, std::string* error) {
 bool WriteReport(const std::string& dir, const RunSummary& summary,
                  const std::vector<GameResult>& results, std::string* error) {
     const fs::path base(dir);
-    std::string scores, ticks, caught;
-    if (!WritePicture(base, "scores.png", ScoreHistogram(results, summary), &scores, error) ||
+    std::string library, scores, ticks, caught;
+    if (!ChartLibrary(&library, error) ||
+        !WritePicture(base, "scores.png", ScoreHistogram(results, summary), &scores, error) ||
         !WritePicture(base, "ticks.png", TicksChart(results, summary), &ticks, error) ||
         !WritePicture(base, "caught.png", CatchMap(results), &caught, error)) {
         return false;
     }
-    return WriteWholeFile((base / "index.html").string(), Page(summary, scores, ticks, caught),
+    return WriteWholeFile((base / "index.html").string(), Page(summary, results, caught, library),
                           error);
 }

@@ -48,9 +48,8 @@ Canvas Chart(double xLo, double xHi, double yHi) {
     return c;
 }
 
-constexpr int SCORE_BINS = 30;
+}  // namespace
 
-// Scores in equal bins from the lowest to the highest; every game falls in one.
 std::vector<int64_t> ScoreBins(const std::vector<GameResult>& results, double lo, double hi) {
     std::vector<int64_t> bins(SCORE_BINS, 0);
     for (const GameResult& r : results) {
@@ -60,8 +59,6 @@ std::vector<int64_t> ScoreBins(const std::vector<GameResult>& results, double lo
     return bins;
 }
 
-}  // namespace
-
 Canvas ReportCanvas(int width, int height) {
     Canvas c(width, height);
     c.Fill(0, 0, width, height, BACKGROUND);
@@ -70,7 +67,7 @@ Canvas ReportCanvas(int width, int height) {
 
 Canvas ScoreHistogram(const std::vector<GameResult>& results, const RunSummary& s) {
     const double lo = s.score.min;
-    const double hi = std::max(s.score.max, lo + 1);
+    const double hi = ScoreBinsTop(s);
     const std::vector<int64_t> bins = ScoreBins(results, lo, hi);
     const int64_t most = std::max<int64_t>(1, *std::max_element(bins.begin(), bins.end()));
     Canvas c = Chart(lo, hi, static_cast<double>(most));

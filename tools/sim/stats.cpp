@@ -78,10 +78,6 @@ std::string Counts(const std::map<std::string, int64_t>& counts) {
     return text.empty() ? "-" : text;
 }
 
-std::string JsonNumber(double v) {
-    return Format("%.6g", v);
-}
-
 std::string JsonSpread(const Spread& s) {
     return "{\"mean\": " + JsonNumber(s.mean) + ", \"sd\": " + JsonNumber(s.sd) +
            ", \"min\": " + JsonNumber(s.min) + ", \"q1\": " + JsonNumber(s.q1) +
@@ -136,29 +132,53 @@ std::string JsonString(const std::string& text) {
     return out + "\"";
 }
 
+std::string JsonNumber(double v) {
+    return Format("%.6g", v);
+}
+
+std::string JsonSummary(const RunSummary& s) {
+    std::string out =
+        "{\"games\": " + std::to_string(s.games) + ", \"won\": " + std::to_string(s.won) +
+        ", \"lost\": " + std::to_string(s.lost) +
+        ", \"unfinished\": " + std::to_string(s.unfinished) +
+        ", \"win_rate\": " + JsonNumber(s.games ? double(s.won) / s.games : 0) +
+        ", \"decisions\": " + std::to_string(s.decisions) +
+        ",\n    \"score\": " + JsonSpread(s.score) + ",\n    \"ticks\": " + JsonSpread(s.ticks) +
+        ",\n    \"caught_by\": " + JsonCounts(s.caughtBy) +
+        ", \"caught_while\": " + JsonCounts(s.caughtWhile) + "}";
+    return out;
+}
+
+std::string JsonGameRow(const GameResult& r) {
+    std::string out = "{\"seed\": " + std::to_string(r.seed) +
+                      ", \"result\": " + JsonString(OutcomeName(r.outcome)) +
+                      ", \"score\": " + std::to_string(r.score) +
+                      ", \"food_left\": " + std::to_string(r.foodLeft) +
+                      ", \"ticks\": " + std::to_string(r.ticks) +
+                      ", \"decisions\": " + std::to_string(r.decisions);
+    if (r.outcome == GameOutcome::LOST) {
+        out += ", \"caught_by\": " + JsonString(GhostColourName(r.caughtBy)) +
+               ", \"caught_at\": [" + std::to_string(r.caughtAt.x) + ", " +
+               std::to_string(r.caughtAt.y) + "], \"state\": " + JsonString(r.lastState);
+    }
+    return out + "}";
+}
+
+std::string JsonShard(const ShardSpec& s) {
+    return "{\"part\": " + std::to_string(s.part) + ", \"parts\": " + std::to_string(s.parts) +
+           ", \"games\": " + std::to_string(s.games) + "}";
+}
+
 void WriteJson(std::ostream& out, const RunSummary& s, const std::vector<GameResult>& results) {
     out << "{\n  \"agent\": " << JsonString(s.agent)
         << ",\n  \"config\": " << JsonString(s.configPath) << ",\n  \"first_seed\": " << s.firstSeed
-        << ",\n  \"max_ticks\": " << s.maxTicks << ",\n  \"summary\": {\"games\": " << s.games
-        << ", \"won\": " << s.won << ", \"lost\": " << s.lost
-        << ", \"unfinished\": " << s.unfinished
-        << ", \"win_rate\": " << JsonNumber(s.games ? double(s.won) / s.games : 0)
-        << ", \"decisions\": " << s.decisions << ",\n    \"score\": " << JsonSpread(s.score)
-        << ",\n    \"ticks\": " << JsonSpread(s.ticks)
-        << ",\n    \"caught_by\": " << JsonCounts(s.caughtBy)
-        << ", \"caught_while\": " << JsonCounts(s.caughtWhile) << "},\n  \"games\": [";
+        << ",\n  \"max_ticks\": " << s.maxTicks;
+    if (s.shard.parts > 0) {
+        out << ",\n  \"shard\": " << JsonShard(s.shard);
+    }
+    out << ",\n  \"summary\": " << JsonSummary(s) << ",\n  \"games\": [";
     for (size_t i = 0; i < results.size(); ++i) {
-        const GameResult& r = results[i];
-        out << (i ? ",\n    " : "\n    ") << "{\"seed\": " << r.seed
-            << ", \"result\": " << JsonString(OutcomeName(r.outcome)) << ", \"score\": " << r.score
-            << ", \"food_left\": " << r.foodLeft << ", \"ticks\": " << r.ticks
-            << ", \"decisions\": " << r.decisions;
-        if (r.outcome == GameOutcome::LOST) {
-            out << ", \"caught_by\": " << JsonString(GhostColourName(r.caughtBy))
-                << ", \"caught_at\": [" << r.caughtAt.x << ", " << r.caughtAt.y
-                << "], \"state\": " << JsonString(r.lastState);
-        }
-        out << "}";
+        out << (i ? ",\n    " : "\n    ") << JsonGameRow(results[i]);
     }
     out << "\n  ]\n}\n";
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "tools/sim/headless_game.h"
+#include "tools/sim/shard_spec.h"
 
 // The spread of one measure over a run's games. Quartiles interpolate between neighbouring
 // games (the median of an even count is the mean of the middle two).
@@ -37,6 +38,8 @@ struct RunSummary {
     // Lost games by the catching ghost's colour name, and by the agent's state then.
     std::map<std::string, int64_t> caughtBy;
     std::map<std::string, int64_t> caughtWhile;
+    // Set when the run was one part of a study played in shards.
+    ShardSpec shard;
 };
 
 RunSummary Summarise(const std::vector<GameResult>& results);
@@ -47,3 +50,9 @@ void PrintSummary(std::ostream& out, const RunSummary& s);
 void WriteJson(std::ostream& out, const RunSummary& s, const std::vector<GameResult>& results);
 // A JSON string literal.
 std::string JsonString(const std::string& text);
+// A number as the JSON outputs give it (six significant figures).
+std::string JsonNumber(double v);
+// The summary's counts and spreads as one JSON object.
+std::string JsonSummary(const RunSummary& s);
+// One game as a JSON object.
+std::string JsonGameRow(const GameResult& r);

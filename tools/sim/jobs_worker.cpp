@@ -1,0 +1,92 @@
+// A worker process: plays the games it is handed and sends each back as one frame.
+#include "tools/sim/jobs_worker.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <sstream>
+
+namespace {
+
+bool ReadAll(int fd, char* data, size_t size) {
+    while (size > 0) {
+        const ssize_t n = ::read(fd, data, size);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            return false;
+        }
+        data += n;
+        size -= static_cast<size_t>(n);
+    }
+    return true;
+}
+
+}  // namespace
+
+PlayedGame PlayOne(const std::vector<SimSettings>& arms, const GameTask& task, bool keepLogs) {
+    PlayedGame game;
+    if (keepLogs) {
+        std::ostringstream log;
+        game.result = PlayHeadlessGame(arms[task.arm], task.seed, &log);
+        game.log = log.str();
+    } else {
+        game.result = PlayHeadlessGame(arms[task.arm], task.seed, nullptr);
+    }
+    return game;
+}
+
+bool WriteAll(int fd, const char* data, size_t size) {
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, size);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            return false;
+        }
+        data += n;
+        size -= static_cast<size_t>(n);
+    }
+    return true;
+}
+
+[[noreturn]] void WorkerMain(const std::vector<SimSettings>& arms,
+                             const std::vector<GameTask>& tasks, bool keepLogs, int commands,
+                             int results) {
+    int status = 0;
+    try {
+        uint64_t t = 0;
+        while (status == 0 && ReadAll(commands, reinterpret_cast<char*>(&t), sizeof t)) {
+            if (t >= tasks.size()) {
+                status = 5;
+                break;
+            }
+            const PlayedGame game = PlayOne(arms, tasks[t], keepLogs);
+            const GameResult& r = game.result;
+            FrameHead head{};
+            head.magic = FRAME_MAGIC;
+            head.stateLength =
+                static_cast<uint32_t>(std::min<size_t>(r.lastState.size(), MAX_STATE));
+            head.logLength = game.log.size();
+            head.task = t;
+            head.outcome = static_cast<int32_t>(r.outcome);
+            head.score = r.score;
+            head.foodLeft = r.foodLeft;
+            head.caughtBy = r.caughtBy;
+            head.ticks = r.ticks;
+            head.decisions = r.decisions;
+            head.caughtX = r.caughtAt.x;
+            head.caughtY = r.caughtAt.y;
+            if (!WriteAll(results, reinterpret_cast<const char*>(&head), sizeof head) ||
+                !WriteAll(results, r.lastState.data(), head.stateLength) ||
+                !WriteAll(results, game.log.data(), game.log.size())) {
+                status = 3;
+            }
+        }
+    } catch (...) {
+        status = 4;
+    }
+    ::_exit(status);
+}
