@@ -158,7 +158,7 @@ TEST(JsonCursorTest, ReadsWhatTheSimulatorWritesAndRefusesDamage) {
 }
 
 TEST(ShardTest, ParsesKOfNAndHoldsEveryNthGame) {
-    ShardSpec s;
+    ShardPart s;
     std::string error;
     ASSERT_TRUE(ParseShard("2/3", &s, &error));
     EXPECT_EQ(s.part, 2);
@@ -170,7 +170,7 @@ TEST(ShardTest, ParsesKOfNAndHoldsEveryNthGame) {
         EXPECT_FALSE(ParseShard(bad, &s, &error)) << bad;
         EXPECT_NE(error.find("--shard wants K/N"), std::string::npos);
     }
-    EXPECT_TRUE(ShardSpec{}.Holds(12345));
+    EXPECT_TRUE(ShardPart{}.Holds(12345));
 }
 
 }  // namespace

@@ -129,7 +129,7 @@ int RunComparison(const StudyOptions& o, const StudyRun& run, OutputFile& log, O
         for (int64_t first = 0; first < run.games && !decided; batch = batch * 3 / 2) {
             const int64_t count = std::min(std::min<int64_t>(batch, 4096), run.games - first);
             const std::vector<GameTask> tasks =
-                StudyTasks(count, run.firstSeed + static_cast<uint32_t>(first), 2, ShardSpec{});
+                StudyTasks(count, run.firstSeed + static_cast<uint32_t>(first), 2, ShardPart{});
             std::vector<PlayedGame> round(tasks.size());
             const bool ok = PlayGames(
                 arms, tasks, o.jobs, log.IsOpen(),
@@ -169,7 +169,7 @@ int RunComparison(const StudyOptions& o, const StudyRun& run, OutputFile& log, O
     c.firstSeed = run.firstSeed;
     c.maxTicks = run.game.maxTicks;
     c.sequential = sequential;
-    ShardSpec shard = o.shard;
+    ShardPart shard = o.shard;
     for (SideStats& s : c.sides) {
         s.run.shard = shard;
     }

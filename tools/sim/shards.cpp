@@ -79,8 +79,8 @@ std::vector<GameResult> ReadGames(JsonCursor& in) {
     return games;
 }
 
-ShardSpec ReadShard(JsonCursor& in) {
-    ShardSpec s;
+ShardPart ReadShard(JsonCursor& in) {
+    ShardPart s;
     in.BeginObject();
     std::string key;
     while (in.NextKey(&key)) {
@@ -178,7 +178,7 @@ std::string Header(const StudyFile& s) {
 
 }  // namespace
 
-bool ParseShard(const std::string& text, ShardSpec* shard, std::string* error) {
+bool ParseShard(const std::string& text, ShardPart* shard, std::string* error) {
     const size_t slash = text.find('/');
     auto whole = [](const std::string& t, int64_t* v) {
         if (t.empty() || t.size() > 6 || t.find_first_not_of("0123456789") != std::string::npos) {
@@ -187,7 +187,7 @@ bool ParseShard(const std::string& text, ShardSpec* shard, std::string* error) {
         *v = std::stoll(t);
         return true;
     };
-    ShardSpec s;
+    ShardPart s;
     if (slash == std::string::npos || !whole(text.substr(0, slash), &s.part) ||
         !whole(text.substr(slash + 1), &s.parts) || s.part < 1 || s.parts > 100000 ||
         s.part > s.parts) {
@@ -263,7 +263,7 @@ bool MergeShards(const std::vector<std::string>& paths, StudyFile* whole, std::s
         return false;
     }
     *whole = parts[0];
-    whole->shard = ShardSpec{};
+    whole->shard = ShardPart{};
     for (Side& side : whole->sides) {
         side.games.assign(static_cast<size_t>(games), GameResult{});
     }

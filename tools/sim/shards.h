@@ -6,10 +6,10 @@
 #include <vector>
 
 #include "tools/sim/compare.h"
-#include "tools/sim/shard_spec.h"
+#include "tools/sim/shard_part.h"
 
 // "K/N" with 1 <= K <= N <= 100000; false with the reason otherwise.
-bool ParseShard(const std::string& text, ShardSpec* shard, std::string* error);
+bool ParseShard(const std::string& text, ShardPart* shard, std::string* error);
 
 // What a JSON file of gulper-sim says about its study, and its games.
 struct StudyFile {
@@ -19,7 +19,7 @@ struct StudyFile {
     std::string configPath;
     uint32_t firstSeed = 0;
     int64_t maxTicks = 0;
-    ShardSpec shard;
+    ShardPart shard;
     // One side for a single run (labelled with its agent), else each compared side.
     std::vector<Side> sides;
 };

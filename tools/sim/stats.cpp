@@ -164,7 +164,7 @@ std::string JsonGameRow(const GameResult& r) {
     return out + "}";
 }
 
-std::string JsonShard(const ShardSpec& s) {
+std::string JsonShard(const ShardPart& s) {
     return "{\"part\": " + std::to_string(s.part) + ", \"parts\": " + std::to_string(s.parts) +
            ", \"games\": " + std::to_string(s.games) + "}";
 }

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "tools/sim/headless_game.h"
-#include "tools/sim/shard_spec.h"
+#include "tools/sim/shard_part.h"
 
 // The spread of one measure over a run's games. Quartiles interpolate between neighbouring
 // games (the median of an even count is the mean of the middle two).
@@ -39,7 +39,7 @@ struct RunSummary {
     std::map<std::string, int64_t> caughtBy;
     std::map<std::string, int64_t> caughtWhile;
     // Set when the run was one part of a study played in shards.
-    ShardSpec shard;
+    ShardPart shard;
 };
 
 RunSummary Summarise(const std::vector<GameResult>& results);

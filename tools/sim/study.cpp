@@ -142,7 +142,7 @@ void CheckStudyOptions(const OptionReader& in, StudyOptions& o, StudyRun& run, b
 }
 
 std::vector<GameTask> StudyTasks(int64_t games, uint32_t firstSeed, size_t sides,
-                                 const ShardSpec& shard) {
+                                 const ShardPart& shard) {
     std::vector<GameTask> tasks;
     for (int64_t i = 0; i < games; ++i) {
         if (shard.Holds(i)) {

@@ -12,11 +12,11 @@
 #include "tools/output_file.h"
 #include "tools/sim/compare.h"
 #include "tools/sim/jobs.h"
-#include "tools/sim/shard_spec.h"
+#include "tools/sim/shard_part.h"
 
 struct StudyOptions {
     int jobs = 0;  // 0: the machine's cores
-    ShardSpec shard;
+    ShardPart shard;
     CompareBy by = CompareBy::AGENTS;
     // The compared agents or settings files, as named; empty for a single run.
     std::vector<std::string> sides;
@@ -52,7 +52,7 @@ void CheckStudyOptions(const OptionReader& in, StudyOptions& o, StudyRun& run, b
 
 // The games a run plays: game i (seed first + i) of every side, for the i the shard holds.
 std::vector<GameTask> StudyTasks(int64_t games, uint32_t firstSeed, size_t sides,
-                                 const ShardSpec& shard);
+                                 const ShardPart& shard);
 
 // Plays a comparison and writes its outputs into the files the caller opened (those it was
 // not asked for stay closed) and run.reportDir, made ready; the exit status.

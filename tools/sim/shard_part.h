@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-struct ShardSpec {
+struct ShardPart {
     int64_t part = 0;  // 1 to parts; 0 with parts 0 for a whole run
     int64_t parts = 0;
     int64_t games = 0;  // games per side in the whole study
@@ -14,4 +14,4 @@ struct ShardSpec {
 };
 
 // {"part": K, "parts": N, "games": G}
-std::string JsonShard(const ShardSpec& s);
+std::string JsonShard(const ShardPart& s);
