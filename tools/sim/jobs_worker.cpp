@@ -8,9 +8,12 @@
 
 namespace {
 
-bool ReadAll(int fd, char* data, size_t size) {
+// Moves all `size` bytes with `io` (read or write), through interrupted calls; false at an end
+// of file or an error before the last byte.
+template <typename Io, typename Byte>
+bool MoveAll(Io io, int fd, Byte* data, size_t size) {
     while (size > 0) {
-        const ssize_t n = ::read(fd, data, size);
+        const ssize_t n = io(fd, data, size);
         if (n < 0 && errno == EINTR) {
             continue;
         }
@@ -21,6 +24,10 @@ bool ReadAll(int fd, char* data, size_t size) {
         size -= static_cast<size_t>(n);
     }
     return true;
+}
+
+bool ReadAll(int fd, char* data, size_t size) {
+    return MoveAll(::read, fd, data, size);
 }
 
 }  // namespace
@@ -38,18 +45,7 @@ PlayedGame PlayOne(const std::vector<SimSettings>& arms, const GameTask& task, b
 }
 
 bool WriteAll(int fd, const char* data, size_t size) {
-    while (size > 0) {
-        const ssize_t n = ::write(fd, data, size);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
-            return false;
-        }
-        data += n;
-        size -= static_cast<size_t>(n);
-    }
-    return true;
+    return MoveAll(::write, fd, data, size);
 }
 
 [[noreturn]] void WorkerMain(const std::vector<SimSettings>& arms,

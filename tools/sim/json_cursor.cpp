@@ -41,16 +41,21 @@ void JsonCursor::BeginObject() {
     first = true;
 }
 
-bool JsonCursor::NextKey(std::string* key) {
-    if (Peek() == '}') {
+bool JsonCursor::NextItem(char close) {
+    const bool closed = Peek() == close;
+    if (closed) {
         ++at;
-        first = false;
-        return false;
-    }
-    if (!first) {
+    } else if (!first) {
         Take(',');
     }
     first = false;
+    return !closed;
+}
+
+bool JsonCursor::NextKey(std::string* key) {
+    if (!NextItem('}')) {
+        return false;
+    }
     *key = String();
     Take(':');
     return true;
@@ -62,16 +67,7 @@ void JsonCursor::BeginArray() {
 }
 
 bool JsonCursor::More() {
-    if (Peek() == ']') {
-        ++at;
-        first = false;
-        return false;
-    }
-    if (!first) {
-        Take(',');
-    }
-    first = false;
-    return true;
+    return NextItem(']');
 }
 
 std::string JsonCursor::String() {

@@ -42,5 +42,7 @@ class JsonCursor {
 
     const std::string& text;
     size_t at = 0;
+    // Past the separator before the next key or element, or past `close`: false at the end.
+    bool NextItem(char close);
     bool first = false;  // no element or key read yet in the innermost open object or array
 };
