@@ -13,6 +13,7 @@
 // The build picks the file up; `gulper-sim --agents` then lists it and `--agent my-agent`
 // plays it. A plan reader is optional: without one gulper-watch draws no plan for it.
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -41,6 +42,10 @@ struct AgentEntry {
     // Reads the plan of the agent's last decision, taken on `decisionCell`, without changing
     // the agent or writing to its log. May be empty.
     std::function<AgentPlan(PlayerSprite& agent, GridPoint decisionCell)> readPlan;
+    // Called before each tick that holds a decision (the Gulper on a cell centre), with the
+    // ticks played so far, by whoever ticks the game: an agent that answers from outside
+    // reads the game here, as it stands before the tick's ghosts move. May be empty.
+    std::function<void(PlayerSprite& agent, int64_t ticks)> beforeDecision;
 };
 
 // Registers an agent when its file's static objects are built. A second entry under a

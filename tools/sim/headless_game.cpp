@@ -65,7 +65,12 @@ GameResult PlayHeadlessGame(const SimSettings& settings, uint32_t seed, std::ost
         StartSeededGame(rules, agent.get(), settings.configText, seed);
         while (!gameWon && !rules.playerCaught && result.ticks < settings.maxTicks) {
             // The agent decides on every cell centre; the ghosts' moves first do not change that.
-            result.decisions += agent->AvailableDirections(MazeGrid) != 0;
+            if (agent->AvailableDirections(MazeGrid) != 0) {
+                ++result.decisions;
+                if (entry->beforeDecision) {
+                    entry->beforeDecision(*agent, result.ticks);
+                }
+            }
             rules.Tick();
             ++result.ticks;
         }

@@ -71,6 +71,9 @@ void WatchWindow::StartGame() {
 void WatchWindow::PlayTick() {
     const GridPoint cell = agent->CellPosition();
     const bool decides = agent->AvailableDirections(MazeGrid) != 0;
+    if (decides && entry->beforeDecision) {
+        entry->beforeDecision(*agent, ticks);
+    }
     Tick();
     ++ticks;
     if (decides && entry->readPlan) {
