@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "game/game_rules.h"
 #include "game/grid_point.h"
@@ -13,6 +14,14 @@
 enum class GameOutcome { WON, LOST, UNFINISHED };
 
 const char* OutcomeName(GameOutcome outcome);
+
+// Something an agent played from outside the process did wrong: at one decision, or at its
+// start (decision -1). Kinds: "timeout", "invalid", "crash".
+struct AgentFault {
+    int64_t decision = -1;
+    std::string kind;
+    std::string detail;
+};
 
 struct GameResult {
     uint32_t seed = 0;
@@ -26,6 +35,8 @@ struct GameResult {
     int caughtBy = -1;
     GridPoint caughtAt;
     std::string lastState;
+    // An outside agent's faults in this game, in order (none for a built-in agent).
+    std::vector<AgentFault> faults;
 };
 
 struct SimSettings {
