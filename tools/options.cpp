@@ -1,12 +1,30 @@
 // The command-line reading gulper-sim and gulper-watch share.
 #include "tools/options.h"
 
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <cstdlib>
 #include <iostream>
 #include <utility>
 
 #include "tools/output_file.h"
+
+const char* const EXEC_USAGE =
+    "  --agent 'exec:COMMAND'\n"
+    "                 a program that steers over the line protocol (docs/agent-protocol.md),\n"
+    "                 run by /bin/sh -c; one program plays a run of games\n"
+    "  --start-ms MS  time for the agent to answer each game's hello (default 10000)\n"
+    "  --decision-ms MS\n"
+    "                 time for each decision's answer (default 100)\n"
+    "  --overage-ms MS\n"
+    "                 time over the decision time a game may use in all (default 2000)\n"
+    "  --fault-limit N\n"
+    "                 late, missing or malformed answers a game tolerates; one more forfeits\n"
+    "                 it (default 10)\n"
+    "  --agent-stderr pass|drop|DIR\n"
+    "                 the agent's standard error: passed on to ours, dropped, or kept in\n"
+    "                 DIR/seed-S-AGENT.txt; at most 65536 bytes a game (default pass)\n";
 
 void FailWithUsage(const std::string& program, const std::string& usage,
                    const std::string& message) {
@@ -73,6 +91,21 @@ bool OptionReader::GameOption(GameOptions& options) {
         }
     } else if (arg == "--max-ticks") {
         options.maxTicks = NumberValue(1, INT64_MAX);
+    } else if (arg == "--start-ms") {
+        options.budgets.startMs = NumberValue(1, 3600000);
+    } else if (arg == "--decision-ms") {
+        options.budgets.decisionMs = NumberValue(1, 3600000);
+    } else if (arg == "--overage-ms") {
+        options.budgets.overageMs = NumberValue(0, 3600000);
+    } else if (arg == "--fault-limit") {
+        options.budgets.faultLimit = NumberValue(0, 1000000);
+    } else if (arg == "--agent-stderr") {
+        options.budgets.errorTo = Value();
+        const std::string& to = options.budgets.errorTo;
+        struct stat info;
+        if (to != "pass" && to != "drop" && (::stat(to.c_str(), &info) != 0 || !S_ISDIR(info.st_mode))) {
+            Fail("--agent-stderr is pass, drop or a folder that exists, not \"" + to + "\"");
+        }
     } else {
         return false;
     }

@@ -16,7 +16,12 @@ struct GameOptions {
     std::string configText;
     std::string agent = DEFAULT_AGENT;
     int64_t maxTicks = SimSettings{}.maxTicks;
+    // What an agent played from outside (--agent exec:COMMAND) may take.
+    ExecBudgets budgets;
 };
+
+// The usage lines of the options both tools take for an agent played from outside.
+extern const char* const EXEC_USAGE;
 
 // "PROGRAM: MESSAGE", then the usage, on standard error; exits with status 2.
 [[noreturn]] void FailWithUsage(const std::string& program, const std::string& usage,
@@ -41,8 +46,9 @@ class OptionReader {
     int64_t Number(const std::string& what, const char* text, int64_t lo, int64_t hi) const;
     // The current option's value as a whole number from lo to hi.
     int64_t NumberValue(int64_t lo, int64_t hi);
-    // Reads --config, --agent (which must name a registered agent) or --max-ticks into
-    // `options`; false when the argument is none of them.
+    // Reads --config, --agent (which must name a registered agent or exec:COMMAND),
+    // --max-ticks or an outside agent's budget into `options`; false when the argument is
+    // none of them.
     bool GameOption(GameOptions& options);
     [[noreturn]] void Fail(const std::string& message) const;
     [[noreturn]] void FailUnknown() const;

@@ -11,13 +11,8 @@
 #include "game/game_rules.h"
 #include "game/sprite.h"
 #include "python/src/world.h"
+#include "tools/sim/observation.h"
 
-// The actions, one per decision: keep going, or the Gulper's new direction.
-enum : int32_t { ACTION_KEEP = 0, ACTION_LEFT, ACTION_UP, ACTION_RIGHT, ACTION_DOWN };
-constexpr int32_t ACTIONS = 5;
-// A game direction (DIR_LEFT ...) as an action code, 0 for none; and back.
-int32_t ActionOfDirection(int32_t direction);
-int32_t DirectionOfAction(int32_t action);
 
 // The Gulper as the game sees it: at each cell centre its Think takes the action set from
 // outside, or hands the decision to another player sprite (an agent) on the same state.

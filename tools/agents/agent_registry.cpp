@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <map>
 
+#include "tools/exec/exec_agent.h"
+
 namespace {
 
 // Built on first use, so registrations from other files' static objects find it whatever
@@ -36,6 +38,9 @@ std::vector<const AgentEntry*> RegisteredAgents() {
 }
 
 const AgentEntry* FindAgent(const std::string& name) {
+    if (IsExecName(name)) {
+        return ExecAgentEntry(name);
+    }
     const auto it = Registry().find(name);
     return it == Registry().end() ? nullptr : &it->second;
 }

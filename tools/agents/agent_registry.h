@@ -60,7 +60,8 @@ constexpr const char* DEFAULT_AGENT = "planner";
 
 // Every registered agent, the default first, then by name.
 std::vector<const AgentEntry*> RegisteredAgents();
-// The agent of that name, or null.
+// The agent of that name, or null. "exec:COMMAND" names a program played over the line
+// protocol (tools/exec/exec_agent.h); its entry is made on first use.
 const AgentEntry* FindAgent(const std::string& name);
 // The names, comma-separated, for error messages.
 std::string AgentNames();

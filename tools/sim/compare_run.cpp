@@ -22,6 +22,7 @@ std::vector<SimSettings> SideSettings(const StudyOptions& o, const StudyRun& run
     for (size_t s = 0; s < o.sides.size(); ++s) {
         SimSettings settings;
         settings.maxTicks = run.game.maxTicks;
+        settings.budgets = run.game.budgets;
         if (o.by == CompareBy::AGENTS) {
             settings.agent = o.sides[s];
             settings.configPath = run.game.configPath;

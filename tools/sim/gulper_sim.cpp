@@ -14,10 +14,12 @@
 
 #include "game/settings.h"
 #include "tools/options.h"
+#include "tools/exec/exec_agent.h"
 #include "tools/output_file.h"
 #include "tools/sim/config_check.h"
 #include "tools/sim/headless_game.h"
 #include "tools/sim/jobs.h"
+#include "tools/sim/outside_stats.h"
 #include "tools/sim/progress.h"
 #include "tools/sim/report.h"
 #include "tools/sim/shards.h"
@@ -54,7 +56,7 @@ const std::string USAGE =
     "  --check-config FILE\n"
     "                 show how the game reads FILE: every setting's value, and a warning for\n"
     "                 each key not known, value clamped or skipped, and where reading stopped\n" +
-    std::string(STUDY_USAGE);
+    std::string(STUDY_USAGE) + EXEC_USAGE;
 
 struct Options {
     int64_t games = 100;
@@ -143,10 +145,13 @@ int WriteRun(const Options& options, const RunSummary& summary,
              OutputFile& json) {
     std::string error;
     if (csv.IsOpen()) {
-        csv.Stream() << "seed,result,score,food_left,ticks,decisions\n";
+        const bool outside = summary.outside;
+        csv.Stream() << "seed,result,score,food_left,ticks,decisions"
+                     << (outside ? CsvOutsideHeader() : "") << "\n";
         for (const GameResult& r : results) {
             csv.Stream() << r.seed << "," << OutcomeName(r.outcome) << "," << r.score << ","
-                         << r.foodLeft << "," << r.ticks << "," << r.decisions << "\n";
+                         << r.foodLeft << "," << r.ticks << "," << r.decisions
+                         << (outside ? CsvOutsideColumns(r) : "") << "\n";
         }
     }
     if (json.IsOpen()) {
@@ -209,6 +214,7 @@ int Run(const Options& options) {
     settings.configText = options.game.configText;
     settings.maxTicks = options.game.maxTicks;
     settings.agent = options.game.agent;
+    settings.budgets = options.game.budgets;
     if (options.study.sideConfigs.empty() && ConfigAsksForKeyboard(settings.configText)) {
         std::cerr
             << "gulper-sim: the settings choose keyboard steering; the agent steers instead\n";
@@ -284,5 +290,8 @@ int Run(const Options& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    return Run(ParseOptions(argc, argv));
+    const int status = Run(ParseOptions(argc, argv));
+    // Every outside agent's program ends with the run.
+    StopExecAgents();
+    return status;
 }

@@ -8,6 +8,7 @@
 #include "game/ghosts/ghost.h"
 #include "game/random.h"
 #include "game/sprite_pictures.h"
+#include "tools/exec/exec_agent.h"
 
 const char* OutcomeName(GameOutcome outcome) {
     switch (outcome) {
@@ -15,9 +16,19 @@ const char* OutcomeName(GameOutcome outcome) {
             return "won";
         case GameOutcome::LOST:
             return "lost";
+        case GameOutcome::FORFEIT:
+            return "forfeit";
         default:
             return "unfinished";
     }
+}
+
+int64_t FaultsOf(const GameResult& r, const std::string& kind) {
+    int64_t n = 0;
+    for (const AgentFault& f : r.faults) {
+        n += f.kind == kind;
+    }
+    return n;
 }
 
 bool ConfigAsksForKeyboard(const std::string& configText) {
@@ -63,18 +74,29 @@ GameResult PlayHeadlessGame(const SimSettings& settings, uint32_t seed, std::ost
         GameRules rules;
         std::unique_ptr<PlayerSprite> agent = entry->make();
         StartSeededGame(rules, agent.get(), settings.configText, seed);
-        while (!gameWon && !rules.playerCaught && result.ticks < settings.maxTicks) {
+        ExecPlayer* outside = AsExecPlayer(agent.get());
+        if (outside != nullptr) {
+            outside->StartGame({seed, settings.maxTicks, settings.configPath, settings.configText,
+                                settings.budgets});
+        }
+        const auto forfeited = [&] { return outside != nullptr && outside->Forfeited(); };
+        while (!gameWon && !rules.playerCaught && result.ticks < settings.maxTicks &&
+               !forfeited()) {
             // The agent decides on every cell centre; the ghosts' moves first do not change that.
             if (agent->AvailableDirections(MazeGrid) != 0) {
                 ++result.decisions;
                 if (entry->beforeDecision) {
                     entry->beforeDecision(*agent, result.ticks);
                 }
+                if (forfeited()) {
+                    break;
+                }
             }
             rules.Tick();
             ++result.ticks;
         }
-        result.outcome = gameWon              ? GameOutcome::WON
+        result.outcome = forfeited()          ? GameOutcome::FORFEIT
+                         : gameWon            ? GameOutcome::WON
                          : rules.playerCaught ? GameOutcome::LOST
                                               : GameOutcome::UNFINISHED;
         result.score = agent->Score();
@@ -85,6 +107,9 @@ GameResult PlayHeadlessGame(const SimSettings& settings, uint32_t seed, std::ost
             if (entry->readPlan) {
                 result.lastState = entry->readPlan(*agent, agent->CellPosition()).state;
             }
+        }
+        if (outside != nullptr) {
+            outside->EndGame(result);
         }
         rules.DestroyGhosts();
         SetPlayerAgent(nullptr);

@@ -9,9 +9,11 @@
 #include "game/game_rules.h"
 #include "game/grid_point.h"
 #include "tools/agents/agent_registry.h"
+#include "tools/exec/budgets.h"
+#include "tools/sim/answer_times.h"
 
-// How one headless game ended.
-enum class GameOutcome { WON, LOST, UNFINISHED };
+// How one headless game ended. An agent played from outside may forfeit a game.
+enum class GameOutcome { WON, LOST, UNFINISHED, FORFEIT };
 
 const char* OutcomeName(GameOutcome outcome);
 
@@ -37,7 +39,17 @@ struct GameResult {
     std::string lastState;
     // An outside agent's faults in this game, in order (none for a built-in agent).
     std::vector<AgentFault> faults;
+    // Whether an outside agent played it: only then do the outputs carry what follows.
+    bool outside = false;
+    // Why a forfeited game was given up.
+    std::string forfeitReason;
+    // Answers that came after their decision's time and were dropped.
+    int64_t lateAnswers = 0;
+    AnswerTimes answers;
 };
+
+// A game's faults of one kind.
+int64_t FaultsOf(const GameResult& r, const std::string& kind);
 
 struct SimSettings {
     // The settings file's name, as the summary gives it.
@@ -49,6 +61,8 @@ struct SimSettings {
     int64_t maxTicks = 100000;
     // The registered agent that steers.
     std::string agent = DEFAULT_AGENT;
+    // What an agent played from outside may take.
+    ExecBudgets budgets;
 };
 
 // Starts a game exactly as the game window would after its first start screen: seed, the

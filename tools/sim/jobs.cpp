@@ -5,6 +5,9 @@
 #include "tools/sim/jobs.h"
 #include "tools/sim/jobs_worker.h"
 
+#include "tools/exec/signal_cleanup.h"
+#include "tools/sim/outside_frame.h"
+
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -33,6 +36,7 @@ struct Worker {
 
 std::string Ended(pid_t pid) {
     int status = 0;
+    RemoveStopTarget(pid);
     if (::waitpid(pid, &status, 0) != pid) {
         return "was lost";
     }
@@ -57,6 +61,7 @@ class Pool {
             if (w.pid > 0) {
                 ::kill(w.pid, SIGTERM);
                 ::waitpid(w.pid, nullptr, 0);
+                RemoveStopTarget(w.pid);
             }
         }
         ::signal(SIGPIPE, oldPipeAction);
@@ -77,7 +82,12 @@ class Pool {
                 *error = std::string("cannot make a pipe for a worker: ") + std::strerror(errno);
                 return false;
             }
+            // A stop signal between the fork and the entry as a target would leave it running.
+            StopSignalsHeld held;
             const pid_t pid = ::fork();
+            if (pid > 0) {
+                AddStopTarget(pid, false);
+            }
             if (pid < 0) {
                 for (int fd : {results[0], results[1], commands[0], commands[1]}) {
                     ::close(fd);
@@ -86,6 +96,8 @@ class Pool {
                 return false;
             }
             if (pid == 0) {
+                ForgetStopTargets();
+                held.Release();
                 ::signal(SIGPIPE, SIG_IGN);
                 ::close(results[0]);
                 ::close(commands[1]);
@@ -223,11 +235,14 @@ class Pool {
             std::memcpy(&head, w.buffer.data() + used, sizeof head);
             if (head.magic != FRAME_MAGIC || w.given.empty() || head.task != w.given.front() ||
                 head.stateLength > MAX_STATE || head.logLength > MAX_LOG || head.outcome < 0 ||
-                head.outcome > 2) {
+                head.outcome > static_cast<int32_t>(GameOutcome::FORFEIT) || head.outside > 1 ||
+                head.outsideLength > MAX_OUTSIDE_BYTES ||
+                (head.outside == 0 && head.outsideLength != 0)) {
                 *error = "a worker sent a damaged result";
                 return false;
             }
-            const size_t whole = sizeof head + head.stateLength + head.logLength;
+            const size_t whole =
+                sizeof head + head.stateLength + head.logLength + head.outsideLength;
             if (w.buffer.size() - used < whole) {
                 break;
             }
@@ -243,6 +258,12 @@ class Pool {
             r.caughtAt = GridPoint(head.caughtX, head.caughtY);
             r.lastState = w.buffer.substr(used + sizeof head, head.stateLength);
             game.log = w.buffer.substr(used + sizeof head + head.stateLength, head.logLength);
+            const size_t outsideAt = used + sizeof head + head.stateLength + head.logLength;
+            if (head.outside != 0 &&
+                !DecodeOutside(w.buffer.data() + outsideAt, head.outsideLength, &r)) {
+                *error = "a worker sent a damaged result";
+                return false;
+            }
             used += whole;
             waiting.emplace(head.task, std::move(game));
             w.given.pop_front();

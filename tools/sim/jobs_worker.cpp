@@ -6,6 +6,9 @@
 #include <cerrno>
 #include <sstream>
 
+#include "tools/exec/exec_agent.h"
+#include "tools/sim/outside_frame.h"
+
 namespace {
 
 // Moves all `size` bytes with `io` (read or write), through interrupted calls; false at an end
@@ -75,14 +78,21 @@ bool WriteAll(int fd, const char* data, size_t size) {
             head.decisions = r.decisions;
             head.caughtX = r.caughtAt.x;
             head.caughtY = r.caughtAt.y;
-            if (!WriteAll(results, reinterpret_cast<const char*>(&head), sizeof head) ||
+            const std::string outside = r.outside ? EncodeOutside(r) : std::string();
+            head.outside = r.outside;
+            head.outsideLength = static_cast<uint32_t>(outside.size());
+            if (outside.size() > MAX_OUTSIDE_BYTES ||
+                !WriteAll(results, reinterpret_cast<const char*>(&head), sizeof head) ||
                 !WriteAll(results, r.lastState.data(), head.stateLength) ||
-                !WriteAll(results, game.log.data(), game.log.size())) {
+                !WriteAll(results, game.log.data(), game.log.size()) ||
+                !WriteAll(results, outside.data(), outside.size())) {
                 status = 3;
             }
         }
     } catch (...) {
         status = 4;
     }
+    // _exit runs no destructors: the worker's outside agents are ended here.
+    StopExecAgents();
     ::_exit(status);
 }

@@ -28,6 +28,10 @@ struct FrameHead {
     int64_t decisions;
     int32_t caughtX;
     int32_t caughtY;
+    // An outside agent's part (outside_frame.h), after the log: 1 and its length when one
+    // played, else 0 and 0.
+    uint32_t outside;
+    uint32_t outsideLength;
 };
 
 // Plays one game, keeping its log when asked.

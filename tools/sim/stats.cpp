@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "tools/sim/outside_stats.h"
+
 Spread SpreadOf(std::vector<double> values) {
     Spread s;
     if (values.empty()) {
@@ -54,6 +56,7 @@ RunSummary Summarise(const std::vector<GameResult>& results) {
     }
     s.score = SpreadOf(scores);
     s.ticks = SpreadOf(ticks);
+    SummariseOutside(results, s);
     return s;
 }
 
@@ -112,6 +115,7 @@ void PrintSummary(std::ostream& out, const RunSummary& s) {
     out << "decisions:    " << s.decisions << "\n";
     out << "caught by:    " << Counts(s.caughtBy) << "\n";
     out << "caught while: " << Counts(s.caughtWhile) << "\n";
+    PrintOutsideSummary(out, s);
     out.flush();
 }
 
@@ -145,7 +149,7 @@ std::string JsonSummary(const RunSummary& s) {
         ", \"decisions\": " + std::to_string(s.decisions) +
         ",\n    \"score\": " + JsonSpread(s.score) + ",\n    \"ticks\": " + JsonSpread(s.ticks) +
         ",\n    \"caught_by\": " + JsonCounts(s.caughtBy) +
-        ", \"caught_while\": " + JsonCounts(s.caughtWhile) + "}";
+        ", \"caught_while\": " + JsonCounts(s.caughtWhile) + JsonOutsideSummary(s) + "}";
     return out;
 }
 
@@ -161,7 +165,7 @@ std::string JsonGameRow(const GameResult& r) {
                ", \"caught_at\": [" + std::to_string(r.caughtAt.x) + ", " +
                std::to_string(r.caughtAt.y) + "], \"state\": " + JsonString(r.lastState);
     }
-    return out + "}";
+    return out + JsonOutsideRow(r) + "}";
 }
 
 std::string JsonShard(const ShardPart& s) {

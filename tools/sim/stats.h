@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "tools/sim/headless_game.h"
+#include "tools/sim/answer_times.h"
 #include "tools/sim/shard_part.h"
 
 // The spread of one measure over a run's games. Quartiles interpolate between neighbouring
@@ -40,6 +41,13 @@ struct RunSummary {
     std::map<std::string, int64_t> caughtWhile;
     // Set when the run was one part of a study played in shards.
     ShardPart shard;
+    // For an agent played from outside (the outputs give these only then): games forfeited,
+    // faults by kind, late answers dropped, and the answer times over every game.
+    bool outside = false;
+    int64_t forfeit = 0;
+    std::map<std::string, int64_t> faults;
+    int64_t lateAnswers = 0;
+    AnswerTimes answers;
 };
 
 RunSummary Summarise(const std::vector<GameResult>& results);

@@ -1,0 +1,127 @@
+// The outside agent's figures in the summary, the JSON and the CSV.
+#include "tools/sim/outside_stats.h"
+
+#include <cstdio>
+
+#include "tools/sim/stats.h"
+
+const char* const FAULT_KINDS[3] = {"timeout", "invalid", "crash"};
+
+void SummariseOutside(const std::vector<GameResult>& results, RunSummary& s) {
+    std::vector<const AnswerTimes*> times;
+    for (const GameResult& r : results) {
+        if (!r.outside) {
+            continue;
+        }
+        s.outside = true;
+        s.forfeit += r.outcome == GameOutcome::FORFEIT;
+        s.lateAnswers += r.lateAnswers;
+        for (const char* kind : FAULT_KINDS) {
+            s.faults[kind] += FaultsOf(r, kind);
+        }
+        times.push_back(&r.answers);
+    }
+    s.answers = JoinTimes(times);
+}
+
+std::string TimeText(int64_t us) {
+    char text[32];
+    if (us < 10000) {
+        std::snprintf(text, sizeof text, "%lld us", static_cast<long long>(us));
+    } else if (us < 10000000) {
+        std::snprintf(text, sizeof text, "%.1f ms", us / 1e3);
+    } else {
+        std::snprintf(text, sizeof text, "%.2f s", us / 1e6);
+    }
+    return text;
+}
+
+namespace {
+
+std::string FaultCounts(const std::map<std::string, int64_t>& faults, const char* sep) {
+    std::string text;
+    for (const char* kind : FAULT_KINDS) {
+        const auto it = faults.find(kind);
+        text += (text.empty() ? "" : ", ") + std::string(sep[0] == '"' ? "\"" : "") + kind +
+                (sep[0] == '"' ? "\": " : " ") + std::to_string(it == faults.end() ? 0 : it->second);
+    }
+    return text;
+}
+
+std::string JsonTimes(const AnswerTimes& t) {
+    return "{\"answers\": " + std::to_string(t.count) +
+           ", \"median\": " + std::to_string(t.medianUs) + ", \"p99\": " + std::to_string(t.p99Us) +
+           ", \"max\": " + std::to_string(t.maxUs) + "}";
+}
+
+std::map<std::string, int64_t> FaultMap(const GameResult& r) {
+    std::map<std::string, int64_t> m;
+    for (const char* kind : FAULT_KINDS) {
+        m[kind] = FaultsOf(r, kind);
+    }
+    return m;
+}
+
+}  // namespace
+
+void PrintOutsideSummary(std::ostream& out, const RunSummary& s) {
+    if (!s.outside) {
+        return;
+    }
+    const AnswerTimes& t = s.answers;
+    out << "forfeit:      " << s.forfeit << "\n";
+    out << "answer time:  median " << TimeText(t.medianUs) << ", p99 " << TimeText(t.p99Us)
+        << ", max " << TimeText(t.maxUs) << " (" << t.count << " answers)\n";
+    out << "faults:       " << FaultCounts(s.faults, " ") << "; late answers dropped "
+        << s.lateAnswers << "\n";
+}
+
+std::string JsonOutsideSummary(const RunSummary& s) {
+    if (!s.outside) {
+        return "";
+    }
+    return ",\n    \"forfeit\": " + std::to_string(s.forfeit) +
+           ", \"answer_us\": " + JsonTimes(s.answers) + ", \"faults\": {" +
+           FaultCounts(s.faults, "\"") + "}, \"late_answers\": " + std::to_string(s.lateAnswers);
+}
+
+std::string JsonOutsideRow(const GameResult& r) {
+    if (!r.outside) {
+        return "";
+    }
+    std::string out = ", \"answer_us\": " + JsonTimes(r.answers) + ", \"faults\": {" +
+                      FaultCounts(FaultMap(r), "\"") +
+                      "}, \"late_answers\": " + std::to_string(r.lateAnswers);
+    if (r.outcome == GameOutcome::FORFEIT) {
+        out += ", \"forfeit_reason\": " + JsonString(r.forfeitReason);
+    }
+    if (!r.faults.empty()) {
+        out += ", \"fault_list\": [";
+        for (size_t i = 0; i < r.faults.size(); ++i) {
+            const AgentFault& f = r.faults[i];
+            out += (i ? ", " : "") + std::string("{\"decision\": ") + std::to_string(f.decision) +
+                   ", \"kind\": " + JsonString(f.kind) + ", \"detail\": " + JsonString(f.detail) +
+                   "}";
+        }
+        out += "]";
+    }
+    return out;
+}
+
+std::string CsvOutsideHeader() {
+    return ",answer_median_us,answer_p99_us,answer_max_us,timeouts,invalid,crashes,late_answers,"
+           "forfeit_reason";
+}
+
+std::string CsvOutsideColumns(const GameResult& r) {
+    // The reason is quoted, its quotes doubled: it may hold commas.
+    std::string reason = "\"";
+    for (char c : r.forfeitReason) {
+        reason += c == '"' ? "\"\"" : std::string(1, c);
+    }
+    reason += "\"";
+    return "," + std::to_string(r.answers.medianUs) + "," + std::to_string(r.answers.p99Us) + "," +
+           std::to_string(r.answers.maxUs) + "," + std::to_string(FaultsOf(r, "timeout")) + "," +
+           std::to_string(FaultsOf(r, "invalid")) + "," + std::to_string(FaultsOf(r, "crash")) +
+           "," + std::to_string(r.lateAnswers) + "," + (r.forfeitReason.empty() ? "" : reason);
+}

@@ -1,0 +1,28 @@
+// What the outputs add for an agent played from outside: forfeits, faults by kind, late
+// answers and answer times, per game and over the run. A built-in agent's outputs carry none
+// of it, so they stay as they were.
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "tools/sim/headless_game.h"
+
+struct RunSummary;
+
+// The fault kinds, in the order the outputs give them.
+extern const char* const FAULT_KINDS[3];
+
+void SummariseOutside(const std::vector<GameResult>& results, RunSummary& s);
+// Summary lines; nothing unless an outside agent played.
+void PrintOutsideSummary(std::ostream& out, const RunSummary& s);
+// The summary's JSON members, each after ", "; empty unless an outside agent played.
+std::string JsonOutsideSummary(const RunSummary& s);
+// A game's JSON members, each after ", "; empty for a built-in agent's game.
+std::string JsonOutsideRow(const GameResult& r);
+// The CSV's extra columns, each after a comma.
+std::string CsvOutsideHeader();
+std::string CsvOutsideColumns(const GameResult& r);
+// Microseconds as the summary gives a time: "850 us", "12.3 ms", "1.20 s".
+std::string TimeText(int64_t us);
