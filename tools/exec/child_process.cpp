@@ -42,6 +42,8 @@ std::string HowEnded(int status) {
 
 bool ChildProcess::Start(const std::string& command, std::string* error) {
     Stop(0);
+    // A program that dies must show as a failed write (EPIPE), not end this process.
+    ::signal(SIGPIPE, SIG_IGN);
     int input[2] = {-1, -1}, output[2] = {-1, -1}, errors[2] = {-1, -1};
     if (!MakePipe(input, error) || !MakePipe(output, error) || !MakePipe(errors, error)) {
         for (int fd : {input[0], input[1], output[0], output[1], errors[0], errors[1]}) {

@@ -2,8 +2,6 @@
 // budget and fault kept here, on our side.
 #include "tools/exec/exec_agent.h"
 
-#include <signal.h>
-
 #include <map>
 
 #include "tools/exec/child_process.h"
@@ -47,8 +45,8 @@ class ExecSession {
 
 namespace {
 
-std::map<std::string, std::unique_ptr<ExecSession>>& Sessions() {
-    static std::map<std::string, std::unique_ptr<ExecSession>> sessions;
+std::map<std::string, std::shared_ptr<ExecSession>>& Sessions() {
+    static std::map<std::string, std::shared_ptr<ExecSession>> sessions;
     return sessions;
 }
 
@@ -57,14 +55,12 @@ std::map<std::string, std::unique_ptr<AgentEntry>>& Entries() {
     return entries;
 }
 
-ExecSession& SessionFor(const std::string& name) {
+std::shared_ptr<ExecSession> SessionFor(const std::string& name) {
     auto& slot = Sessions()[name];
     if (!slot) {
-        // A program that dies must show as a failed write, not end this process.
-        ::signal(SIGPIPE, SIG_IGN);
-        slot = std::make_unique<ExecSession>(name.substr(std::string(EXEC_PREFIX).size()));
+        slot = std::make_shared<ExecSession>(name.substr(std::string(EXEC_PREFIX).size()));
     }
-    return *slot;
+    return slot;
 }
 
 int64_t MicrosecondsSince(Clock::time_point start) {
@@ -117,6 +113,9 @@ void StopExecAgents() {
         session->Stop();
     }
 }
+
+ExecPlayer::ExecPlayer(std::shared_ptr<ExecSession> session_)
+    : held(std::move(session_)), session(*held) {}
 
 ExecPlayer::~ExecPlayer() {
     // A game left before its end (the viewer restarting one): the program hears it ended.

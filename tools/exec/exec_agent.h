@@ -28,7 +28,9 @@ const AgentEntry* ExecAgentEntry(const std::string& name);
 // beforeDecision does), stops when Forfeited, and calls EndGame at the end.
 class ExecPlayer : public PlayerSprite {
   public:
-    explicit ExecPlayer(ExecSession& session) : session(session) {}
+    // Holds the session, so that it outlives the process-wide list when a viewer's game is
+    // the last thing destroyed.
+    explicit ExecPlayer(std::shared_ptr<ExecSession> session);
     ~ExecPlayer() override;
 
     void StartGame(const GameStart& start);
@@ -46,6 +48,7 @@ class ExecPlayer : public PlayerSprite {
     void Fault(const std::string& kind, const std::string& detail, bool fatal);
     void Forfeit(const std::string& kind, const std::string& detail);
 
+    std::shared_ptr<ExecSession> held;
     ExecSession& session;
     ExecBudgets budgets;
     OverageBank bank{0, 0};

@@ -6,6 +6,7 @@
 
 #include "tools/output_file.h"
 #include "tools/sim/jobs.h"
+#include "tools/sim/outside_stats.h"
 #include "tools/sim/progress.h"
 #include "tools/sim/report.h"
 #include "tools/sim/study.h"
@@ -58,7 +59,7 @@ int FinishComparison(Comparison c, const std::vector<Side>& sides, const StudyRu
         for (size_t i = 0; i < static_cast<size_t>(c.games); ++i) {
             for (const Side& side : sides) {
                 const GameResult& r = side.games[i];
-                csv.Stream() << side.label << "," << r.seed << "," << OutcomeName(r.outcome) << ","
+                csv.Stream() << CsvField(side.label) << "," << r.seed << "," << OutcomeName(r.outcome) << ","
                              << r.score << "," << r.foodLeft << "," << r.ticks << "," << r.decisions
                              << "\n";
             }

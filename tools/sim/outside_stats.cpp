@@ -113,15 +113,20 @@ std::string CsvOutsideHeader() {
            "forfeit_reason";
 }
 
-std::string CsvOutsideColumns(const GameResult& r) {
-    // The reason is quoted, its quotes doubled: it may hold commas.
-    std::string reason = "\"";
-    for (char c : r.forfeitReason) {
-        reason += c == '"' ? "\"\"" : std::string(1, c);
+std::string CsvField(const std::string& text) {
+    if (text.find_first_of(",\"\r\n") == std::string::npos) {
+        return text;
     }
-    reason += "\"";
+    std::string quoted = "\"";
+    for (char c : text) {
+        quoted += c == '"' ? "\"\"" : std::string(1, c);
+    }
+    return quoted + "\"";
+}
+
+std::string CsvOutsideColumns(const GameResult& r) {
     return "," + std::to_string(r.answers.medianUs) + "," + std::to_string(r.answers.p99Us) + "," +
            std::to_string(r.answers.maxUs) + "," + std::to_string(FaultsOf(r, "timeout")) + "," +
            std::to_string(FaultsOf(r, "invalid")) + "," + std::to_string(FaultsOf(r, "crash")) +
-           "," + std::to_string(r.lateAnswers) + "," + (r.forfeitReason.empty() ? "" : reason);
+           "," + std::to_string(r.lateAnswers) + "," + CsvField(r.forfeitReason);
 }

@@ -24,5 +24,8 @@ std::string JsonOutsideRow(const GameResult& r);
 // The CSV's extra columns, each after a comma.
 std::string CsvOutsideHeader();
 std::string CsvOutsideColumns(const GameResult& r);
+// A CSV field: as it is, or quoted with its quotes doubled when it holds a comma, a quote or
+// a line break (an exec agent's name may).
+std::string CsvField(const std::string& text);
 // Microseconds as the summary gives a time: "850 us", "12.3 ms", "1.20 s".
 std::string TimeText(int64_t us);

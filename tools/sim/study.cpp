@@ -4,6 +4,7 @@
 #include <set>
 
 #include "game/settings.h"
+#include "tools/exec/exec_agent.h"
 #include "tools/sim/jobs.h"
 #include "tools/sim/shards.h"
 
@@ -12,7 +13,8 @@ const char* const STUDY_USAGE =
     "                 same whatever N\n"
     "  --compare A,B[,C...]\n"
     "                 play every named agent on the same seeds and compare them: win rates and\n"
-    "                 mean scores with 95 % intervals, and each pair's differences and verdict\n"
+    "                 mean scores with 95 % intervals, and each pair's differences and verdict;\n"
+    "                 a comma starts the next agent only before a listed name or exec:\n"
     "  --compare-config FILE,FILE[,...]\n"
     "                 the same for settings files, each played by --agent\n"
     "  --until-decided\n"
@@ -39,12 +41,28 @@ std::vector<std::string> SplitNames(const std::string& text) {
     }
 }
 
+// Agents by name: a comma starts the next name only when what follows is exec:... or a
+// registered name, so an exec agent's command may hold commas.
+std::vector<std::string> SplitAgentNames(const std::string& text) {
+    std::vector<std::string> names;
+    for (const std::string& piece : SplitNames(text)) {
+        const bool starts = names.empty() || IsExecName(piece) ||
+                            (!IsExecName(piece) && FindAgent(piece) != nullptr);
+        if (starts) {
+            names.push_back(piece);
+        } else {
+            names.back() += "," + piece;
+        }
+    }
+    return names;
+}
+
 void ReadSides(OptionReader& in, StudyOptions& o, CompareBy by) {
     if (!o.sides.empty()) {
         in.Fail("give one of --compare and --compare-config, once");
     }
     o.by = by;
-    o.sides = SplitNames(in.Value());
+    o.sides = by == CompareBy::AGENTS ? SplitAgentNames(in.Value()) : SplitNames(in.Value());
     std::set<std::string> seen;
     for (const std::string& name : o.sides) {
         if (name.empty()) {

@@ -26,7 +26,8 @@ const std::string USAGE =
     ")\n"
     "keys: space pauses and resumes; right arrow plays one tick while paused; + and - (or up\n"
     "and down, page up and page down) change the speed; R plays the seed again; N the next seed.\n"
-    "The agent's log goes to standard output, the watcher's own messages to standard error.\n";
+    "The agent's log goes to standard output, the watcher's own messages to standard error.\n" +
+    std::string(EXEC_USAGE);
 
 int ParseSpeed(const OptionReader& in, const std::string& text) {
     const char* const names[] = {"1/4", "1/2", "1", "2", "4", "8", "max"};
@@ -69,6 +70,7 @@ WatchSettings ParseArguments(int argc, char** argv) {
     s.configText = game.configText;
     s.agent = game.agent;
     s.maxTicks = game.maxTicks;
+    s.budgets = game.budgets;
     return s;
 }
 

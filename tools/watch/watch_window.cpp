@@ -9,6 +9,7 @@
 
 #include "game/game_state.h"
 #include "game/ghosts/ghost.h"
+#include "tools/exec/exec_agent.h"
 #include "tools/sim/headless_game.h"
 
 namespace {
@@ -62,6 +63,13 @@ void WatchWindow::StartGame() {
     plan = AgentPlan();
     ticks = 0;
     over = false;
+    if (ExecPlayer* outside = AsExecPlayer(agent.get())) {
+        outside->StartGame({settings.seed, settings.maxTicks, settings.configPath,
+                            settings.configText, settings.budgets});
+        if (outside->Forfeited()) {
+            EndGame(GameOutcome::FORFEIT);
+        }
+    }
     tickDebt = 0;
     lastIdleMs = SteadyMilliseconds();
     Report("seed " + std::to_string(settings.seed) + " (" + entry->name + ")");
@@ -74,23 +82,45 @@ void WatchWindow::PlayTick() {
     if (decides && entry->beforeDecision) {
         entry->beforeDecision(*agent, ticks);
     }
+    ExecPlayer* outside = AsExecPlayer(agent.get());
+    if (outside != nullptr && outside->Forfeited()) {
+        EndGame(GameOutcome::FORFEIT);
+        return;
+    }
     Tick();
     ++ticks;
     if (decides && entry->readPlan) {
         plan = entry->readPlan(*agent, cell);
     }
     if (gameWon || playerCaught || ticks >= settings.maxTicks) {
-        over = true;
-        std::string how = gameWon ? "won" : playerCaught ? "lost" : "unfinished";
-        const int ghost = playerCaught ? CatchingGhost() : -1;
-        if (ghost >= 0) {
-            how += std::string(" (caught by the ") + GhostColourName(ghost) + " ghost while " +
-                   plan.state + ")";
-        }
-        Report(how + ", score " + std::to_string(agent->Score()) + ", food left " +
-               std::to_string(foodLeft) + ", " + std::to_string(ticks) +
-               " ticks; R plays it again, N the next seed");
+        EndGame(gameWon        ? GameOutcome::WON
+                : playerCaught ? GameOutcome::LOST
+                               : GameOutcome::UNFINISHED);
     }
+}
+
+void WatchWindow::EndGame(GameOutcome outcome) {
+    over = true;
+    GameResult result;
+    result.outcome = outcome;
+    result.score = agent->Score();
+    result.ticks = ticks;
+    if (ExecPlayer* outside = AsExecPlayer(agent.get())) {
+        outside->EndGame(result);
+    }
+    if (outcome == GameOutcome::FORFEIT) {
+        Report("forfeit (" + result.forfeitReason + "); R plays it again, N the next seed");
+        return;
+    }
+    std::string how = OutcomeName(outcome);
+    const int ghost = playerCaught ? CatchingGhost() : -1;
+    if (ghost >= 0) {
+        how += std::string(" (caught by the ") + GhostColourName(ghost) + " ghost while " +
+               plan.state + ")";
+    }
+    Report(how + ", score " + std::to_string(agent->Score()) + ", food left " +
+           std::to_string(foodLeft) + ", " + std::to_string(ticks) +
+           " ticks; R plays it again, N the next seed");
 }
 
 std::string WatchWindow::Phase() const {

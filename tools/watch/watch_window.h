@@ -8,7 +8,9 @@
 
 #include "game/game_window.h"
 #include "game/settings.h"
+#include "tools/sim/headless_game.h"
 #include "tools/agents/agent_registry.h"
+#include "tools/exec/budgets.h"
 
 // More keys the watcher reads (the framework's virtual-key codes).
 enum : int {
@@ -29,6 +31,8 @@ struct WatchSettings {
     std::string configText;
     std::string agent = DEFAULT_AGENT;
     int64_t maxTicks = 100000;
+    // What an agent played from outside may take.
+    ExecBudgets budgets;
     int speedLevel = 2;  // index into WatchWindow::SPEEDS
     bool paused = false;
 };
@@ -74,6 +78,8 @@ class WatchWindow : public GameWindow {
 
   private:
     void Report(const std::string& what);
+    // The game is over: an agent from outside hears how it ended.
+    void EndGame(GameOutcome outcome);
     void UpdateTitle();
 
     double tickDebt = 0;

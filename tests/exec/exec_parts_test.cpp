@@ -1,0 +1,197 @@
+// The parts under an exec agent: the overage bank, answer-time figures, the worker frame's
+// outside part, and a real child's pipes and process group.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <fstream>
+
+#include "tools/exec/budgets.h"
+#include "tools/exec/child_process.h"
+#include "tools/exec/line_channel.h"
+#include "tools/sim/answer_times.h"
+#include "tools/sim/outside_frame.h"
+#include "tools/sim/outside_stats.h"
+
+namespace {
+
+TEST(OverageBankTest, TakesOnlyTimeOverTheDecisionsOwn) {
+    OverageBank bank(100, 250);
+    EXPECT_EQ(bank.DeadlineUs(), 350);
+    bank.Charge(80);  // in time: the bank is untouched
+    EXPECT_EQ(bank.LeftUs(), 250);
+    bank.Charge(100);
+    EXPECT_EQ(bank.LeftUs(), 250);
+    bank.Charge(220);  // 120 over
+    EXPECT_EQ(bank.LeftUs(), 130);
+    EXPECT_EQ(bank.DeadlineUs(), 230);
+    bank.Charge(1000);  // more than is left: empty, never below
+    EXPECT_EQ(bank.LeftUs(), 0);
+    EXPECT_EQ(bank.DeadlineUs(), 100);
+    OverageBank spent(100, 50);
+    spent.Expire();
+    EXPECT_EQ(spent.DeadlineUs(), 100);
+}
+
+TEST(AnswerTimesTest, ExactPerGameAndWithinABucketOverGames) {
+    std::vector<int64_t> us;
+    for (int i = 1; i <= 200; ++i) {
+        us.push_back(i * 10);
+    }
+    const AnswerTimes t = TimesOf(us);
+    EXPECT_EQ(t.count, 200);
+    EXPECT_EQ(t.medianUs, 1000);
+    EXPECT_EQ(t.p99Us, 1980);
+    EXPECT_EQ(t.maxUs, 2000);
+    const AnswerTimes none = TimesOf({});
+    const AnswerTimes joined = JoinTimes({&t, &none, &t});
+    EXPECT_EQ(joined.count, 400);
+    EXPECT_EQ(joined.maxUs, 2000);
+    EXPECT_LE(joined.medianUs, 1000);
+    EXPECT_GE(joined.medianUs, 1000 * 7 / 8);
+    EXPECT_LE(joined.p99Us, 1980);
+    EXPECT_GE(joined.p99Us, 1980 * 7 / 8);
+    for (int64_t v : std::vector<int64_t>{0, 1, 15, 16, 17, 1000, 123456, INT64_C(1) << 40, INT64_MAX}) {
+        const uint32_t b = TimeBucket(v);
+        ASSERT_LT(b, TIME_BUCKETS);
+        EXPECT_LE(BucketFloor(b), v);
+        if (v < (INT64_C(1) << 43)) {
+            EXPECT_GT(BucketFloor(b) * 9 / 8 + 1, v) << v;
+        }
+    }
+}
+
+GameResult OutsideGame() {
+    GameResult r;
+    r.outside = true;
+    r.outcome = GameOutcome::FORFEIT;
+    r.forfeitReason = "crash: the agent exited with status 3";
+    r.lateAnswers = 2;
+    r.answers = TimesOf({50, 60, 70000});
+    r.faults = {{4, "timeout", "no answer"}, {9, "crash", "the agent, exited"}};
+    return r;
+}
+
+TEST(OutsideFrameTest, RoundTripsAndRefusesDamage) {
+    const GameResult r = OutsideGame();
+    const std::string bytes = EncodeOutside(r);
+    GameResult back;
+    back.outcome = GameOutcome::FORFEIT;  // the frame's head carries it
+    ASSERT_TRUE(DecodeOutside(bytes.data(), bytes.size(), &back));
+    EXPECT_EQ(JsonOutsideRow(back), JsonOutsideRow(r));
+    EXPECT_EQ(CsvOutsideColumns(back), CsvOutsideColumns(r));
+    // Every cut short, and one byte more, is refused.
+    for (size_t n = 0; n < bytes.size(); ++n) {
+        GameResult cut;
+        EXPECT_FALSE(DecodeOutside(bytes.data(), n, &cut)) << n;
+    }
+    GameResult longer;
+    const std::string more = bytes + "x";
+    EXPECT_FALSE(DecodeOutside(more.data(), more.size(), &longer));
+    // A fault kind past the known ones, or a histogram that does not add up.
+    std::string badKind = bytes;
+    badKind[badKind.size() - r.faults.back().detail.size() - 5] = 7;
+    GameResult bad;
+    EXPECT_FALSE(DecodeOutside(badKind.data(), badKind.size(), &bad));
+    std::string badCount = bytes;
+    badCount[0] = 9;
+    EXPECT_FALSE(DecodeOutside(badCount.data(), badCount.size(), &bad));
+}
+
+TEST(OutsideStatsTest, CsvFieldsAndRowsOnlyForOutsideGames) {
+    EXPECT_EQ(CsvField("planner"), "planner");
+    EXPECT_EQ(CsvField("exec:a \"b\",c"), "\"exec:a \"\"b\"\",c\"");
+    EXPECT_EQ(JsonOutsideRow(GameResult()), "");
+    const std::string row = JsonOutsideRow(OutsideGame());
+    EXPECT_NE(row.find("\"faults\": {\"timeout\": 1, \"invalid\": 0, \"crash\": 1}"),
+              std::string::npos)
+        << row;
+    EXPECT_NE(row.find("\"forfeit_reason\": \"crash: the agent exited with status 3\""),
+              std::string::npos);
+    EXPECT_EQ(CsvOutsideColumns(OutsideGame()),
+              ",60,70000,70000,1,0,1,2,crash: the agent exited with status 3");
+}
+
+// A child's lines through a channel, with its errors dropped.
+struct Child {
+    explicit Child(const std::string& command, size_t maxLine = 64)
+        : channel(child, errors, maxLine) {
+        std::string why;
+        EXPECT_TRUE(child.Start(command, &why)) << why;
+    }
+    LineStatus Read(std::string* line, int ms = 2000) {
+        return channel.ReadLine(line, Clock::now() + std::chrono::milliseconds(ms));
+    }
+    ChildProcess child;
+    ErrorSink errors{"drop", 0};
+    LineChannel channel;
+};
+
+TEST(LineChannelTest, LinesTimeoutsEndsAndOverlongLines) {
+    std::string line;
+    Child echo("read a; echo \"got $a\"; echo two; exit 0");
+    ASSERT_TRUE(echo.channel.Write("hi\n", Clock::now() + std::chrono::seconds(2)));
+    ASSERT_EQ(echo.Read(&line), LineStatus::LINE);
+    EXPECT_EQ(line, "got hi");
+    ASSERT_EQ(echo.Read(&line), LineStatus::LINE);
+    EXPECT_EQ(line, "two");
+    EXPECT_EQ(echo.Read(&line), LineStatus::CLOSED);
+    EXPECT_EQ(echo.child.Stop(), "exited with status 0");
+
+    Child quiet("sleep 30");
+    const auto start = Clock::now();
+    EXPECT_EQ(quiet.Read(&line, 50), LineStatus::TIMEOUT);
+    EXPECT_LT(Clock::now() - start, std::chrono::seconds(2));
+
+    Child endless("while :; do printf xxxxxxxxxxxxxxxx; done", 1000);
+    EXPECT_EQ(endless.Read(&line), LineStatus::TOO_LONG);
+    Child longLine("printf '%0100d\\n' 0; sleep 30", 100);
+    EXPECT_EQ(longLine.Read(&line), LineStatus::TOO_LONG);
+    Child justFits("printf '%099d\\n' 0; sleep 30", 100);
+    EXPECT_EQ(justFits.Read(&line), LineStatus::LINE);
+    EXPECT_EQ(line.size(), 99u);
+}
+
+TEST(LineChannelTest, AWriteToAProgramThatNeverReadsEndsAtItsDeadline) {
+    Child deaf("sleep 30");
+    const std::string big(1 << 20, 'x');
+    const auto start = Clock::now();
+    EXPECT_FALSE(deaf.channel.Write(big, Clock::now() + std::chrono::milliseconds(100)));
+    EXPECT_LT(Clock::now() - start, std::chrono::seconds(2));
+    Child gone("exit 0");
+    std::string line;
+    EXPECT_EQ(gone.Read(&line), LineStatus::CLOSED);
+    EXPECT_FALSE(gone.channel.Write(big, Clock::now() + std::chrono::seconds(2)));  // EPIPE
+}
+
+TEST(ChildProcessTest, StoppingEndsTheWholeGroup) {
+    char folder[] = "/tmp/gulper-child-XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    const std::string pidFile = std::string(folder) + "/pid";
+    ChildProcess child;
+    std::string why;
+    // A child that leaves a grandchild behind, which ignores SIGTERM and holds no pipe.
+    ASSERT_TRUE(child.Start("trap '' TERM; (trap '' TERM; sleep 60) </dev/null >/dev/null 2>&1 & "
+                            "echo $! >" + pidFile + "; exec sleep 60",
+                            &why));
+    pid_t grandchild = 0;
+    for (int i = 0; i < 200 && grandchild == 0; ++i) {
+        usleep(10000);
+        std::ifstream(pidFile) >> grandchild;
+    }
+    ASSERT_GT(grandchild, 0);
+    const auto start = Clock::now();
+    child.Stop(50);
+    EXPECT_LT(Clock::now() - start, std::chrono::seconds(2));
+    usleep(100000);
+    // Killed: gone, or a zombie waiting for the init process.
+    std::ifstream stat("/proc/" + std::to_string(grandchild) + "/stat");
+    std::string text;
+    std::getline(stat, text);
+    EXPECT_TRUE(text.empty() || text.find(") Z") != std::string::npos) << text;
+    EXPECT_FALSE(child.Running());
+    std::remove(pidFile.c_str());
+    rmdir(folder);
+}
+
+}  // namespace
