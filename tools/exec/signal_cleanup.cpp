@@ -38,8 +38,11 @@ void Install() {
     sigfillset(&action.sa_mask);
     for (int sig : {SIGINT, SIGTERM, SIGHUP}) {
         struct sigaction old;
-        // A signal this process was told to ignore (nohup, a shell's background job) stays so.
-        if (::sigaction(sig, nullptr, &old) == 0 && old.sa_handler != SIG_IGN) {
+        // A signal this process was told to ignore (nohup) stays so, and one the program
+        // handles itself (the viewer's window turns it into a close) leaves through the
+        // program's own way out, which ends the agents.
+        if (::sigaction(sig, nullptr, &old) == 0 && (old.sa_flags & SA_SIGINFO) == 0 &&
+            old.sa_handler == SIG_DFL) {
             ::sigaction(sig, &action, nullptr);
         }
     }

@@ -1,6 +1,6 @@
-// Processes to end when this one is stopped by SIGINT or SIGTERM: agent process groups
-// (killed) and worker processes (told to stop, so that they end their own agents). Nothing
-// may outlive a stopped run.
+// Processes to end when this one is stopped by SIGINT, SIGTERM or SIGHUP: agent process
+// groups (killed) and worker processes (told to stop, so that they end their own agents).
+// Nothing may outlive a stopped run. A signal the program already handles is left to it.
 #pragma once
 
 #include <signal.h>
