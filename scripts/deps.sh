@@ -10,10 +10,11 @@ GULPER_BUILD_PACKAGES="cmake make g++ pkg-config libsdl2-dev libsdl2-image-dev l
   libfontconfig-dev fonts-dejavu-core libgl-dev libgl1-mesa-dri libpng-dev libjs-chart.js"
 # The test suite (GULPER_TESTS): GoogleTest, the offscreen OpenGL contexts, the format check,
 # the sanitizer and fuzzing compilers, what the whole-program tests drive the window with, and
-# the checkers of the desktop entry, the AppStream metadata and the manual pages.
+# the checkers of the desktop entry, the AppStream metadata and the manual pages, and the
+# interpreters the agent kits are played with (python3, nodejs).
 GULPER_TEST_PACKAGES="libgtest-dev libgmock-dev libegl-dev libegl-mesa0 clang-format clang
   libclang-rt-14-dev xvfb xauth xdotool x11-apps x11-utils imagemagick faketime
-  desktop-file-utils chromium appstream man-db"
+  desktop-file-utils chromium appstream man-db python3 nodejs"
 # The gulper Python module (GULPER_PYTHON) and its tests.
 GULPER_PYTHON_PACKAGES="python3-dev python3-pybind11 pybind11-dev python3-numpy python3-pytest"
 # The benchmarks (GULPER_BENCH).

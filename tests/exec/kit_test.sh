@@ -48,3 +48,18 @@ fi
 grep -q '^"exec:python3 -c ""import sys,json;' "$work/cmp.csv" ||
     fail "the exec side's name is not one quoted CSV field: $(head -3 "$work/cmp.csv")"
 echo "ok: --compare keeps the comma of an exec command"
+
+# Shards of an exec agent's run join into the whole run's games and faults (its times are
+# measured afresh, so they are left out).
+kit=(--agent 'exec:python3 kits/python/nearest_food.py' --games 6 --seed 1 "${config[@]}")
+"$sim" "${kit[@]}" --json "$work/whole.json" --csv "$work/whole.csv" >"$work/whole.txt" 2>/dev/null &&
+    "$sim" "${kit[@]}" --shard 1/2 --json "$work/p1.json" >/dev/null 2>&1 &&
+    "$sim" "${kit[@]}" --shard 2/2 --json "$work/p2.json" >/dev/null 2>&1 &&
+    "$sim" --merge "$work/p1.json" "$work/p2.json" --csv "$work/merged.csv" >"$work/merged.txt" 2>&1 ||
+    fail "the shards of an exec agent's run"
+cmp -s <(cut -d, -f1-6,10- "$work/merged.csv") <(cut -d, -f1-6,10- "$work/whole.csv") &&
+    cmp -s <(grep -v '^answer time:' "$work/merged.txt") <(grep -v '^answer time:' "$work/whole.txt") ||
+    fail "the merged shards differ from the whole run: $(diff "$work/merged.txt" "$work/whole.txt")"
+grep -q '^answer time:  median .* (3[0-9][0-9] answers)$' "$work/merged.txt" ||
+    fail "the merged answer times: $(grep '^answer' "$work/merged.txt")"
+echo "ok: an exec agent's shards merge into the whole run"

@@ -120,7 +120,7 @@ ExecPlayer::ExecPlayer(std::shared_ptr<ExecSession> session_)
 ExecPlayer::~ExecPlayer() {
     // A game left before its end (the viewer restarting one): the program hears it ended.
     if (started && !ended && !forfeited && session.child.Running()) {
-        session.channel->Write(EndLine("unfinished", Score(), 0),
+        session.channel->Write(EndLine("unfinished", Score(), lastTicks),
                                Clock::now() + std::chrono::milliseconds(budgets.decisionMs));
     }
 }
@@ -192,6 +192,7 @@ void ExecPlayer::StartGame(const GameStart& start) {
 
 void ExecPlayer::Decide(int64_t ticks) {
     ++decision;
+    lastTicks = ticks;
     action = ACTION_KEEP;
     if (forfeited) {
         return;

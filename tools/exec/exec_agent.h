@@ -53,6 +53,7 @@ class ExecPlayer : public PlayerSprite {
     ExecBudgets budgets;
     OverageBank bank{0, 0};
     int64_t decision = -1;
+    int64_t lastTicks = 0;
     int32_t action = 0;
     AgentPlan plan;
     bool started = false;

@@ -3,6 +3,7 @@
 
 #include <cstdio>
 
+#include "tools/sim/json_cursor.h"
 #include "tools/sim/stats.h"
 
 const char* const FAULT_KINDS[3] = {"timeout", "invalid", "crash"};
@@ -48,10 +49,21 @@ std::string FaultCounts(const std::map<std::string, int64_t>& faults, const char
     return text;
 }
 
-std::string JsonTimes(const AnswerTimes& t) {
-    return "{\"answers\": " + std::to_string(t.count) +
-           ", \"median\": " + std::to_string(t.medianUs) + ", \"p99\": " + std::to_string(t.p99Us) +
-           ", \"max\": " + std::to_string(t.maxUs) + "}";
+// A run's times; a game's add its histogram, so that joined parts (--merge) give the run's.
+std::string JsonTimes(const AnswerTimes& t, bool histogram) {
+    std::string out = "{\"answers\": " + std::to_string(t.count) +
+                      ", \"median\": " + std::to_string(t.medianUs) +
+                      ", \"p99\": " + std::to_string(t.p99Us) +
+                      ", \"max\": " + std::to_string(t.maxUs);
+    if (histogram) {
+        out += ", \"histogram\": [";
+        for (size_t i = 0; i < t.histogram.size(); ++i) {
+            out += (i ? ", [" : "[") + std::to_string(t.histogram[i].first) + ", " +
+                   std::to_string(t.histogram[i].second) + "]";
+        }
+        out += "]";
+    }
+    return out + "}";
 }
 
 std::map<std::string, int64_t> FaultMap(const GameResult& r) {
@@ -81,7 +93,7 @@ std::string JsonOutsideSummary(const RunSummary& s) {
         return "";
     }
     return ",\n    \"forfeit\": " + std::to_string(s.forfeit) +
-           ", \"answer_us\": " + JsonTimes(s.answers) + ", \"faults\": {" +
+           ", \"answer_us\": " + JsonTimes(s.answers, false) + ", \"faults\": {" +
            FaultCounts(s.faults, "\"") + "}, \"late_answers\": " + std::to_string(s.lateAnswers);
 }
 
@@ -89,7 +101,7 @@ std::string JsonOutsideRow(const GameResult& r) {
     if (!r.outside) {
         return "";
     }
-    std::string out = ", \"answer_us\": " + JsonTimes(r.answers) + ", \"faults\": {" +
+    std::string out = ", \"answer_us\": " + JsonTimes(r.answers, true) + ", \"faults\": {" +
                       FaultCounts(FaultMap(r), "\"") +
                       "}, \"late_answers\": " + std::to_string(r.lateAnswers);
     if (r.outcome == GameOutcome::FORFEIT) {
@@ -129,4 +141,82 @@ std::string CsvOutsideColumns(const GameResult& r) {
            std::to_string(r.answers.maxUs) + "," + std::to_string(FaultsOf(r, "timeout")) + "," +
            std::to_string(FaultsOf(r, "invalid")) + "," + std::to_string(FaultsOf(r, "crash")) +
            "," + std::to_string(r.lateAnswers) + "," + CsvField(r.forfeitReason);
+}
+
+namespace {
+
+void ReadTimes(JsonCursor& in, AnswerTimes* t) {
+    std::string key;
+    in.BeginObject();
+    while (in.NextKey(&key)) {
+        if (key == "answers") {
+            t->count = in.Integer(0, INT64_C(1) << 52);
+        } else if (key == "median") {
+            t->medianUs = in.Integer(0, INT64_C(1) << 52);
+        } else if (key == "p99") {
+            t->p99Us = in.Integer(0, INT64_C(1) << 52);
+        } else if (key == "max") {
+            t->maxUs = in.Integer(0, INT64_C(1) << 52);
+        } else if (key == "histogram") {
+            in.BeginArray();
+            while (in.More()) {
+                in.BeginArray();
+                uint32_t pair[2] = {0, 0};
+                for (int i = 0; in.More(); ++i) {
+                    if (i >= 2) {
+                        in.Fail("a histogram bucket has two figures");
+                    }
+                    pair[i] = static_cast<uint32_t>(
+                        in.Integer(0, i == 0 ? TIME_BUCKETS - 1 : UINT32_MAX));
+                }
+                if (t->histogram.size() >= TIME_BUCKETS) {
+                    in.Fail("more histogram buckets than there are");
+                }
+                t->histogram.emplace_back(pair[0], pair[1]);
+            }
+        } else {
+            in.Skip();
+        }
+    }
+}
+
+}  // namespace
+
+bool ReadOutsideMember(JsonCursor& in, const std::string& key, GameResult* r) {
+    if (key == "answer_us") {
+        ReadTimes(in, &r->answers);
+    } else if (key == "late_answers") {
+        r->lateAnswers = in.Integer(0, INT64_C(1) << 52);
+    } else if (key == "forfeit_reason") {
+        r->forfeitReason = in.String();
+    } else if (key == "fault_list") {
+        in.BeginArray();
+        while (in.More()) {
+            AgentFault f;
+            std::string member;
+            in.BeginObject();
+            while (in.NextKey(&member)) {
+                if (member == "decision") {
+                    f.decision = in.Integer(-1, INT64_C(1) << 52);
+                } else if (member == "kind") {
+                    f.kind = in.String();
+                    if (f.kind != FAULT_KINDS[0] && f.kind != FAULT_KINDS[1] &&
+                        f.kind != FAULT_KINDS[2]) {
+                        in.Fail("an unknown fault kind \"" + f.kind + "\"");
+                    }
+                } else if (member == "detail") {
+                    f.detail = in.String();
+                } else {
+                    in.Skip();
+                }
+            }
+            r->faults.push_back(std::move(f));
+        }
+    } else if (key == "faults") {
+        in.Skip();  // counted again from the list
+    } else {
+        return false;
+    }
+    r->outside = true;
+    return true;
 }

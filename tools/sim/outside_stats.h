@@ -21,6 +21,10 @@ void PrintOutsideSummary(std::ostream& out, const RunSummary& s);
 std::string JsonOutsideSummary(const RunSummary& s);
 // A game's JSON members, each after ", "; empty for a built-in agent's game.
 std::string JsonOutsideRow(const GameResult& r);
+class JsonCursor;
+// Reads a game row's member `key` if it is one JsonOutsideRow writes (the game then counts
+// as an outside agent's); false when it is not one of them. Throws JsonError on a bad value.
+bool ReadOutsideMember(JsonCursor& in, const std::string& key, GameResult* r);
 // The CSV's extra columns, each after a comma.
 std::string CsvOutsideHeader();
 std::string CsvOutsideColumns(const GameResult& r);

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <sstream>
 
+#include "tools/sim/outside_stats.h"
 #include "tools/sim/report_html.h"
 #include "tools/sim/report_pictures.h"
 
@@ -69,12 +70,37 @@ size_t DrawStep(size_t games) {
     return std::max<size_t>(1, (games + MAX_GAMES_DRAWN - 1) / MAX_GAMES_DRAWN);
 }
 
+namespace {
+
+// An outside agent's forfeits, answer times and faults; nothing for a built-in agent.
+std::string OutsideRows(const RunSummary& s) {
+    if (!s.outside) {
+        return "";
+    }
+    std::string faults;
+    for (const char* kind : FAULT_KINDS) {
+        const auto it = s.faults.find(kind);
+        faults += (faults.empty() ? "" : ", ") + std::string(kind) + " " +
+                  std::to_string(it == s.faults.end() ? 0 : it->second);
+    }
+    return "<tr><th>forfeit</th><td>" + std::to_string(s.forfeit) +
+           "</td></tr>\n<tr><th>answer time</th><td>median " + TimeText(s.answers.medianUs) +
+           ", p99 " + TimeText(s.answers.p99Us) + ", max " + TimeText(s.answers.maxUs) + " (" +
+           std::to_string(s.answers.count) + " answers)</td></tr>\n<tr><th>faults</th><td>" +
+           faults + "; late answers dropped " + std::to_string(s.lateAnswers) + "</td></tr>\n";
+}
+
+}  // namespace
+
 std::string GamesJson(const std::vector<GameResult>& results, size_t step) {
     std::string out = "[";
     for (size_t i = 0; i < results.size(); i += step) {
         const GameResult& r = results[i];
+        // A forfeited game is drawn as one that did not finish.
+        const GameOutcome drawn =
+            r.outcome == GameOutcome::FORFEIT ? GameOutcome::UNFINISHED : r.outcome;
         out += (i ? ",[" : "[") + std::to_string(r.seed) + "," +
-               std::to_string(static_cast<int>(r.outcome)) + "," + std::to_string(r.score) + "," +
+               std::to_string(static_cast<int>(drawn)) + "," + std::to_string(r.score) + "," +
                std::to_string(r.ticks) + "]";
     }
     return out + "]";
@@ -106,7 +132,7 @@ std::string Page(const RunSummary& s, const std::vector<GameResult>& results,
          << "<tr><th>decisions</th><td>" << s.decisions << "</td></tr>\n"
          << "<tr><th>caught by</th><td>" << CountsText(s.caughtBy) << "</td></tr>\n"
          << "<tr><th>caught while</th><td>" << CountsText(s.caughtWhile) << "</td></tr>\n"
-         << "</table>\n<table>\n<tr><th></th><th>min</th><th>q1</th><th>median</th><th>q3</th>"
+         << OutsideRows(s) << "</table>\n<table>\n<tr><th></th><th>min</th><th>q1</th><th>median</th><th>q3</th>"
             "<th>max</th><th>mean</th><th>sd</th></tr>\n"
          << SpreadRow("score", s.score) << SpreadRow("ticks", s.ticks) << "</table>\n</div>\n"
          << PictureFigure("caught", "where the Gulper was caught", caughtPng,

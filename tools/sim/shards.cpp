@@ -6,6 +6,7 @@
 
 #include "game/game_state.h"
 #include "tools/sim/json_cursor.h"
+#include "tools/sim/outside_stats.h"
 
 namespace {
 
@@ -29,6 +30,8 @@ GameResult ReadGame(JsonCursor& in) {
                 r.outcome = GameOutcome::LOST;
             } else if (name == OutcomeName(GameOutcome::UNFINISHED)) {
                 r.outcome = GameOutcome::UNFINISHED;
+            } else if (name == OutcomeName(GameOutcome::FORFEIT)) {
+                r.outcome = GameOutcome::FORFEIT;
             } else {
                 in.Fail("an unknown result \"" + name + "\"");
             }
@@ -60,7 +63,7 @@ GameResult ReadGame(JsonCursor& in) {
             r.caughtAt = GridPoint(xy[0], xy[1]);
         } else if (key == "state") {
             r.lastState = in.String();
-        } else {
+        } else if (!ReadOutsideMember(in, key, &r)) {
             in.Skip();
         }
     }
