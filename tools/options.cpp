@@ -103,7 +103,8 @@ bool OptionReader::GameOption(GameOptions& options) {
         options.budgets.errorTo = Value();
         const std::string& to = options.budgets.errorTo;
         struct stat info;
-        if (to != "pass" && to != "drop" && (::stat(to.c_str(), &info) != 0 || !S_ISDIR(info.st_mode))) {
+        if (to != "pass" && to != "drop" &&
+            (::stat(to.c_str(), &info) != 0 || !S_ISDIR(info.st_mode))) {
             Fail("--agent-stderr is pass, drop or a folder that exists, not \"" + to + "\"");
         }
     } else {

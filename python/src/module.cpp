@@ -12,6 +12,7 @@
 #include "game/settings.h"
 #include "python/src/bindings.h"
 #include "python/src/observation.h"
+#include "tools/exec/exec_agent.h"
 #include "tools/sim/stats.h"
 
 namespace {
@@ -132,7 +133,12 @@ GameResult ResultOf(Session& s, const Agent* agent) {
     return r;
 }
 
-Agent::Agent(const std::string& name) : entry(FindAgent(name)) {
+Agent::Agent(const std::string& name) : entry(IsExecName(name) ? nullptr : FindAgent(name)) {
+    if (IsExecName(name)) {
+        throw py::value_error("\"" + name +
+                              "\" is a program played over the line protocol: gulper-sim and "
+                              "gulper-watch play it, a Python agent is a function here");
+    }
     if (entry == nullptr) {
         throw py::value_error("no agent named \"" + name + "\"; the agents are " + AgentNames());
     }

@@ -39,8 +39,8 @@ py::dict Observe(const std::vector<Session*>& sessions, bool stacked) {
         for (int f = 0; f < OBS_FIELDS; ++f) {
             const size_t bytes = static_cast<size_t>(FieldElements(fields[f])) *
                                  static_cast<size_t>(FieldKindBytes(fields[f].kind));
-            std::memcpy(static_cast<char*>(arrays[f].mutable_data()) + i * bytes,
-                        FieldData(o, f), bytes);
+            std::memcpy(static_cast<char*>(arrays[f].mutable_data()) + i * bytes, FieldData(o, f),
+                        bytes);
         }
     }
     return obs;

@@ -13,7 +13,6 @@
 #include "python/src/world.h"
 #include "tools/sim/observation.h"
 
-
 // The Gulper as the game sees it: at each cell centre its Think takes the action set from
 // outside, or hands the decision to another player sprite (an agent) on the same state.
 class ExternalPlayer : public PlayerSprite {

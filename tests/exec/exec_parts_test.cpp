@@ -51,7 +51,8 @@ TEST(AnswerTimesTest, ExactPerGameAndWithinABucketOverGames) {
     EXPECT_GE(joined.medianUs, 1000 * 7 / 8);
     EXPECT_LE(joined.p99Us, 1980);
     EXPECT_GE(joined.p99Us, 1980 * 7 / 8);
-    for (int64_t v : std::vector<int64_t>{0, 1, 15, 16, 17, 1000, 123456, INT64_C(1) << 40, INT64_MAX}) {
+    for (int64_t v :
+         std::vector<int64_t>{0, 1, 15, 16, 17, 1000, 123456, INT64_C(1) << 40, INT64_MAX}) {
         const uint32_t b = TimeBucket(v);
         ASSERT_LT(b, TIME_BUCKETS);
         EXPECT_LE(BucketFloor(b), v);
@@ -171,9 +172,11 @@ TEST(ChildProcessTest, StoppingEndsTheWholeGroup) {
     ChildProcess child;
     std::string why;
     // A child that leaves a grandchild behind, which ignores SIGTERM and holds no pipe.
-    ASSERT_TRUE(child.Start("trap '' TERM; (trap '' TERM; sleep 60) </dev/null >/dev/null 2>&1 & "
-                            "echo $! >" + pidFile + "; exec sleep 60",
-                            &why));
+    ASSERT_TRUE(
+        child.Start("trap '' TERM; (trap '' TERM; sleep 60) </dev/null >/dev/null 2>&1 & "
+                    "echo $! >" +
+                        pidFile + "; exec sleep 60",
+                    &why));
     pid_t grandchild = 0;
     for (int i = 0; i < 200 && grandchild == 0; ++i) {
         usleep(10000);

@@ -28,9 +28,10 @@ TEST(AnswerTest, TakesActionsBareOrInAnObject) {
     ASSERT_TRUE(Parses(" {\"action\": 4, \"extra\": [1, {\"x\": null}]} ", &a));
     EXPECT_EQ(a.action, 4);
     EXPECT_FALSE(a.hasPlan);
-    ASSERT_TRUE(Parses("{\"action\":0,\"plan\":{\"route\":[[9,5],[10,5]],\"goal\":[10,5],"
-                       "\"state\":\"feeding\"}}",
-                       &a));
+    ASSERT_TRUE(
+        Parses("{\"action\":0,\"plan\":{\"route\":[[9,5],[10,5]],\"goal\":[10,5],"
+               "\"state\":\"feeding\"}}",
+               &a));
     EXPECT_TRUE(a.hasPlan);
     ASSERT_EQ(a.plan.route.size(), 2u);
     EXPECT_EQ(a.plan.route[1], GridPoint(10, 5));
@@ -40,11 +41,28 @@ TEST(AnswerTest, TakesActionsBareOrInAnObject) {
 }
 
 TEST(AnswerTest, RefusesMalformedAnswers) {
-    for (const char* line :
-         {"", "   ", "{", "{\"action\": 1", "{\"action\": 1}}", "{\"act\": 1}", "[1]", "\"1\"",
-          "true", "null", "5", "-1", "1.5", "1e999", "99999999999999999999999999", "3 3",
-          "{\"action\": 5}", "{\"action\": -0.5}", "{\"action\": \"2\"}", "{\"action\": 1e300}",
-          "{\"action\": 2, \"action\": 9}", "{\"action\": 1, \"plan\": 3}"}) {
+    for (const char* line : {"",
+                             "   ",
+                             "{",
+                             "{\"action\": 1",
+                             "{\"action\": 1}}",
+                             "{\"act\": 1}",
+                             "[1]",
+                             "\"1\"",
+                             "true",
+                             "null",
+                             "5",
+                             "-1",
+                             "1.5",
+                             "1e999",
+                             "99999999999999999999999999",
+                             "3 3",
+                             "{\"action\": 5}",
+                             "{\"action\": -0.5}",
+                             "{\"action\": \"2\"}",
+                             "{\"action\": 1e300}",
+                             "{\"action\": 2, \"action\": 9}",
+                             "{\"action\": 1, \"plan\": 3}"}) {
         EXPECT_FALSE(Parses(line)) << line;
     }
 }
@@ -70,8 +88,9 @@ TEST(AnswerTest, ReadsTheHelloAnswer) {
     std::string name, why;
     EXPECT_TRUE(ParseHelloAnswer("{\"name\": \"nearest-food (Python)\"}", &name, &why));
     EXPECT_EQ(name, "nearest-food (Python)");
-    for (const char* line : {"{}", "{\"name\": 3}", "{\"name\": \"\"}", "3", "{\"name\": \"a\\u0007\"}",
-                             "{\"name\": \"0123456789012345678901234567890123\"}"}) {
+    for (const char* line :
+         {"{}", "{\"name\": 3}", "{\"name\": \"\"}", "3", "{\"name\": \"a\\u0007\"}",
+          "{\"name\": \"0123456789012345678901234567890123\"}"}) {
         EXPECT_FALSE(ParseHelloAnswer(line, &name, &why)) << line;
     }
 }

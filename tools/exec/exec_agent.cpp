@@ -93,7 +93,9 @@ const AgentEntry* ExecAgentEntry(const std::string& name) {
         slot = std::make_unique<AgentEntry>();
         slot->name = name;
         slot->summary = "a program played over the line protocol";
-        slot->make = [name] { return std::unique_ptr<PlayerSprite>(new ExecPlayer(SessionFor(name))); };
+        slot->make = [name] {
+            return std::unique_ptr<PlayerSprite>(new ExecPlayer(SessionFor(name)));
+        };
         slot->readPlan = [](PlayerSprite& agent, GridPoint) {
             return static_cast<ExecPlayer&>(agent).Plan();
         };
@@ -176,15 +178,15 @@ void ExecPlayer::StartGame(const GameStart& start) {
                 }
                 return;
             case LineStatus::TIMEOUT:
-                Forfeit("timeout", "no answer to hello in " + std::to_string(budgets.startMs) +
-                                       " ms");
+                Forfeit("timeout",
+                        "no answer to hello in " + std::to_string(budgets.startMs) + " ms");
                 return;
             case LineStatus::CLOSED:
                 Forfeit("crash", session.Gone() + " before answering hello");
                 return;
             case LineStatus::TOO_LONG:
-                Forfeit("invalid", "a line longer than " + std::to_string(budgets.lineBytes) +
-                                       " bytes");
+                Forfeit("invalid",
+                        "a line longer than " + std::to_string(budgets.lineBytes) + " bytes");
                 return;
         }
     }
@@ -234,15 +236,17 @@ void ExecPlayer::Decide(int64_t ticks) {
             case LineStatus::TIMEOUT:
                 bank.Expire();
                 ++session.owed;
-                Fault("timeout", "no answer in " + std::to_string(budgets.decisionMs) +
-                                     " ms with the overage spent", false);
+                Fault("timeout",
+                      "no answer in " + std::to_string(budgets.decisionMs) +
+                          " ms with the overage spent",
+                      false);
                 return;
             case LineStatus::CLOSED:
                 Forfeit("crash", session.Gone());
                 return;
             case LineStatus::TOO_LONG:
-                Forfeit("invalid", "a line longer than " + std::to_string(budgets.lineBytes) +
-                                       " bytes");
+                Forfeit("invalid",
+                        "a line longer than " + std::to_string(budgets.lineBytes) + " bytes");
                 return;
         }
     }

@@ -48,7 +48,7 @@ bool LineChannel::Wait(Clock::time_point deadline, bool wantWrite, bool* writabl
     int output = -1, error = -1, input = -1;
     nfds_t count = 0;
     // Never more than one chunk past the longest line: the rest waits in the pipe.
-    if (!outputClosed && child.Output() >= 0 && buffer.size() <= maxLine) {
+    if (!outputClosed && child.Output() >= 0 && Pending() <= maxLine) {
         output = static_cast<int>(count);
         fds[count++] = {child.Output(), POLLIN, 0};
     }
@@ -111,19 +111,23 @@ bool LineChannel::Write(const std::string& text, Clock::time_point deadline) {
 }
 
 LineStatus LineChannel::ReadLine(std::string* line, Clock::time_point deadline) {
-    size_t searched = 0;
+    size_t searched = start;
     while (true) {
         const size_t newline = buffer.find('\n', searched);
         if (newline != std::string::npos) {
-            if (newline + 1 > maxLine) {
+            if (newline + 1 - start > maxLine) {
                 return LineStatus::TOO_LONG;
             }
-            line->assign(buffer, 0, newline);
-            buffer.erase(0, newline + 1);
+            line->assign(buffer, start, newline - start);
+            start = newline + 1;
+            if (start > buffer.size() / 2) {
+                buffer.erase(0, start);
+                start = 0;
+            }
             return LineStatus::LINE;
         }
         searched = buffer.size();
-        if (buffer.size() >= maxLine) {
+        if (Pending() >= maxLine) {
             return LineStatus::TOO_LONG;
         }
         if (outputClosed) {

@@ -28,6 +28,7 @@ class LineChannel {
     // A fresh program: nothing of the last one's output is kept.
     void Reset() {
         buffer.clear();
+        start = 0;
         outputClosed = errorClosed = false;
     }
     // Writes all of `text` by the deadline; false when the pipe is closed or the time is up.
@@ -46,7 +47,10 @@ class LineChannel {
     ChildProcess& child;
     ErrorSink& errors;
     const size_t maxLine;
+    // What it wrote and we have not taken, from `start` on (taken lines are dropped in bulk).
     std::string buffer;
+    size_t start = 0;
+    size_t Pending() const { return buffer.size() - start; }
     bool outputClosed = false;
     bool errorClosed = false;
 };

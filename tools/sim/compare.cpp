@@ -3,6 +3,8 @@
 
 #include <cstdio>
 
+#include "tools/sim/outside_stats.h"
+
 namespace {
 
 // The bootstrap's own seeds: fixed, so that the same games always give the same intervals.
@@ -141,6 +143,9 @@ void PrintComparison(std::ostream& out, const Comparison& c) {
             << Fixed(s.run.score.median, 1) << ", interquartile mean " << Fixed(s.iqmScore, 1)
             << "\n";
         out << "  lost:       " << s.run.lost << ", unfinished " << s.run.unfinished << "\n";
+        if (s.run.outside) {
+            out << "  outside:    " << OutsideLine(s.run) << "\n";
+        }
     }
     for (const PairStats& p : c.pairs) {
         const std::string& a = c.sides[p.a].label;

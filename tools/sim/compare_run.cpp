@@ -59,9 +59,9 @@ int FinishComparison(Comparison c, const std::vector<Side>& sides, const StudyRu
         for (size_t i = 0; i < static_cast<size_t>(c.games); ++i) {
             for (const Side& side : sides) {
                 const GameResult& r = side.games[i];
-                csv.Stream() << CsvField(side.label) << "," << r.seed << "," << OutcomeName(r.outcome) << ","
-                             << r.score << "," << r.foodLeft << "," << r.ticks << "," << r.decisions
-                             << "\n";
+                csv.Stream() << CsvField(side.label) << "," << r.seed << ","
+                             << OutcomeName(r.outcome) << "," << r.score << "," << r.foodLeft << ","
+                             << r.ticks << "," << r.decisions << "\n";
             }
         }
     }

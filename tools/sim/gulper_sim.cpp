@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "game/settings.h"
-#include "tools/options.h"
 #include "tools/exec/exec_agent.h"
+#include "tools/options.h"
 #include "tools/output_file.h"
 #include "tools/sim/config_check.h"
 #include "tools/sim/headless_game.h"

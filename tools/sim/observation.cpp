@@ -103,10 +103,11 @@ Observation ReadObservation(const PlayerSprite& player, int64_t ticks) {
 
 const void* FieldData(const Observation& o, int f) {
     const void* const at[OBS_FIELDS] = {
-        o.board,         o.gulperCell,     o.gulperPixel,    &o.gulperDirection, o.ghostPresent,
-        o.ghostCell,     o.ghostPixel,     o.ghostDirection, o.ghostReleased,    o.ghostBlue,
-        &o.fruitVisible, &o.score,         &o.foodLeft,      &o.tick,            &o.attackPhase,
-        &o.phaseTicksLeft, &o.blueTicksLeft};
+        o.board,         o.gulperCell, o.gulperPixel,   &o.gulperDirection,
+        o.ghostPresent,  o.ghostCell,  o.ghostPixel,    o.ghostDirection,
+        o.ghostReleased, o.ghostBlue,  &o.fruitVisible, &o.score,
+        &o.foodLeft,     &o.tick,      &o.attackPhase,  &o.phaseTicksLeft,
+        &o.blueTicksLeft};
     return f >= 0 && f < OBS_FIELDS ? at[f] : nullptr;
 }
 
@@ -127,7 +128,12 @@ int64_t ValueAt(const void* data, FieldKind kind, int i) {
 void WriteNested(std::string& out, const ObservationField& f, const void* data, size_t axis,
                  int* next) {
     if (axis == f.shape.size()) {
-        out += std::to_string(ValueAt(data, f.kind, (*next)++));
+        const int64_t v = ValueAt(data, f.kind, (*next)++);
+        if (v >= 0 && v < 10) {
+            out += static_cast<char>('0' + v);  // most of the board: one figure
+        } else {
+            out += std::to_string(v);
+        }
         return;
     }
     out += '[';
@@ -144,6 +150,7 @@ void WriteNested(std::string& out, const ObservationField& f, const void* data, 
 
 std::string ObservationJson(const Observation& obs) {
     std::string out = "{";
+    out.reserve(2048);
     const auto& fields = ObservationFields();
     for (int f = 0; f < OBS_FIELDS; ++f) {
         out += f ? ",\"" : "\"";

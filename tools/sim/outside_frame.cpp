@@ -62,7 +62,8 @@ std::string EncodeOutside(const GameResult& r) {
         Put(out, n);
     }
     PutText(out, r.forfeitReason);
-    const uint32_t faults = static_cast<uint32_t>(std::min<size_t>(r.faults.size(), MAX_FRAME_FAULTS));
+    const uint32_t faults =
+        static_cast<uint32_t>(std::min<size_t>(r.faults.size(), MAX_FRAME_FAULTS));
     Put(out, faults);
     for (uint32_t i = 0; i < faults; ++i) {
         const AgentFault& f = r.faults[i];

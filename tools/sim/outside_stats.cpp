@@ -44,17 +44,17 @@ std::string FaultCounts(const std::map<std::string, int64_t>& faults, const char
     for (const char* kind : FAULT_KINDS) {
         const auto it = faults.find(kind);
         text += (text.empty() ? "" : ", ") + std::string(sep[0] == '"' ? "\"" : "") + kind +
-                (sep[0] == '"' ? "\": " : " ") + std::to_string(it == faults.end() ? 0 : it->second);
+                (sep[0] == '"' ? "\": " : " ") +
+                std::to_string(it == faults.end() ? 0 : it->second);
     }
     return text;
 }
 
 // A run's times; a game's add its histogram, so that joined parts (--merge) give the run's.
 std::string JsonTimes(const AnswerTimes& t, bool histogram) {
-    std::string out = "{\"answers\": " + std::to_string(t.count) +
-                      ", \"median\": " + std::to_string(t.medianUs) +
-                      ", \"p99\": " + std::to_string(t.p99Us) +
-                      ", \"max\": " + std::to_string(t.maxUs);
+    std::string out =
+        "{\"answers\": " + std::to_string(t.count) + ", \"median\": " + std::to_string(t.medianUs) +
+        ", \"p99\": " + std::to_string(t.p99Us) + ", \"max\": " + std::to_string(t.maxUs);
     if (histogram) {
         out += ", \"histogram\": [";
         for (size_t i = 0; i < t.histogram.size(); ++i) {
@@ -75,6 +75,13 @@ std::map<std::string, int64_t> FaultMap(const GameResult& r) {
 }
 
 }  // namespace
+
+std::string OutsideLine(const RunSummary& s) {
+    const AnswerTimes& t = s.answers;
+    return "forfeit " + std::to_string(s.forfeit) + "; answer time median " + TimeText(t.medianUs) +
+           ", p99 " + TimeText(t.p99Us) + ", max " + TimeText(t.maxUs) + "; faults " +
+           FaultCounts(s.faults, " ") + ", late answers " + std::to_string(s.lateAnswers);
+}
 
 void PrintOutsideSummary(std::ostream& out, const RunSummary& s) {
     if (!s.outside) {

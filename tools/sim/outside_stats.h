@@ -15,6 +15,8 @@ struct RunSummary;
 extern const char* const FAULT_KINDS[3];
 
 void SummariseOutside(const std::vector<GameResult>& results, RunSummary& s);
+// One line's text for a comparison's side: forfeits, answer times, faults.
+std::string OutsideLine(const RunSummary& s);
 // Summary lines; nothing unless an outside agent played.
 void PrintOutsideSummary(std::ostream& out, const RunSummary& s);
 // The summary's JSON members, each after ", "; empty unless an outside agent played.

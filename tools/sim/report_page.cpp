@@ -132,7 +132,8 @@ std::string Page(const RunSummary& s, const std::vector<GameResult>& results,
          << "<tr><th>decisions</th><td>" << s.decisions << "</td></tr>\n"
          << "<tr><th>caught by</th><td>" << CountsText(s.caughtBy) << "</td></tr>\n"
          << "<tr><th>caught while</th><td>" << CountsText(s.caughtWhile) << "</td></tr>\n"
-         << OutsideRows(s) << "</table>\n<table>\n<tr><th></th><th>min</th><th>q1</th><th>median</th><th>q3</th>"
+         << OutsideRows(s)
+         << "</table>\n<table>\n<tr><th></th><th>min</th><th>q1</th><th>median</th><th>q3</th>"
             "<th>max</th><th>mean</th><th>sd</th></tr>\n"
          << SpreadRow("score", s.score) << SpreadRow("ticks", s.ticks) << "</table>\n</div>\n"
          << PictureFigure("caught", "where the Gulper was caught", caughtPng,

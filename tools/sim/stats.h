@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "tools/sim/headless_game.h"
 #include "tools/sim/answer_times.h"
+#include "tools/sim/headless_game.h"
 #include "tools/sim/shard_part.h"
 
 // The spread of one measure over a run's games. Quartiles interpolate between neighbouring

@@ -8,9 +8,9 @@
 
 #include "game/game_window.h"
 #include "game/settings.h"
-#include "tools/sim/headless_game.h"
 #include "tools/agents/agent_registry.h"
 #include "tools/exec/budgets.h"
+#include "tools/sim/headless_game.h"
 
 // More keys the watcher reads (the framework's virtual-key codes).
 enum : int {
