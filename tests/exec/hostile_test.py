@@ -122,15 +122,16 @@ def check_case(folder):
 
 
 def check_interrupt(folder):
-    for sig in (signal.SIGINT, signal.SIGTERM):
-        pids = os.path.join(folder, "pids-%d" % sig)
+    for sig, jobs in ((signal.SIGINT, 2), (signal.SIGTERM, 2), (signal.SIGINT, 1),
+                      (signal.SIGTERM, 1)):
+        pids = os.path.join(folder, "pids-%d-%d" % (sig, jobs))
         os.makedirs(pids)
         command = [SIM, "--agent", "exec:python3 %s deaf" % AGENT, "--games", "100000",
-                   "--jobs", "2", "--config", os.path.join(SOURCE, "data", "config.txt")]
+                   "--jobs", str(jobs), "--config", os.path.join(SOURCE, "data", "config.txt")]
         sim = subprocess.Popen(command, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
                                env=dict(os.environ, GULPER_TEST_PIDS=pids))
         for _ in range(300):
-            if len(os.listdir(pids)) >= 2:
+            if len(os.listdir(pids)) >= jobs:
                 break
             time.sleep(0.05)
         else:
@@ -147,8 +148,10 @@ def check_interrupt(folder):
         left = left_running(pids)
         if left:
             fail("signal %d left agent processes running: %s" % (sig, left))
-        print("ok: signal %d ended gulper-sim (status %d) and all %d agent processes"
-              % (sig, sim.returncode, len(os.listdir(pids))))
+        if sim.returncode != -sig:
+            fail("gulper-sim ended with %d, not by signal %d" % (sim.returncode, sig))
+        print("ok: signal %d ended gulper-sim --jobs %d and all %d agent processes"
+              % (sig, jobs, len(os.listdir(pids))))
 
 
 with tempfile.TemporaryDirectory() as work:

@@ -14,7 +14,8 @@ const char* const STUDY_USAGE =
     "  --compare A,B[,C...]\n"
     "                 play every named agent on the same seeds and compare them: win rates and\n"
     "                 mean scores with 95 % intervals, and each pair's differences and verdict;\n"
-    "                 a comma starts the next agent only before a listed name or exec:\n"
+    "                 after exec:COMMAND a comma starts the next agent only before a\n"
+    "                 listed name or exec:\n"
     "  --compare-config FILE,FILE[,...]\n"
     "                 the same for settings files, each played by --agent\n"
     "  --until-decided\n"
@@ -41,13 +42,13 @@ std::vector<std::string> SplitNames(const std::string& text) {
     }
 }
 
-// Agents by name: a comma starts the next name only when what follows is exec:... or a
-// registered name, so an exec agent's command may hold commas.
+// Agents by name: after an exec agent, a comma starts the next name only when what follows
+// is exec:... or a registered name, so an exec agent's command may hold commas.
 std::vector<std::string> SplitAgentNames(const std::string& text) {
     std::vector<std::string> names;
     for (const std::string& piece : SplitNames(text)) {
-        const bool starts = names.empty() || IsExecName(piece) ||
-                            (!IsExecName(piece) && FindAgent(piece) != nullptr);
+        const bool starts = names.empty() || !IsExecName(names.back()) ||
+                            IsExecName(piece) || FindAgent(piece) != nullptr;
         if (starts) {
             names.push_back(piece);
         } else {
