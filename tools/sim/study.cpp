@@ -47,8 +47,8 @@ std::vector<std::string> SplitNames(const std::string& text) {
 std::vector<std::string> SplitAgentNames(const std::string& text) {
     std::vector<std::string> names;
     for (const std::string& piece : SplitNames(text)) {
-        const bool starts = names.empty() || !IsExecName(names.back()) ||
-                            IsExecName(piece) || FindAgent(piece) != nullptr;
+        const bool starts = names.empty() || !IsExecName(names.back()) || IsExecName(piece) ||
+                            FindAgent(piece) != nullptr;
         if (starts) {
             names.push_back(piece);
         } else {
