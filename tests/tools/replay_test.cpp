@@ -130,11 +130,16 @@ TEST_F(ReplayTest, ARandomisedAgentsGameComesBackWithItsPlans) {
     EXPECT_EQ(replay.record.plans[0].state, "walking");
     EXPECT_EQ(replay.record.plans[0].route.size(), 2u);
     EXPECT_TRUE(CheckReplay(again).same) << CheckReplay(again).how;
-    // Read back, the plans are the ones written.
+    // Read back, the plans and an outside agent's faults are the ones written.
+    ReplayFile faulty = again;
+    faulty.result.faults = {{-1, "crash", "exit \"7\"\n"}, {3, "timeout", "no answer"}};
     ReplayFile read;
     std::string error;
-    ASSERT_TRUE(ParseReplay(Text(again), &read, &error)) << error;
-    EXPECT_EQ(Text(read), Text(again));
+    ASSERT_TRUE(ParseReplay(Text(faulty), &read, &error)) << error;
+    EXPECT_EQ(Text(read), Text(faulty));
+    ASSERT_EQ(read.result.faults.size(), 2u);
+    EXPECT_EQ(read.result.faults[0].detail, "exit \"7\"\n");
+    EXPECT_EQ(read.result.faults[1].decision, 3);
 }
 
 TEST_F(ReplayTest, OneChangedActionIsFoundAtItsDecision) {
