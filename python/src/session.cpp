@@ -13,26 +13,6 @@ Session* liveSession = nullptr;
 
 }  // namespace
 
-int32_t ActionOfDirection(int32_t direction) {
-    switch (direction) {
-        case DIR_LEFT:
-            return ACTION_LEFT;
-        case DIR_UP:
-            return ACTION_UP;
-        case DIR_RIGHT:
-            return ACTION_RIGHT;
-        case DIR_DOWN:
-            return ACTION_DOWN;
-        default:
-            return ACTION_KEEP;
-    }
-}
-
-int32_t DirectionOfAction(int32_t action) {
-    static const int32_t directions[ACTIONS] = {0, DIR_LEFT, DIR_UP, DIR_RIGHT, DIR_DOWN};
-    return action > 0 && action < ACTIONS ? directions[action] : 0;
-}
-
 void ExternalPlayer::Think() {
     if (delegate != nullptr) {
         // The agent decides as if it were the Gulper: same place, heading and score.
@@ -91,6 +71,7 @@ void Session::Reset(uint32_t seed_) {
     seed = seed_;
     ticks = 0;
     decisions = 0;
+    record = GameRecord();
     over = false;
     started = true;
     AdvanceToDecision();
@@ -124,6 +105,7 @@ StepOutcome Session::Play(PlayerSprite* agent) {
     ++decisions;
     rules.Tick();
     ++ticks;
+    RecordDecision(record, player, ticks);
     player.delegate = nullptr;
     player.action = ACTION_KEEP;
     AdvanceToDecision();
@@ -151,6 +133,7 @@ WorldSnapshot Session::Save() {
     s.decisions = decisions;
     s.seed = seed;
     s.configPath = configPath;
+    s.record = record;
     return s;
 }
 
@@ -168,6 +151,7 @@ bool Session::Restore(const WorldSnapshot& s) {
     ticks = s.ticks;
     decisions = s.decisions;
     seed = s.seed;
+    record = s.record;
     started = true;
     over = gameWon || rules.playerCaught;
     return true;

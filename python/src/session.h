@@ -11,13 +11,7 @@
 #include "game/game_rules.h"
 #include "game/sprite.h"
 #include "python/src/world.h"
-
-// The actions, one per decision: keep going, or the Gulper's new direction.
-enum : int32_t { ACTION_KEEP = 0, ACTION_LEFT, ACTION_UP, ACTION_RIGHT, ACTION_DOWN };
-constexpr int32_t ACTIONS = 5;
-// A game direction (DIR_LEFT ...) as an action code, 0 for none; and back.
-int32_t ActionOfDirection(int32_t direction);
-int32_t DirectionOfAction(int32_t action);
+#include "tools/sim/game_record.h"
 
 // The Gulper as the game sees it: at each cell centre its Think takes the action set from
 // outside, or hands the decision to another player sprite (an agent) on the same state.
@@ -71,6 +65,9 @@ class Session {
     const ExternalPlayer& Player() const { return player; }
     GameRules& Rules() { return rules; }
     const std::string& ConfigPath() const { return configPath; }
+    const std::string& ConfigText() const { return configText; }
+    // The decisions since the start, as a replay file keeps them.
+    const GameRecord& Record() const { return record; }
     int64_t MaxTicks() const { return maxTicks; }
     // The agent's log since the last call, when kept.
     std::string TakeLog();
@@ -97,4 +94,5 @@ class Session {
     int64_t ticks = 0;
     int64_t decisions = 0;
     uint32_t seed = 0;
+    GameRecord record;
 };

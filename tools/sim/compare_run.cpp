@@ -7,6 +7,7 @@
 #include "tools/output_file.h"
 #include "tools/sim/jobs.h"
 #include "tools/sim/progress.h"
+#include "tools/sim/replay_play.h"
 #include "tools/sim/report.h"
 #include "tools/sim/study.h"
 
@@ -22,6 +23,9 @@ std::vector<SimSettings> SideSettings(const StudyOptions& o, const StudyRun& run
     for (size_t s = 0; s < o.sides.size(); ++s) {
         SimSettings settings;
         settings.maxTicks = run.game.maxTicks;
+        if (!run.recordDir.empty()) {
+            settings.recordDir = SideRecordDir(run.recordDir, s, o.sides[s]);
+        }
         if (o.by == CompareBy::AGENTS) {
             settings.agent = o.sides[s];
             settings.configPath = run.game.configPath;
@@ -88,6 +92,11 @@ int RunComparison(const StudyOptions& o, const StudyRun& run, OutputFile& log, O
                   OutputFile& json) {
     const std::vector<SimSettings> arms = SideSettings(o, run);
     std::string error;
+    for (const SimSettings& arm : arms) {
+        if (!arm.recordDir.empty() && !PrepareRecordDir(arm.recordDir, &error)) {
+            return Failed(error);
+        }
+    }
     std::vector<Side> sides;
     for (const std::string& name : o.sides) {
         sides.push_back(Side{name, {}});

@@ -9,6 +9,7 @@
 #include "game/game_rules.h"
 #include "game/grid_point.h"
 #include "tools/agents/agent_registry.h"
+#include "tools/sim/game_record.h"
 
 // How one headless game ended.
 enum class GameOutcome { WON, LOST, UNFINISHED };
@@ -49,6 +50,8 @@ struct SimSettings {
     int64_t maxTicks = 100000;
     // The registered agent that steers.
     std::string agent = DEFAULT_AGENT;
+    // When set, each game is saved as a replay file in this folder (ReplayPath).
+    std::string recordDir;
 };
 
 // Starts a game exactly as the game window would after its first start screen: seed, the
@@ -63,7 +66,12 @@ int CatchingGhost();
 
 // Plays one game from a fresh process state: StartSeededGame, then ticks until won, lost or
 // the limit. Its log goes to `log`, or nowhere when null. The agent must be registered.
-GameResult PlayHeadlessGame(const SimSettings& settings, uint32_t seed, std::ostream* log);
+// Its decisions go to `record` when given.
+GameResult PlayHeadlessGame(const SimSettings& settings, uint32_t seed, std::ostream* log,
+                            GameRecord* record = nullptr);
+// The same with the agent of `entry`, registered or not (settings.agent is not read).
+GameResult PlayEntryGame(const AgentEntry& entry, const SimSettings& settings, uint32_t seed,
+                         std::ostream* log, GameRecord* record);
 
 // Whether the settings file's bytes ask for keyboard steering (which the simulator overrides).
 bool ConfigAsksForKeyboard(const std::string& configText);

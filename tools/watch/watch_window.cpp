@@ -35,7 +35,14 @@ void Circle(const GridPoint& centre, double radius) {
 
 void WatchWindow::Configure(const WatchSettings& s) {
     settings = s;
-    entry = FindAgent(settings.agent);
+    if (settings.replay) {
+        settings.seed = settings.replay->seed;
+        settings.configPath = settings.replay->configPath;
+        settings.configText = settings.replay->configText;
+        settings.agent = settings.replay->agent;
+        settings.maxTicks = settings.replay->maxTicks;
+    }
+    entry = settings.replay ? nullptr : FindAgent(settings.agent);
     SetTitle("gulper-watch: seed " + std::to_string(settings.seed));
 }
 
@@ -56,41 +63,67 @@ void WatchWindow::StartGame() {
     SetPlayerAgent(nullptr);
     agent.reset();
     ResetGameState();
-    agent = entry->make();
+    if (settings.replay) {
+        agent = std::make_unique<ReplayPlayer>(settings.replay->record.actions);
+    } else {
+        agent = entry->make();
+    }
     StartSeededGame(*this, agent.get(), settings.configText, settings.seed);
     startScreen = false;  // the game starts at once; space pauses instead
     plan = AgentPlan();
     ticks = 0;
+    decisions = 0;
     over = false;
     tickDebt = 0;
     lastIdleMs = SteadyMilliseconds();
-    Report("seed " + std::to_string(settings.seed) + " (" + entry->name + ")");
+    Report("seed " + std::to_string(settings.seed) + " (" +
+           (settings.replay ? "replay of " + settings.agent : entry->name) + ")");
     UpdateTitle();
 }
 
 void WatchWindow::PlayTick() {
     const GridPoint cell = agent->CellPosition();
     const bool decides = agent->AvailableDirections(MazeGrid) != 0;
-    if (decides && entry->beforeDecision) {
+    if (decides && entry != nullptr && entry->beforeDecision) {
         entry->beforeDecision(*agent, ticks);
     }
     Tick();
     ++ticks;
-    if (decides && entry->readPlan) {
+    if (decides && settings.replay) {
+        const std::vector<AgentPlan>& plans = settings.replay->record.plans;
+        plan = decisions < static_cast<int64_t>(plans.size()) ? plans[decisions] : AgentPlan();
+    } else if (decides && entry->readPlan) {
         plan = entry->readPlan(*agent, cell);
     }
+    decisions += decides ? 1 : 0;
     if (gameWon || playerCaught || ticks >= settings.maxTicks) {
         over = true;
         std::string how = gameWon ? "won" : playerCaught ? "lost" : "unfinished";
         const int ghost = playerCaught ? CatchingGhost() : -1;
         if (ghost >= 0) {
-            how += std::string(" (caught by the ") + GhostColourName(ghost) + " ghost while " +
-                   plan.state + ")";
+            how += std::string(" (caught by the ") + GhostColourName(ghost) + " ghost" +
+                   (plan.state.empty() ? "" : " while " + plan.state) + ")";
         }
         Report(how + ", score " + std::to_string(agent->Score()) + ", food left " +
-               std::to_string(foodLeft) + ", " + std::to_string(ticks) +
-               " ticks; R plays it again, N the next seed");
+               std::to_string(foodLeft) + ", " + std::to_string(ticks) + " ticks" +
+               AgainstRecording() +
+               (settings.replay ? "; R plays it again" : "; R plays it again, N the next seed"));
     }
+}
+
+std::string WatchWindow::AgainstRecording() const {
+    if (!settings.replay) {
+        return "";
+    }
+    const GameResult& r = settings.replay->result;
+    const bool same = OutcomeName(r.outcome) == Phase() ||
+                      (r.outcome == GameOutcome::UNFINISHED && Phase() == "stopped");
+    if (same && r.score == agent->Score() && r.foodLeft == foodLeft && r.ticks == ticks &&
+        r.decisions == decisions) {
+        return ", as recorded";
+    }
+    return ", not as recorded (" + std::string(OutcomeName(r.outcome)) + ", score " +
+           std::to_string(r.score) + ", " + std::to_string(r.ticks) + " ticks)";
 }
 
 std::string WatchWindow::Phase() const {
@@ -199,6 +232,9 @@ void WatchWindow::OnKeyboard(int key, bool down) {
             StartGame();
             break;
         case KEY_N:
+            if (settings.replay) {
+                return;  // a replay file holds one game
+            }
             ++settings.seed;
             StartGame();
             break;
