@@ -4,6 +4,7 @@
 #include "python/src/bindings.h"
 #include "python/src/observation.h"
 #include "python/src/render.h"
+#include "tools/sim/replay_file.h"
 
 namespace {
 
@@ -11,6 +12,27 @@ namespace {
 struct State {
     WorldSnapshot snapshot;
 };
+
+// Env.write_replay: the game since reset as a replay file, once it is over.
+void WriteReplay(Env& e, const std::string& path, const std::string& agent) {
+    Session& s = e.Playing();
+    if (!s.Ended()) {
+        throw py::value_error("the game is not over yet: a replay file holds a whole game");
+    }
+    ReplayFile replay;
+    replay.configPath = s.ConfigPath();
+    replay.configText = s.ConfigText();
+    replay.seed = s.Seed();
+    replay.maxTicks = s.MaxTicks();
+    replay.agent = agent;
+    replay.record = s.Record();
+    replay.result = ResultOf(s, nullptr);
+    std::string error;
+    if (!WriteReplayFile(path, replay, &error)) {
+        PyErr_SetString(PyExc_OSError, error.c_str());
+        throw py::error_already_set();
+    }
+}
 
 }  // namespace
 
@@ -39,6 +61,9 @@ void BindEnv(py::module_& m) {
                          "has not started a game yet");
                  }
              })
+        .def("write_replay", &WriteReplay, py::arg("path"), py::arg("agent") = "python",
+             "Writes the game since reset, once over, as a replay file that gulper-sim "
+             "--replay-file checks and gulper-watch --replay-file shows.")
         .def(
             "take_log", [](Env& e) { return e.Live().TakeLog(); },
             "The agent's reasoning written since the last call (with agent_log=True).")

@@ -71,6 +71,7 @@ void Session::Reset(uint32_t seed_) {
     seed = seed_;
     ticks = 0;
     decisions = 0;
+    record = GameRecord();
     over = false;
     started = true;
     AdvanceToDecision();
@@ -104,6 +105,7 @@ StepOutcome Session::Play(PlayerSprite* agent) {
     ++decisions;
     rules.Tick();
     ++ticks;
+    RecordDecision(record, player, ticks);
     player.delegate = nullptr;
     player.action = ACTION_KEEP;
     AdvanceToDecision();
@@ -131,6 +133,7 @@ WorldSnapshot Session::Save() {
     s.decisions = decisions;
     s.seed = seed;
     s.configPath = configPath;
+    s.record = record;
     return s;
 }
 
@@ -148,6 +151,7 @@ bool Session::Restore(const WorldSnapshot& s) {
     ticks = s.ticks;
     decisions = s.decisions;
     seed = s.seed;
+    record = s.record;
     started = true;
     over = gameWon || rules.playerCaught;
     return true;

@@ -11,6 +11,7 @@
 #include "game/game_rules.h"
 #include "game/sprite.h"
 #include "python/src/world.h"
+#include "tools/sim/game_record.h"
 #include "tools/sim/observation.h"
 
 // The Gulper as the game sees it: at each cell centre its Think takes the action set from
@@ -65,6 +66,9 @@ class Session {
     const ExternalPlayer& Player() const { return player; }
     GameRules& Rules() { return rules; }
     const std::string& ConfigPath() const { return configPath; }
+    const std::string& ConfigText() const { return configText; }
+    // The decisions since the start, as a replay file keeps them.
+    const GameRecord& Record() const { return record; }
     int64_t MaxTicks() const { return maxTicks; }
     // The agent's log since the last call, when kept.
     std::string TakeLog();
@@ -91,4 +95,5 @@ class Session {
     int64_t ticks = 0;
     int64_t decisions = 0;
     uint32_t seed = 0;
+    GameRecord record;
 };

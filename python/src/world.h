@@ -8,6 +8,7 @@
 #include "game/game_rules.h"
 #include "game/game_state.h"
 #include "game/maze.h"
+#include "tools/sim/game_record.h"
 
 // The process-wide variables of game/game_state.h and game/maze.h, and the generator's state.
 struct WorldGlobals : GameStateValues {
@@ -53,6 +54,8 @@ struct WorldSnapshot {
     int64_t decisions = 0;
     uint32_t seed = 0;
     std::string configPath;
+    // The decisions since the start, for a replay file.
+    GameRecord record;
 };
 
 // Takes the live game (the process-wide state must be the game's own) into a snapshot.

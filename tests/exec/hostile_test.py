@@ -30,7 +30,7 @@ CASES = {
                 and g["forfeit_reason"] == "invalid: a line longer than 65536 bytes"),
     "exit-now": (20, [], lambda g: g["result"] == "forfeit" and g["forfeit_reason"].startswith(
         "crash: the agent exited with status 0")),
-    "exit-mid": (20, [], lambda g: g["result"] == "forfeit" and g["decisions"] == 11
+    "exit-mid": (20, [], lambda g: g["result"] == "forfeit" and g["decisions"] == 10
                  and g["forfeit_reason"] == "crash: the agent exited with status 3"),
     "flood": (20, ["--agent-stderr", "pass"], lambda g: g["result"] in ("lost", "won")
               and sum(g["faults"].values()) == 0),

@@ -265,7 +265,18 @@ TEST_F(PictureFiles, PlatformDecodersTakeEveryAcceptedFormatUnderAnyName) {
 
 TEST_F(PictureFiles, HeadersDecideBeforeAnyDecoderRuns) {
     const Bytes gif = Gif(2, 1, 2, 1, RED_WHITE), lzw = {0x44, 1};
+    // A 1 x 1 frame with a local table of four colours, whose bytes read as a frame's data
+    // and an unknown block when the table is skipped short; then a frame too big for its data.
+    const Bytes untrailed(gif.begin(), gif.end() - 1),
+        localTable = Bytes{0x2C, 0, 0, 0, 0, 1, 0, 1, 0, 0x81} +
+                     Bytes{255, 0, 0, 7, 0, 0x55, 0, 0, 255, 255, 255, 255} +
+                     Bytes{2, 2, 0x44, 1, 0},
+        bigFrame = {0x2C, 0, 0, 0, 0, 0x40, 0x1F, 0x40, 0x1F, 0, 2, 2, 0x44, 1, 0};
     const std::tuple<const char*, Bytes, PictureFormat> cases[] = {
+        {"GIF frame with a local colour table", untrailed + localTable + Bytes{0x3B},
+         PictureFormat::GIF},
+        {"GIF frame 8000 square after a local colour table",
+         untrailed + localTable + bigFrame + Bytes{0x3B}, PictureFormat::NONE},
         {"GIF cut short in its data", Bytes(gif.begin(), gif.end() - 4), PictureFormat::GIF},
         {"run-length bitmap", With(Bitmap(10, 25, 8, {}), 30, 1), PictureFormat::BMP},
         {"PNG 16384 x 1", Png(16384, 1, 100), PictureFormat::PNG},

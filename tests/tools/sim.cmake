@@ -43,3 +43,10 @@ add_test(NAME SimWorkerKilledEndsTheRun
          COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/worker_fault.sh $<TARGET_FILE:gulper-sim>
                  ${PROJECT_SOURCE_DIR})
 set_tests_properties(SimWorkerKilledEndsTheRun PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 120)
+
+# Replay files: recorded games of every agent played back, changed and damaged files.
+gulper_test(sim_replay_tests replay_test.cpp)
+target_link_libraries(sim_replay_tests PRIVATE gulper_sim_lib gulper_sim_parts)
+target_compile_definitions(sim_replay_tests PRIVATE GULPER_SIM_PATH="$<TARGET_FILE:gulper-sim>"
+                                                    GULPER_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
+add_dependencies(sim_replay_tests gulper-sim)

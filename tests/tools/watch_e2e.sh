@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # gulper-watch in a real X window: its log is the simulator's replay of the same seed, line for
-# line; it draws the agent's route, and pauses and steps one tick at a time.
+# line; it draws the agent's route, and pauses and steps one tick at a time. A replay file's
+# game plays to its recorded end, with its recorded plan drawn.
 # Usage: watch_e2e.sh GULPER_WATCH GULPER_SIM SOURCE_DIR
 set -u
 . "$(dirname "$0")/../e2e/window.sh"
@@ -32,7 +33,8 @@ route_pixels() {
 }
 
 # Wrong arguments are refused before any window opens.
-for args in "" "$seed --agent nobody" "$seed --speed 3" "$seed 8" "seven"; do
+for args in "" "$seed --agent nobody" "$seed --speed 3" "$seed 8" "seven" \
+    "--replay-file x.json $seed" "--replay-file x.json --agent planner"; do
     # shellcheck disable=SC2086
     "$watch" $args >/dev/null 2>usage.err
     [ $? -eq 2 ] && grep -q "^usage: gulper-watch SEED" usage.err || fail "\"gulper-watch $args\" is not refused"
@@ -104,3 +106,27 @@ wait_for err.txt "^gulper-watch: seed $((seed + 1)) (planner) \[tick 0" || fail 
 stop
 [ "$status" -eq 0 ] || fail "gulper-watch exited with $status"
 echo "ok: R restarted seed $seed, N went on to seed $((seed + 1))"
+
+# 7. A replay file: the recorded game to its end, as recorded; its recorded plan drawn.
+"$sim" --replay "$seed" --record rec >/dev/null 2>&1 || fail "recording seed $seed"
+python3 - "rec/seed-$seed.json" planned.json <<'EOF'
+import json, sys
+game = json.load(open(sys.argv[1]))
+plan = {"state": "recorded", "route": [[1, 1], [8, 1]], "goal": [1, 1], "fleeing_from": []}
+game["plans"] = [plan] * game["result"]["decisions"]
+json.dump(game, open(sys.argv[2], "w"))
+EOF
+start_in . "$watch" --replay-file planned.json --speed max
+wait_for err.txt "$ticks ticks, as recorded; R plays it again" || fail "the replay did not end as recorded"
+stop
+[ "$status" -eq 0 ] || fail "gulper-watch exited with $status"
+start_in . "$watch" --replay-file planned.json --paused
+grep -q "^gulper-watch: seed $seed (replay of planner)" err.txt || fail "the replay is not named"
+xdotool key --window "$wid" --delay 5 --repeat 30 Right
+wait_for err.txt "one tick \[tick 30," || fail "30 steps of the replay did not reach tick 30"
+sleep 0.5
+shot replayed
+pixels=$(route_pixels replayed.png)
+stop
+[ "$pixels" -ge 20 ] || fail "no recorded route drawn ($pixels pixels)"
+echo "ok: the replay file's game ended as recorded at tick $ticks, its plan drawn ($pixels pixels)"

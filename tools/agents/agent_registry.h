@@ -46,6 +46,9 @@ struct AgentEntry {
     // ticks played so far, by whoever ticks the game: an agent that answers from outside
     // reads the game here, as it stands before the tick's ghosts move. May be empty.
     std::function<void(PlayerSprite& agent, int64_t ticks)> beforeDecision;
+    // Whether a recorded game keeps the plan of every decision (read by readPlan): for an
+    // agent whose plan cannot be worked out again from the game, as one from outside.
+    bool recordPlans = false;
 };
 
 // Registers an agent when its file's static objects are built. A second entry under a

@@ -102,6 +102,8 @@ const AgentEntry* ExecAgentEntry(const std::string& name) {
         slot->beforeDecision = [](PlayerSprite& agent, int64_t ticks) {
             static_cast<ExecPlayer&>(agent).Decide(ticks);
         };
+        // Its plans cannot be worked out again from the game: a recording keeps them.
+        slot->recordPlans = true;
     }
     return slot.get();
 }

@@ -8,6 +8,7 @@
 #include "tools/sim/jobs.h"
 #include "tools/sim/outside_stats.h"
 #include "tools/sim/progress.h"
+#include "tools/sim/replay_play.h"
 #include "tools/sim/report.h"
 #include "tools/sim/study.h"
 
@@ -24,6 +25,9 @@ std::vector<SimSettings> SideSettings(const StudyOptions& o, const StudyRun& run
         SimSettings settings;
         settings.maxTicks = run.game.maxTicks;
         settings.budgets = run.game.budgets;
+        if (!run.recordDir.empty()) {
+            settings.recordDir = SideRecordDir(run.recordDir, s, o.sides[s]);
+        }
         if (o.by == CompareBy::AGENTS) {
             settings.agent = o.sides[s];
             settings.configPath = run.game.configPath;
@@ -90,6 +94,11 @@ int RunComparison(const StudyOptions& o, const StudyRun& run, OutputFile& log, O
                   OutputFile& json) {
     const std::vector<SimSettings> arms = SideSettings(o, run);
     std::string error;
+    for (const SimSettings& arm : arms) {
+        if (!arm.recordDir.empty() && !PrepareRecordDir(arm.recordDir, &error)) {
+            return Failed(error);
+        }
+    }
     std::vector<Side> sides;
     for (const std::string& name : o.sides) {
         sides.push_back(Side{name, {}});

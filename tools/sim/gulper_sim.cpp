@@ -21,6 +21,7 @@
 #include "tools/sim/jobs.h"
 #include "tools/sim/outside_stats.h"
 #include "tools/sim/progress.h"
+#include "tools/sim/replay_play.h"
 #include "tools/sim/report.h"
 #include "tools/sim/shards.h"
 #include "tools/sim/stats.h"
@@ -31,10 +32,11 @@ namespace {
 const std::string USAGE =
     "usage: gulper-sim [--games N] [--seed S] [--config FILE] [--max-ticks T] [--agent NAME]\n"
     "                  [--log FILE] [--csv FILE] [--json FILE] [--report DIR] [--replay S]\n"
+    "                  [--record DIR]\n"
     "                  [--jobs N] [--compare A,B,... | --compare-config F,G,...]\n"
     "                  [--until-decided] [--shard K/N]\n"
     "       gulper-sim --merge FILE... [--csv FILE] [--json FILE] [--report DIR]\n"
-    "       gulper-sim --agents | --check-config FILE\n"
+    "       gulper-sim --agents | --check-config FILE | --replay-file FILE\n"
     "  --games N      games to play (default 100); game i uses seed S + i\n"
     "  --seed S       first seed (default 1)\n"
     "  --config FILE  settings file (default " +
@@ -52,6 +54,11 @@ const std::string USAGE =
     "  --json FILE    write the summary and one row per game to FILE as JSON\n"
     "  --report DIR   write DIR/index.html (one page, no network) and PNG pictures of the run\n"
     "  --replay S     play the one game of seed S with its log on standard output\n"
+    "  --record DIR   save every game played as a replay file DIR/seed-S.json; a comparison's\n"
+    "                 side K (from 1) in DIR/K-NAME/\n"
+    "  --replay-file FILE\n"
+    "                 play a replay file's actions again and say whether the game is the one\n"
+    "                 recorded (status 0) or where it parts from it (status 1)\n"
     "  --agents       list the agents, one a line, name first\n"
     "  --check-config FILE\n"
     "                 show how the game reads FILE: every setting's value, and a warning for\n"
@@ -67,6 +74,7 @@ struct Options {
     std::optional<uint32_t> replay;
     std::string jsonPath;
     std::string reportDir;
+    std::string recordDir;
     StudyOptions study;
 };
 
@@ -74,8 +82,23 @@ struct Options {
     FailWithUsage("gulper-sim", USAGE, message);
 }
 
+// --replay-file: 0 when the file's actions play the game it recorded, 1 when they do not,
+// 2 when it cannot be read.
+int CheckReplayFile(const std::string& path) {
+    ReplayFile replay;
+    std::string error;
+    if (!ReadReplayFile(path, &replay, &error)) {
+        std::cerr << "gulper-sim: " << error << "\n";
+        return 2;
+    }
+    const ReplayVerdict v = CheckReplay(replay);
+    std::cout << path << ": " << v.how << "\n";
+    return v.same ? 0 : 1;
+}
+
 StudyRun RunOf(const Options& o) {
-    return StudyRun{o.game, o.games, o.seed, o.logPath, o.csvPath, o.jsonPath, o.reportDir};
+    return StudyRun{o.game,    o.games,    o.seed,      o.logPath,
+                    o.csvPath, o.jsonPath, o.reportDir, o.recordDir};
 }
 
 Options ParseOptions(int argc, char** argv) {
@@ -110,9 +133,22 @@ Options ParseOptions(int argc, char** argv) {
             o.reportDir = in.Value();
         } else if (arg == "--replay") {
             o.replay = static_cast<uint32_t>(in.NumberValue(0, UINT32_MAX));
+        } else if (arg == "--record") {
+            o.recordDir = in.Value();
+            if (o.recordDir.empty()) {
+                in.Fail("--record wants a folder");
+            }
+        } else if (arg == "--replay-file") {
+            if (argc != 3) {
+                in.Fail("--replay-file FILE plays the file alone: it takes no other option");
+            }
+            ExitAfterOutput("gulper-sim", CheckReplayFile(in.Value()));
         } else {
             in.FailUnknown();
         }
+    }
+    if (!o.recordDir.empty() && o.study.merging) {
+        in.Fail("--merge joins games already played: there are none to --record");
     }
     StudyRun run = RunOf(o);
     CheckStudyOptions(in, o.study, run, gamesGiven, o.replay.has_value());
@@ -215,14 +251,21 @@ int Run(const Options& options) {
     settings.maxTicks = options.game.maxTicks;
     settings.agent = options.game.agent;
     settings.budgets = options.game.budgets;
+    settings.recordDir = options.recordDir;
     if (options.study.sideConfigs.empty() && ConfigAsksForKeyboard(settings.configText)) {
         std::cerr
             << "gulper-sim: the settings choose keyboard steering; the agent steers instead\n";
     }
 
     std::string error;
+    if (!options.recordDir.empty() && !PrepareRecordDir(options.recordDir, &error)) {
+        Fail(error);
+    }
     if (options.replay) {
-        const GameResult r = PlayHeadlessGame(settings, *options.replay, &std::cout);
+        GameResult r;
+        if (!PlayRecorded(settings, *options.replay, &std::cout, &r, &error)) {
+            return Failed(error);
+        }
         if (!CloseStandardOutput(&error)) {
             return Failed(error + " (the log of seed " + std::to_string(r.seed) + ")");
         }

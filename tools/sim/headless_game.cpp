@@ -61,8 +61,13 @@ int CatchingGhost() {
     return -1;
 }
 
-GameResult PlayHeadlessGame(const SimSettings& settings, uint32_t seed, std::ostream* log) {
-    const AgentEntry* entry = FindAgent(settings.agent);
+GameResult PlayHeadlessGame(const SimSettings& settings, uint32_t seed, std::ostream* log,
+                            GameRecord* record) {
+    return PlayEntryGame(*FindAgent(settings.agent), settings, seed, log, record);
+}
+
+GameResult PlayEntryGame(const AgentEntry& entry, const SimSettings& settings, uint32_t seed,
+                         std::ostream* log, GameRecord* record) {
     SetAgentLog(log != nullptr ? log : &DiscardedLog());
 
     ResetGameState();
@@ -70,9 +75,12 @@ GameResult PlayHeadlessGame(const SimSettings& settings, uint32_t seed, std::ost
     const NoSpritePictures headless;
     GameResult result;
     result.seed = seed;
+    if (record != nullptr) {
+        record->keepPlans = entry.recordPlans;
+    }
     {
         GameRules rules;
-        std::unique_ptr<PlayerSprite> agent = entry->make();
+        std::unique_ptr<PlayerSprite> agent = entry.make();
         StartSeededGame(rules, agent.get(), settings.configText, seed);
         ExecPlayer* outside = AsExecPlayer(agent.get());
         if (outside != nullptr) {
@@ -83,17 +91,31 @@ GameResult PlayHeadlessGame(const SimSettings& settings, uint32_t seed, std::ost
         while (!gameWon && !rules.playerCaught && result.ticks < settings.maxTicks &&
                !forfeited()) {
             // The agent decides on every cell centre; the ghosts' moves first do not change that.
-            if (agent->AvailableDirections(MazeGrid) != 0) {
-                ++result.decisions;
-                if (entry->beforeDecision) {
-                    entry->beforeDecision(*agent, result.ticks);
+            const GridPoint cell = agent->CellPosition();
+            const bool decides = agent->AvailableDirections(MazeGrid) != 0;
+            if (decides && record != nullptr && record->decisionLimit >= 0 &&
+                result.decisions >= record->decisionLimit) {
+                break;
+            }
+            if (decides) {
+                if (entry.beforeDecision) {
+                    entry.beforeDecision(*agent, result.ticks);
                 }
+                // A decision the agent forfeited the game at is not played.
                 if (forfeited()) {
                     break;
                 }
+                ++result.decisions;
             }
             rules.Tick();
             ++result.ticks;
+            if (decides && record != nullptr) {
+                RecordDecision(*record, *agent, result.ticks);
+                if (record->keepPlans) {
+                    record->plans.push_back(entry.readPlan ? entry.readPlan(*agent, cell)
+                                                           : AgentPlan());
+                }
+            }
         }
         result.outcome = forfeited()          ? GameOutcome::FORFEIT
                          : gameWon            ? GameOutcome::WON
@@ -104,8 +126,8 @@ GameResult PlayHeadlessGame(const SimSettings& settings, uint32_t seed, std::ost
         if (result.outcome == GameOutcome::LOST) {
             result.caughtBy = CatchingGhost();
             result.caughtAt = agent->CellPosition();
-            if (entry->readPlan) {
-                result.lastState = entry->readPlan(*agent, agent->CellPosition()).state;
+            if (entry.readPlan) {
+                result.lastState = entry.readPlan(*agent, agent->CellPosition()).state;
             }
         }
         if (outside != nullptr) {

@@ -11,6 +11,7 @@
 #include "tools/agents/agent_registry.h"
 #include "tools/exec/budgets.h"
 #include "tools/sim/answer_times.h"
+#include "tools/sim/game_record.h"
 
 // How one headless game ended. An agent played from outside may forfeit a game.
 enum class GameOutcome { WON, LOST, UNFINISHED, FORFEIT };
@@ -63,6 +64,8 @@ struct SimSettings {
     std::string agent = DEFAULT_AGENT;
     // What an agent played from outside may take.
     ExecBudgets budgets;
+    // When set, each game is saved as a replay file in this folder (ReplayPath).
+    std::string recordDir;
 };
 
 // Starts a game exactly as the game window would after its first start screen: seed, the
@@ -77,7 +80,12 @@ int CatchingGhost();
 
 // Plays one game from a fresh process state: StartSeededGame, then ticks until won, lost or
 // the limit. Its log goes to `log`, or nowhere when null. The agent must be registered.
-GameResult PlayHeadlessGame(const SimSettings& settings, uint32_t seed, std::ostream* log);
+// Its decisions go to `record` when given.
+GameResult PlayHeadlessGame(const SimSettings& settings, uint32_t seed, std::ostream* log,
+                            GameRecord* record = nullptr);
+// The same with the agent of `entry`, registered or not (settings.agent is not read).
+GameResult PlayEntryGame(const AgentEntry& entry, const SimSettings& settings, uint32_t seed,
+                         std::ostream* log, GameRecord* record);
 
 // Whether the settings file's bytes ask for keyboard steering (which the simulator overrides).
 bool ConfigAsksForKeyboard(const std::string& configText);

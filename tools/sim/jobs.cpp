@@ -295,6 +295,10 @@ bool PlayGames(const std::vector<SimSettings>& arms, const std::vector<GameTask>
     if (count <= 1) {
         for (size_t t = 0; t < tasks.size(); ++t) {
             PlayedGame game = PlayOne(arms, tasks[t], keepLogs);
+            if (!game.recordError.empty()) {
+                *error = game.recordError;
+                return false;
+            }
             if (!sink(t, game, error)) {
                 return false;
             }

@@ -21,6 +21,8 @@ struct GameTask {
 struct PlayedGame {
     GameResult result;
     std::string log;
+    // Why its replay file (SimSettings::recordDir) could not be written; empty when it was.
+    std::string recordError;
 };
 
 // Takes each game in task order; false, with the reason in `error`, ends the run.

@@ -4,10 +4,12 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <iostream>
 #include <sstream>
 
 #include "tools/exec/exec_agent.h"
 #include "tools/sim/outside_frame.h"
+#include "tools/sim/replay_play.h"
 
 namespace {
 
@@ -37,13 +39,10 @@ bool ReadAll(int fd, char* data, size_t size) {
 
 PlayedGame PlayOne(const std::vector<SimSettings>& arms, const GameTask& task, bool keepLogs) {
     PlayedGame game;
-    if (keepLogs) {
-        std::ostringstream log;
-        game.result = PlayHeadlessGame(arms[task.arm], task.seed, &log);
-        game.log = log.str();
-    } else {
-        game.result = PlayHeadlessGame(arms[task.arm], task.seed, nullptr);
-    }
+    std::ostringstream log;
+    PlayRecorded(arms[task.arm], task.seed, keepLogs ? &log : nullptr, &game.result,
+                 &game.recordError);
+    game.log = log.str();
     return game;
 }
 
@@ -63,6 +62,12 @@ bool WriteAll(int fd, const char* data, size_t size) {
                 break;
             }
             const PlayedGame game = PlayOne(arms, tasks[t], keepLogs);
+            if (!game.recordError.empty()) {
+                // The parent names the seed and this status; the reason is said here.
+                std::cerr << "gulper-sim: " << game.recordError << std::endl;
+                status = 6;
+                break;
+            }
             const GameResult& r = game.result;
             FrameHead head{};
             head.magic = FRAME_MAGIC;

@@ -34,7 +34,8 @@ struct FrameHead {
     uint32_t outsideLength;
 };
 
-// Plays one game, keeping its log when asked.
+// Plays one game, keeping its log when asked, and saving its replay file when its settings
+// ask for one.
 PlayedGame PlayOne(const std::vector<SimSettings>& arms, const GameTask& task, bool keepLogs);
 
 // Writes all the bytes, through interruptions; false when the pipe fails.

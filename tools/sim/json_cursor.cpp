@@ -6,7 +6,6 @@
 #include <cstdlib>
 
 namespace {
-constexpr size_t MAX_STRING = 1 << 20;
 constexpr int MAX_DEPTH = 32;
 }  // namespace
 
@@ -70,7 +69,7 @@ bool JsonCursor::More() {
     return NextItem(']');
 }
 
-std::string JsonCursor::String() {
+std::string JsonCursor::String(size_t limit) {
     Take('"');
     std::string out;
     while (true) {
@@ -84,7 +83,7 @@ std::string JsonCursor::String() {
         if (c < 0x20) {
             Fail("a control character in a string");
         }
-        if (out.size() >= MAX_STRING) {
+        if (out.size() >= limit) {
             Fail("a string is too long");
         }
         if (c != '\\') {

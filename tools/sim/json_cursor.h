@@ -24,7 +24,8 @@ class JsonCursor {
     void BeginArray();
     bool More();
 
-    std::string String();
+    // A string of at most `limit` bytes once unescaped.
+    std::string String(size_t limit = size_t(1) << 20);
     double Number();
     int64_t Integer(int64_t lo, int64_t hi);
     bool Bool();

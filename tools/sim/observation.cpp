@@ -5,26 +5,6 @@
 
 #include "game/ghosts/ghost.h"
 
-int32_t ActionOfDirection(int32_t direction) {
-    switch (direction) {
-        case DIR_LEFT:
-            return ACTION_LEFT;
-        case DIR_UP:
-            return ACTION_UP;
-        case DIR_RIGHT:
-            return ACTION_RIGHT;
-        case DIR_DOWN:
-            return ACTION_DOWN;
-        default:
-            return ACTION_KEEP;
-    }
-}
-
-int32_t DirectionOfAction(int32_t action) {
-    static const int32_t directions[ACTIONS] = {0, DIR_LEFT, DIR_UP, DIR_RIGHT, DIR_DOWN};
-    return action > 0 && action < ACTIONS ? directions[action] : 0;
-}
-
 const std::vector<ObservationField>& ObservationFields() {
     using K = FieldKind;
     static const std::vector<ObservationField> fields = {

@@ -11,13 +11,8 @@
 #include "game/game_state.h"
 #include "game/maze.h"
 #include "game/sprite.h"
-
-// The actions, one per decision: keep going, or the Gulper's new direction.
-enum : int32_t { ACTION_KEEP = 0, ACTION_LEFT, ACTION_UP, ACTION_RIGHT, ACTION_DOWN };
-constexpr int32_t ACTIONS = 5;
-// A game direction (DIR_LEFT ...) as an action code, 0 for none; and back.
-int32_t ActionOfDirection(int32_t direction);
-int32_t DirectionOfAction(int32_t action);
+// The action codes (ACTION_*, ActionOfDirection) the directions are given in.
+#include "tools/sim/game_record.h"
 
 enum class FieldKind { U8, I32, I64 };
 

@@ -43,6 +43,8 @@ struct StudyRun {
     std::string csvPath;
     std::string jsonPath;
     std::string reportDir;
+    // --record DIR: each side's games in SideRecordDir(DIR, side, name).
+    std::string recordDir;
 };
 
 // Checks that the options go together; fails with usage otherwise. `gamesGiven` says whether

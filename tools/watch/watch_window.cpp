@@ -36,7 +36,14 @@ void Circle(const GridPoint& centre, double radius) {
 
 void WatchWindow::Configure(const WatchSettings& s) {
     settings = s;
-    entry = FindAgent(settings.agent);
+    if (settings.replay) {
+        settings.seed = settings.replay->seed;
+        settings.configPath = settings.replay->configPath;
+        settings.configText = settings.replay->configText;
+        settings.agent = settings.replay->agent;
+        settings.maxTicks = settings.replay->maxTicks;
+    }
+    entry = settings.replay ? nullptr : FindAgent(settings.agent);
     SetTitle("gulper-watch: seed " + std::to_string(settings.seed));
 }
 
@@ -57,11 +64,16 @@ void WatchWindow::StartGame() {
     SetPlayerAgent(nullptr);
     agent.reset();
     ResetGameState();
-    agent = entry->make();
+    if (settings.replay) {
+        agent = std::make_unique<ReplayPlayer>(settings.replay->record.actions);
+    } else {
+        agent = entry->make();
+    }
     StartSeededGame(*this, agent.get(), settings.configText, settings.seed);
     startScreen = false;  // the game starts at once; space pauses instead
     plan = AgentPlan();
     ticks = 0;
+    decisions = 0;
     over = false;
     if (ExecPlayer* outside = AsExecPlayer(agent.get())) {
         outside->StartGame({settings.seed, settings.maxTicks, settings.configPath,
@@ -72,14 +84,15 @@ void WatchWindow::StartGame() {
     }
     tickDebt = 0;
     lastIdleMs = SteadyMilliseconds();
-    Report("seed " + std::to_string(settings.seed) + " (" + entry->name + ")");
+    Report("seed " + std::to_string(settings.seed) + " (" +
+           (settings.replay ? "replay of " + settings.agent : entry->name) + ")");
     UpdateTitle();
 }
 
 void WatchWindow::PlayTick() {
     const GridPoint cell = agent->CellPosition();
     const bool decides = agent->AvailableDirections(MazeGrid) != 0;
-    if (decides && entry->beforeDecision) {
+    if (decides && entry != nullptr && entry->beforeDecision) {
         entry->beforeDecision(*agent, ticks);
     }
     ExecPlayer* outside = AsExecPlayer(agent.get());
@@ -89,9 +102,13 @@ void WatchWindow::PlayTick() {
     }
     Tick();
     ++ticks;
-    if (decides && entry->readPlan) {
+    if (decides && settings.replay) {
+        const std::vector<AgentPlan>& plans = settings.replay->record.plans;
+        plan = decisions < static_cast<int64_t>(plans.size()) ? plans[decisions] : AgentPlan();
+    } else if (decides && entry->readPlan) {
         plan = entry->readPlan(*agent, cell);
     }
+    decisions += decides ? 1 : 0;
     if (gameWon || playerCaught || ticks >= settings.maxTicks) {
         EndGame(gameWon        ? GameOutcome::WON
                 : playerCaught ? GameOutcome::LOST
@@ -108,19 +125,36 @@ void WatchWindow::EndGame(GameOutcome outcome) {
     if (ExecPlayer* outside = AsExecPlayer(agent.get())) {
         outside->EndGame(result);
     }
+    const std::string again =
+        settings.replay ? "; R plays it again" : "; R plays it again, N the next seed";
     if (outcome == GameOutcome::FORFEIT) {
-        Report("forfeit (" + result.forfeitReason + "); R plays it again, N the next seed");
+        Report("forfeit (" + result.forfeitReason + ")" + again);
         return;
     }
     std::string how = OutcomeName(outcome);
     const int ghost = playerCaught ? CatchingGhost() : -1;
     if (ghost >= 0) {
-        how += std::string(" (caught by the ") + GhostColourName(ghost) + " ghost while " +
-               plan.state + ")";
+        how += std::string(" (caught by the ") + GhostColourName(ghost) + " ghost" +
+               (plan.state.empty() ? "" : " while " + plan.state) + ")";
     }
     Report(how + ", score " + std::to_string(agent->Score()) + ", food left " +
-           std::to_string(foodLeft) + ", " + std::to_string(ticks) +
-           " ticks; R plays it again, N the next seed");
+           std::to_string(foodLeft) + ", " + std::to_string(ticks) + " ticks" + AgainstRecording() +
+           again);
+}
+
+std::string WatchWindow::AgainstRecording() const {
+    if (!settings.replay) {
+        return "";
+    }
+    const GameResult& r = settings.replay->result;
+    const bool same = OutcomeName(r.outcome) == Phase() ||
+                      (r.outcome == GameOutcome::UNFINISHED && Phase() == "stopped");
+    if (same && r.score == agent->Score() && r.foodLeft == foodLeft && r.ticks == ticks &&
+        r.decisions == decisions) {
+        return ", as recorded";
+    }
+    return ", not as recorded (" + std::string(OutcomeName(r.outcome)) + ", score " +
+           std::to_string(r.score) + ", " + std::to_string(r.ticks) + " ticks)";
 }
 
 std::string WatchWindow::Phase() const {
@@ -229,6 +263,9 @@ void WatchWindow::OnKeyboard(int key, bool down) {
             StartGame();
             break;
         case KEY_N:
+            if (settings.replay) {
+                return;  // a replay file holds one game
+            }
             ++settings.seed;
             StartGame();
             break;

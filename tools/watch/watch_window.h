@@ -11,6 +11,7 @@
 #include "tools/agents/agent_registry.h"
 #include "tools/exec/budgets.h"
 #include "tools/sim/headless_game.h"
+#include "tools/sim/replay_file.h"
 
 // More keys the watcher reads (the framework's virtual-key codes).
 enum : int {
@@ -35,12 +36,15 @@ struct WatchSettings {
     ExecBudgets budgets;
     int speedLevel = 2;  // index into WatchWindow::SPEEDS
     bool paused = false;
+    // A recorded game to show instead of the agent's: its actions, and its plans when kept.
+    std::shared_ptr<const ReplayFile> replay;
 };
 
 // The game's window playing the game of one seed, as gulper-sim --replay plays it (the same
 // start, the same ticks, the same log on standard output), with the agent's plan of its last
 // decision drawn over the board. It can be paused, stepped one tick, run slower or faster, and
 // restarted on the same or the next seed. Messages about the watching go to standard error.
+// A replay file's game is shown the same way, its recorded plans drawn; N is then not taken.
 class WatchWindow : public GameWindow {
   public:
     // Ticks a second relative to the game's own pace; 0 means as fast as possible.
@@ -68,6 +72,7 @@ class WatchWindow : public GameWindow {
     std::unique_ptr<PlayerSprite> agent;
     AgentPlan plan;
     int64_t ticks = 0;
+    int64_t decisions = 0;
     bool over = false;
 
   protected:
@@ -80,6 +85,8 @@ class WatchWindow : public GameWindow {
     void Report(const std::string& what);
     // The game is over: an agent from outside hears how it ended.
     void EndGame(GameOutcome outcome);
+    // How the game just ended stands to the replay file's result.
+    std::string AgainstRecording() const;
     void UpdateTitle();
 
     double tickDebt = 0;
