@@ -6,7 +6,7 @@
 namespace {
 
 TEST(AgentRegistryTest, TwoAgentsMustNotAnswerToOneName) {
-    EXPECT_DEATH(AgentRegistration({"planner", "again", nullptr, nullptr}),
+    EXPECT_DEATH(AgentRegistration({"planner", "again", nullptr, nullptr, nullptr, false}),
                  "two agents are registered as \"planner\"");
 }
 

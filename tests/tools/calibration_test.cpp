@@ -54,7 +54,7 @@ class JitteryAgent : public PlayerAgent {
 
 const AgentRegistration registration{
     {"jittery-planner", "the built-in agent with random turns, for testing the intervals",
-     [] { return std::unique_ptr<PlayerSprite>(new JitteryAgent()); }, nullptr}};
+     [] { return std::unique_ptr<PlayerSprite>(new JitteryAgent()); }, nullptr, nullptr, false}};
 
 constexpr int COMPARISONS = 200;
 constexpr int GAMES = 24;

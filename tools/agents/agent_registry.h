@@ -7,11 +7,14 @@
 //     namespace {
 //     class MyAgent : public PlayerSprite { void Think() override { ... } };
 //     const AgentRegistration registration{{"my-agent", "one line on what it does",
-//         [] { return std::unique_ptr<PlayerSprite>(new MyAgent()); }, nullptr}};
+//         [] { return std::unique_ptr<PlayerSprite>(new MyAgent()); }, nullptr, nullptr,
+//         false}};
 //     }
 //
 // The build picks the file up; `gulper-sim --agents` then lists it and `--agent my-agent`
-// plays it. A plan reader is optional: without one gulper-watch draws no plan for it.
+// plays it. A plan reader is optional: without one gulper-watch draws no plan for it. The last
+// two members (a look at the game before each decision, and plans kept in recordings) serve
+// agents played from outside the process.
 
 #include <cstdint>
 #include <functional>

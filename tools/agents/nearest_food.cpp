@@ -82,6 +82,7 @@ AgentPlan ReadPlan(PlayerSprite& sprite, GridPoint) {
 const AgentRegistration registration{
     {"nearest-food",
      "heads for the nearest dot or pill by the shortest open route; ignores ghosts and fruit",
-     [] { return std::unique_ptr<PlayerSprite>(new NearestFoodAgent()); }, ReadPlan}};
+     [] { return std::unique_ptr<PlayerSprite>(new NearestFoodAgent()); }, ReadPlan, nullptr,
+     false}};
 
 }  // namespace

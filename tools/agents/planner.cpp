@@ -59,6 +59,6 @@ const AgentRegistration registration{
     {DEFAULT_AGENT,
      "the built-in agent: flees near ghosts, feeds, hunts blue ghosts and goes for the fruit, "
      "by A* routes",
-     [] { return std::unique_ptr<PlayerSprite>(new PlayerAgent()); }, ReadPlan}};
+     [] { return std::unique_ptr<PlayerSprite>(new PlayerAgent()); }, ReadPlan, nullptr, false}};
 
 }  // namespace

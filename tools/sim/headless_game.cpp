@@ -23,6 +23,17 @@ const char* OutcomeName(GameOutcome outcome) {
     }
 }
 
+bool OutcomeNamed(const std::string& name, GameOutcome* outcome) {
+    for (GameOutcome o :
+         {GameOutcome::WON, GameOutcome::LOST, GameOutcome::UNFINISHED, GameOutcome::FORFEIT}) {
+        if (name == OutcomeName(o)) {
+            *outcome = o;
+            return true;
+        }
+    }
+    return false;
+}
+
 int64_t FaultsOf(const GameResult& r, const std::string& kind) {
     int64_t n = 0;
     for (const AgentFault& f : r.faults) {

@@ -17,6 +17,8 @@
 enum class GameOutcome { WON, LOST, UNFINISHED, FORFEIT };
 
 const char* OutcomeName(GameOutcome outcome);
+// The outcome OutcomeName gives as `name`; false for any other word.
+bool OutcomeNamed(const std::string& name, GameOutcome* outcome);
 
 // Something an agent played from outside the process did wrong: at one decision, or at its
 // start (decision -1). Kinds: "timeout", "invalid", "crash".

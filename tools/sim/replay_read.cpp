@@ -11,15 +11,13 @@ namespace {
 
 constexpr int HEX_PER_CHECK = 4;
 
-GameOutcome OutcomeNamed(JsonCursor& in) {
+GameOutcome ReadOutcome(JsonCursor& in) {
     const std::string name = in.String(16);
-    for (GameOutcome o :
-         {GameOutcome::WON, GameOutcome::LOST, GameOutcome::UNFINISHED, GameOutcome::FORFEIT}) {
-        if (name == OutcomeName(o)) {
-            return o;
-        }
+    GameOutcome outcome = GameOutcome::UNFINISHED;
+    if (!OutcomeNamed(name, &outcome)) {
+        in.Fail("the outcome is won, lost, unfinished or forfeit, not \"" + name + "\"");
     }
-    in.Fail("the outcome is won, lost, unfinished or forfeit, not \"" + name + "\"");
+    return outcome;
 }
 
 GridPoint ReadCell(JsonCursor& in) {
@@ -76,7 +74,7 @@ void ReadResult(JsonCursor& in, GameResult& r) {
     while (in.NextKey(&key)) {
         ++seen;
         if (key == "outcome") {
-            r.outcome = OutcomeNamed(in);
+            r.outcome = ReadOutcome(in);
         } else if (key == "score") {
             r.score = static_cast<int32_t>(in.Integer(0, INT32_MAX));
         } else if (key == "food_left") {

@@ -24,15 +24,7 @@ GameResult ReadGame(JsonCursor& in) {
         } else if (key == "result") {
             const std::string name = in.String();
             haveResult = true;
-            if (name == OutcomeName(GameOutcome::WON)) {
-                r.outcome = GameOutcome::WON;
-            } else if (name == OutcomeName(GameOutcome::LOST)) {
-                r.outcome = GameOutcome::LOST;
-            } else if (name == OutcomeName(GameOutcome::UNFINISHED)) {
-                r.outcome = GameOutcome::UNFINISHED;
-            } else if (name == OutcomeName(GameOutcome::FORFEIT)) {
-                r.outcome = GameOutcome::FORFEIT;
-            } else {
+            if (!OutcomeNamed(name, &r.outcome)) {
                 in.Fail("an unknown result \"" + name + "\"");
             }
         } else if (key == "score") {
