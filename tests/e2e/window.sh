@@ -81,3 +81,17 @@ has_white() {  # has_white FILE W H X Y: a white pixel inside the rectangle, not
 same_crop() {
     [ "$(compare -metric AE "$1[$3x$4+$5+$6]" "$2[$3x$4+$5+$6]" null: 2>&1)" = 0 ]
 }
+
+# wait_for FILE PATTERN: up to 60 s for a line matching PATTERN in FILE.
+wait_for() {
+    for _ in $(seq 300); do
+        grep -q "$2" "$1" 2>/dev/null && return 0
+        sleep 0.2
+    done
+    return 1
+}
+# route_pixels PICTURE: the number of pixels in the colour gulper-watch draws a route in.
+route_pixels() {
+    convert "$1" -fill black +opaque "#ff33ff" -fill white -opaque "#ff33ff" \
+        -format "%[fx:round(mean*w*h)]" info:
+}

@@ -18,13 +18,6 @@ cp "$source_dir/data/config.txt" "$work/data/config.txt"
 cd "$work" || exit 1
 seed=3
 fail() { echo "FAILED: $*"; exit 1; }
-wait_for() {
-    for _ in $(seq 300); do
-        grep -q "$2" "$1" 2>/dev/null && return 0
-        sleep 0.2
-    done
-    return 1
-}
 
 walk="exec:python3 $source_dir/kits/python/random_walk.py"
 for run in one two; do

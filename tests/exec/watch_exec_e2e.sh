@@ -18,17 +18,6 @@ cd "$work" || exit 1
 seed=5
 agent="exec:python3 $source_dir/kits/python/nearest_food.py"
 fail() { echo "FAILED: $*"; tail -5 err.txt; exit 1; }
-wait_for() {
-    for _ in $(seq 300); do
-        grep -q "$2" "$1" 2>/dev/null && return 0
-        sleep 0.2
-    done
-    return 1
-}
-route_pixels() {
-    convert "$1" -fill black +opaque "#ff33ff" -fill white -opaque "#ff33ff" \
-        -format "%[fx:round(mean*w*h)]" info:
-}
 
 "$sim" --replay "$seed" --agent "$agent" >/dev/null 2>replay.err || fail "the replay"
 # "seed 5 lost, score 450, food left 121, 817 ticks, 41 decisions"

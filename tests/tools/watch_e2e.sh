@@ -18,19 +18,6 @@ cd "$work" || exit 1
 seed=7
 fail() { echo "FAILED: $*"; tail -5 err.txt; exit 1; }
 
-# wait_for FILE PATTERN: up to 60 s for a line matching PATTERN in FILE.
-wait_for() {
-    for _ in $(seq 300); do
-        grep -q "$2" "$1" 2>/dev/null && return 0
-        sleep 0.2
-    done
-    return 1
-}
-# route_pixels PICTURE: the number of pixels in the route's colour.
-route_pixels() {
-    convert "$1" -fill black +opaque "#ff33ff" -fill white -opaque "#ff33ff" \
-        -format "%[fx:round(mean*w*h)]" info:
-}
 
 # Wrong arguments are refused before any window opens.
 for args in "" "$seed --agent nobody" "$seed --speed 3" "$seed 8" "seven" \
