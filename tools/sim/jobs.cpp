@@ -190,6 +190,16 @@ class Pool {
         }
     }
 
+    // How a worker that can no longer be heard from or given a game ended, and the seed of the
+    // game it was playing (`next` when it held none).
+    std::string LostWorker(Worker& w, uint64_t next) {
+        const std::string how = Ended(w.pid);
+        w.pid = -1;
+        return "the worker playing seed " +
+               std::to_string(tasks[w.given.empty() ? next : w.given.front()].seed) + " " + how +
+               " before sending its result";
+    }
+
     // Hands the worker the next task; with none left and nothing outstanding, closes its task
     // pipe so that it exits.
     bool Give(Worker& w, std::string* error) {
@@ -201,7 +211,8 @@ class Pool {
         }
         const uint64_t t = nextTask++;
         if (!WriteAll(w.commands, reinterpret_cast<const char*>(&t), sizeof t)) {
-            *error = "a worker stopped taking games";
+            // Its end of the task pipe is closed: it died, perhaps just after its last result.
+            *error = LostWorker(w, t);
             return false;
         }
         w.given.push_back(t);
@@ -219,11 +230,7 @@ class Pool {
             ::close(w.fd);
             w.fd = -1;
             if (!w.given.empty() || !w.buffer.empty()) {
-                const std::string how = Ended(w.pid);
-                w.pid = -1;
-                *error = "the worker playing seed " +
-                         std::to_string(tasks[w.given.empty() ? 0 : w.given.front()].seed) + " " +
-                         how + " before sending its result";
+                *error = LostWorker(w, 0);
                 return false;
             }
             return true;
