@@ -8,6 +8,7 @@
 
 #include "tools/exec/budgets.h"
 #include "tools/exec/child_process.h"
+#include "tools/exec/error_sink.h"
 #include "tools/exec/line_channel.h"
 #include "tools/sim/answer_times.h"
 #include "tools/sim/outside_frame.h"
@@ -163,6 +164,47 @@ TEST(LineChannelTest, AWriteToAProgramThatNeverReadsEndsAtItsDeadline) {
     std::string line;
     EXPECT_EQ(gone.Read(&line), LineStatus::CLOSED);
     EXPECT_FALSE(gone.channel.Write(big, Clock::now() + std::chrono::seconds(2)));  // EPIPE
+}
+
+TEST(ChildProcessTest, KnowsWhetherItHasEnded) {
+    Child quiet("sleep 30");
+    EXPECT_FALSE(quiet.child.HasEnded());
+    Child gone("exit 3");
+    std::string line;
+    EXPECT_EQ(gone.Read(&line), LineStatus::CLOSED);
+    bool ended = false;
+    for (int i = 0; i < 200 && !ended; ++i) {
+        ended = gone.child.HasEnded();
+        usleep(10000);
+    }
+    EXPECT_TRUE(ended);
+    EXPECT_EQ(gone.child.Stop(), "exited with status 3");
+}
+
+// The agent's standard error passed on reaches ours, up to the game's allowance.
+TEST(ErrorSinkTest, PassesOnWhatOurStandardErrorTakesUpToTheLimit) {
+    int pipeEnds[2];
+    ASSERT_EQ(pipe(pipeEnds), 0);
+    const int saved = dup(STDERR_FILENO);
+    ASSERT_GE(dup2(pipeEnds[1], STDERR_FILENO), 0);
+    {
+        ErrorSink sink("pass", 10);
+        sink.StartGame(1, "agent");
+        sink.Take("hello ", 6);
+        sink.Take("agent errors", 12);
+        sink.EndGame();
+    }
+    dup2(saved, STDERR_FILENO);
+    close(saved);
+    close(pipeEnds[1]);
+    std::string got;
+    char chunk[256];
+    for (ssize_t n; (n = read(pipeEnds[0], chunk, sizeof chunk)) > 0;) {
+        got.append(chunk, static_cast<size_t>(n));
+    }
+    close(pipeEnds[0]);
+    EXPECT_EQ(got.rfind("hello agen", 0), 0u) << got;
+    EXPECT_EQ(got.find("errors"), std::string::npos) << got;
 }
 
 TEST(ChildProcessTest, StoppingEndsTheWholeGroup) {
