@@ -103,6 +103,11 @@ TEST(ProtocolLinesTest, TextIsValidUtf8) {
     EXPECT_EQ(JsonText("\xc0\xaf"), "\"\\ufffd\\ufffd\"");
     EXPECT_EQ(JsonText("\xed\xa0\x80"), "\"\\ufffd\\ufffd\\ufffd\"");
     EXPECT_EQ(JsonText("\xe2\x82"), "\"\\ufffd\\ufffd\"");
+    // Four-byte forms: overlong below U+10000, past U+10FFFF, and the highest and lowest kept.
+    EXPECT_EQ(JsonText("\xf0\x8f\xbf\xbf"), "\"\\ufffd\\ufffd\\ufffd\\ufffd\"");
+    EXPECT_EQ(JsonText("\xf4\x90\x80\x80"), "\"\\ufffd\\ufffd\\ufffd\\ufffd\"");
+    EXPECT_EQ(JsonText("\xf0\x90\x80\x80\xf4\x8f\xbf\xbf"), "\"\xf0\x90\x80\x80\xf4\x8f\xbf\xbf\"");
+    EXPECT_EQ(JsonText("\xe0\x9f\xbf"), "\"\\ufffd\\ufffd\\ufffd\"");
 }
 
 TEST(ProtocolLinesTest, HelloAndEndParseBack) {

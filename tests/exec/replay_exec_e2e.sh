@@ -65,11 +65,14 @@ stop
 [ "$status" -eq 0 ] || fail "gulper-watch exited with $status"
 echo "ok: gulper-watch shows the recorded random walk to its end at tick $ticks"
 
-# An agent that exits after ten decisions forfeits; its recording checks up to there.
-"$sim" --agent "exec:python3 $source_dir/tests/exec/hostile_agent.py exit-mid" --games 1 \
-    --seed "$seed" --record forfeit >/dev/null 2>&1
-"$sim" --replay-file "forfeit/seed-$seed.json" >forfeit.check 2>&1 ||
-    fail "the forfeited game's recording: $(cat forfeit.check)"
-grep -q "the same game: seed $seed forfeit" forfeit.check ||
-    fail "no forfeit verdict: $(cat forfeit.check)"
-echo "ok: $(cat forfeit.check)"
+# An agent that exits after ten decisions forfeits, one that exits at once forfeits before the
+# first: each recording checks up to there.
+for mode in exit-mid exit-now; do
+    "$sim" --agent "exec:python3 $source_dir/tests/exec/hostile_agent.py $mode" --games 1 \
+        --seed "$seed" --record "$mode" >/dev/null 2>&1
+    "$sim" --replay-file "$mode/seed-$seed.json" >forfeit.check 2>&1 ||
+        fail "the forfeited game's recording ($mode): $(cat forfeit.check)"
+    grep -q "the same game: seed $seed forfeit" forfeit.check ||
+        fail "no forfeit verdict ($mode): $(cat forfeit.check)"
+    echo "ok: $(cat forfeit.check)"
+done
