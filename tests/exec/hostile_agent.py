@@ -8,6 +8,7 @@ exit-now    exits before reading anything
 exit-mid    answers ten decisions, then exits
 flood       answers well, and floods its standard error all the while
 deaf        answers well, but stays when its input closes, and ignores SIGTERM
+shut        answers hello, then closes its input and stays, answering nothing
 fork-exit   starts a child that keeps our output open and sleeps, then exits
 benign      answers well (action 0)
 
@@ -49,6 +50,9 @@ def main():
     for line in sys.stdin:
         if '"hello"' in line:
             send('{"name":"hostile %s"}' % mode)
+            if mode == "shut":
+                os.close(0)
+                time.sleep(600)
             if mode == "endless":
                 chunk = "x" * 65536
                 while True:

@@ -35,6 +35,10 @@ CASES = {
     "flood": (20, ["--agent-stderr", "pass"], lambda g: g["result"] in ("lost", "won")
               and sum(g["faults"].values()) == 0),
     "deaf": (20, [], lambda g: g["result"] in ("lost", "won")),
+    # Alive but no longer reading: a decision cannot be sent (the first may still go out
+    # before the agent has closed its input, and time out).
+    "shut": (20, [], lambda g: g["result"] == "forfeit" and g["decisions"] <= 1
+             and g["forfeit_reason"] == "timeout: the agent stopped reading its input"),
     "fork-exit": (20, ["--start-ms", "200"], lambda g: g["result"] == "forfeit"
                   and g["forfeit_reason"] == "timeout: no answer to hello in 200 ms"),
 }
@@ -77,7 +81,8 @@ def run(mode, games, extra, folder, limit_s=120):
     out = os.path.join(folder, "run.json")
     pids = os.path.join(folder, "pids-" + mode)
     os.makedirs(pids, exist_ok=True)
-    command = [SIM, "--agent", "exec:python3 %s %s 30" % (AGENT, mode), "--games", str(games),
+    # Exec'd, so that no shell keeps a copy of the agent's input open for it.
+    command = [SIM, "--agent", "exec:exec python3 %s %s 30" % (AGENT, mode), "--games", str(games),
                "--jobs", "1", "--config", os.path.join(SOURCE, "data", "config.txt"),
                "--json", out] + BUDGETS + extra
     env = dict(os.environ, GULPER_TEST_PIDS=pids)
