@@ -10,6 +10,7 @@
 
 #include "agent/player_agent.h"
 #include "game/game_state.h"
+#include "tests/tools/open_direction.h"
 #include "tools/agents/agent_registry.h"
 #include "tools/sim/compare.h"
 #include "tools/sim/headless_game.h"
@@ -29,16 +30,8 @@ class JitteryAgent : public PlayerAgent {
         if (Draw() % 10 != 0) {
             return;
         }
-        const int32_t open = AvailableDirections(MazeGrid);
-        int32_t choices[4];
-        int n = 0;
-        for (int32_t d : {DIR_LEFT, DIR_UP, DIR_RIGHT, DIR_DOWN}) {
-            if (open & d) {
-                choices[n++] = d;
-            }
-        }
-        if (n > 0) {
-            direction = choices[Draw() % static_cast<uint64_t>(n)];
+        if (const int32_t d = PickOpenDirection(AvailableDirections(MazeGrid), Draw())) {
+            direction = d;
         }
     }
 

@@ -11,6 +11,7 @@
 
 #include "game/game_state.h"
 #include "game/maze.h"
+#include "tests/tools/open_direction.h"
 #include "tools/agents/agent_registry.h"
 #include "tools/sim/replay_play.h"
 
@@ -26,16 +27,8 @@ std::random_device entropy;
 class RandomWalker : public PlayerSprite {
   public:
     void Think() override {
-        const int32_t open = AvailableDirections(MazeGrid);
-        int32_t choices[4];
-        int n = 0;
-        for (int32_t d : {DIR_LEFT, DIR_UP, DIR_RIGHT, DIR_DOWN}) {
-            if (open & d) {
-                choices[n++] = d;
-            }
-        }
-        if (n > 0) {
-            direction = choices[draw() % static_cast<unsigned>(n)];
+        if (const int32_t d = PickOpenDirection(AvailableDirections(MazeGrid), draw())) {
+            direction = d;
         }
     }
     std::mt19937 draw{entropy()};
