@@ -95,3 +95,11 @@ route_pixels() {
     convert "$1" -fill black +opaque "#ff33ff" -fill white -opaque "#ff33ff" \
         -format "%[fx:round(mean*w*h)]" info:
 }
+# game_folder_in_work SOURCE_DIR: $work becomes a game folder, the source's pictures and shipped
+# settings in its data/, and the current folder.
+game_folder_in_work() {
+    mkdir -p "$work/data"
+    ln -s "$1"/data/*.tga "$work/data/"
+    cp "$1/data/config.txt" "$work/data/config.txt"
+    cd "$work" || exit 1
+}

@@ -12,10 +12,7 @@ source_dir=$(realpath "$3")
 need_tools xvfb-run xdotool python3
 in_own_xvfb "$XVFB_SERVER_ARGS" "$@"
 
-mkdir -p "$work/data"
-ln -s "$source_dir"/data/*.tga "$work/data/"
-cp "$source_dir/data/config.txt" "$work/data/config.txt"
-cd "$work" || exit 1
+game_folder_in_work "$source_dir"
 seed=3
 fail() { echo "FAILED: $*"; exit 1; }
 

@@ -11,10 +11,7 @@ source_dir=$(realpath "$3")
 need_tools xvfb-run xdotool import convert
 in_own_xvfb "$XVFB_SERVER_ARGS" "$@"
 
-mkdir -p "$work/data"
-ln -s "$source_dir"/data/*.tga "$work/data/"
-cp "$source_dir/data/config.txt" "$work/data/config.txt"
-cd "$work" || exit 1
+game_folder_in_work "$source_dir"
 seed=7
 fail() { echo "FAILED: $*"; tail -5 err.txt; exit 1; }
 
