@@ -5,21 +5,16 @@
 #include "agent/player_agent.h"
 #include "game/game_rules.h"
 #include "game/game_state.h"
-#include "game/random.h"
 #include "tools/exec/protocol.h"
+#include "tools/sim/headless_game.h"
 
 namespace {
 
 void BM_DecideLine(benchmark::State& state) {
     ResetGameState();
-    SeedRandom(3);
     GameRules rules;
-    rules.LoadConfigFrom("");
-    rules.keyboardControl = false;
-    rules.CreateGhosts();
     PlayerAgent agent;
-    SetPlayerAgent(&agent);
-    rules.NewGame();
+    StartSeededGame(rules, &agent, "", 3);  // the defaults: every ghost
     int64_t decision = 0;
     size_t bytes = 0;
     for (auto _ : state) {
