@@ -17,6 +17,8 @@ GameWindow::GameWindow() {
     foodLeft = 0;
     redGhost = greenGhost = orangeGhost = turquoiseGhost = nullptr;
     scatterCountdown = attackCountdown = blueCountdown = 0;
+    // Made at its size: a window resized once it is shown keeps its first frame waiting on X.
+    SizeFor(0);
     // The font is found and rendered while the window and its context are made.
     GlyphText::Prefetch(*this);
 }
@@ -24,12 +26,16 @@ GameWindow::GameWindow() {
 // The ghosts go with GameRules, which made them.
 GameWindow::~GameWindow() = default;
 
+void GameWindow::SizeFor(int statusLines) {
+    SetSize(WINDOW_WIDTH, BOARD_HEIGHT + SCORE_STRIP_HEIGHT + statusLines * TEXT_LINE_HEIGHT);
+}
+
 void GameWindow::SetUpView(int statusLines) {
     // A new context: textures of an earlier one are gone.
     pictures.Forget();
     text.Forget();
     const int strip = SCORE_STRIP_HEIGHT + statusLines * TEXT_LINE_HEIGHT;
-    SetSize(WINDOW_WIDTH, BOARD_HEIGHT + strip);
+    SizeFor(statusLines);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     glOrtho(0, BOARD_WIDTH, -strip, BOARD_HEIGHT, -1, 1);

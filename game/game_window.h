@@ -54,6 +54,9 @@ class GameWindow : public GLWindow, public GameRules {
     // The client area and projection: the board over the score line's strip, and as many
     // more lines of text below it as asked. Forgets the textures of an earlier context.
     void SetUpView(int statusLines);
+    // The client size for the board, the score line's strip and `statusLines` more lines of
+    // text. Set before the window is made, the window is made at that size.
+    void SizeFor(int statusLines);
     // The dot, power-pill and fruit pictures.
     void LoadBoardPictures();
 

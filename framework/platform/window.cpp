@@ -230,10 +230,16 @@ bool SetWindowSize(Window window, std::int32_t width, std::int32_t height) {
     }
     record->sdlWidth = std::max(width, 1);
     record->sdlHeight = std::max(height, 1);
-    SDL_SetWindowSize(record->sdl, record->sdlWidth, record->sdlHeight);
-    if (record->placedByPlatform) {
-        // Grown from its top-left corner it could reach past the screen's edge.
-        Centre(*record);
+    int now[2] = {0, 0};
+    SDL_GetWindowSize(record->sdl, &now[0], &now[1]);
+    // Asked again for the size it has, the window is left alone: on X a resize waits for the
+    // server's answer, which a window already that size makes the first frame wait for.
+    if (now[0] != record->sdlWidth || now[1] != record->sdlHeight) {
+        SDL_SetWindowSize(record->sdl, record->sdlWidth, record->sdlHeight);
+        if (record->placedByPlatform) {
+            // Grown from its top-left corner it could reach past the screen's edge.
+            Centre(*record);
+        }
     }
     if (width != record->clientWidth || height != record->clientHeight) {
         record->clientWidth = width;

@@ -13,6 +13,7 @@
 #include <fstream>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "framework/platform/platform.h"
@@ -48,8 +49,10 @@ class GameWindowTest : public ::testing::Test {
         player = std::make_unique<ScriptedPlayer>();  // its pictures come from data/
         SetPlayerAgent(player.get());
         window = MakeWindow();
-        // The offscreen surface keeps the size it opened with.
-        window->SetSize(WINDOW_WIDTH, WindowHeight());
+        // Made at its size: the offscreen surface keeps the size it opened with, and a window
+        // resized once shown keeps its first frame waiting.
+        ASSERT_EQ((std::pair{window->GetWidth(), window->GetHeight()}),
+                  (std::pair{WINDOW_WIDTH, WindowHeight()}));
         ASSERT_TRUE(window->extra->Create());
         DrainMessages();  // OnCreate, then the first paint
         sleeps.clear();

@@ -45,6 +45,7 @@ void WatchWindow::Configure(const WatchSettings& s) {
     }
     entry = settings.replay ? nullptr : FindAgent(settings.agent);
     SetTitle("gulper-watch: seed " + std::to_string(settings.seed));
+    SizeFor(1);
 }
 
 WatchWindow::~WatchWindow() {
