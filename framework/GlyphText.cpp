@@ -163,10 +163,13 @@ void GlyphText::Flush() {
         // nothing where it is not (the alpha test drops texels of alpha 0).
         PixelSpace pixels(viewport, GL_MODULATE, true);
         glBindTexture(GL_TEXTURE_2D, texture);
-        const float* colour = nullptr;
+        // The first colour is set outside the batch: a colour that never changes inside it
+        // leaves the batch the pictures' vertex layout, so the driver compiles nothing anew.
+        const float* colour = queued.front().colour;
+        glColor4fv(colour);
         glBegin(GL_QUADS);
         for (const Quad& q : queued) {
-            if (colour == nullptr || !std::equal(q.colour, q.colour + 4, colour)) {
+            if (!std::equal(q.colour, q.colour + 4, colour)) {
                 colour = q.colour;
                 glColor4fv(colour);
             }

@@ -257,6 +257,20 @@ TEST_F(FrameIdentity, GlyphTextMatchesPrintfForEveryCharacter) {
                   line.x >= 0);  // lit, alpha reading 255 everywhere
         EXPECT_TRUE(position[0] == expectedPosition[0] && position[1] == expectedPosition[1]);
     }
+    // Every line queued for one batch, the colour changing from line to line.
+    std::vector<uint8_t> expected;
+    for (bool reference : {true, false}) {
+        glClear(GL_COLOR_BUFFER_BIT);
+        for (const auto& line : lines) {
+            glColor3d(line.red, 1, 0.5);
+            glRasterPos2d(line.x, line.y);
+            ASSERT_TRUE(reference ? window->Printf("%s", line.text) >= 0
+                                  : glyphs.Queue(*window, line.text));
+        }
+        glyphs.Flush();
+        (reference ? expected : frame) = ReadFrame();
+    }
+    EXPECT_TRUE(frame == expected) << "one batch of every line";
 }
 
 // A Gulper that heads for the nearest food playing a minute at 20 ticks a second, one frame a
