@@ -85,6 +85,19 @@ void PictureBatch::Forget() {
     groups.clear();
     std::memset(view, 0, sizeof view);
     maxTextureSize = 0;
+    white = 0;
+}
+
+uint32_t PictureBatch::WhiteTexture() {
+    if (white == 0) {
+        GLuint name = 0;
+        glGenTextures(1, &name);
+        white = name;
+        const uint8_t texel[4] = {255, 255, 255, 255};
+        TextureUpload bound(white);
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, texel);
+    }
+    return white;
 }
 
 PictureBatch::Corner PictureBatch::RasterCorner(double x, double y) {

@@ -29,6 +29,12 @@ class PictureBatch {
     void Flush();
     // Forgets the textures, for a new context (they die with the old one).
     void Forget();
+    // A 1 x 1 opaque white texture, made on first use. Plain colours drawn under Texturing
+    // (modulated, alpha-tested) with it bound and WHITE_TEXEL as every vertex's texture
+    // coordinate keep their own colours and go through the pictures' program and vertex
+    // layout: the driver then compiles one program for the frame, not one more for lines.
+    uint32_t WhiteTexture();
+    static constexpr float WHITE_TEXEL = 0.5f;
 
   private:
     struct Corner {
@@ -63,4 +69,5 @@ class PictureBatch {
     int viewport[4] = {};
     uint64_t frame = 0;
     int maxTextureSize = 0;  // asked of OpenGL on first use
+    uint32_t white = 0;
 };

@@ -1,28 +1,19 @@
-// PixelSpace: drawing in window pixels with texturing on, for the picture and text batches.
+// Texturing and PixelSpace: texturing on, and drawing in window pixels, for the picture and
+// text batches and the plain colours drawn through their program.
 #pragma once
 
 #include <GL/gl.h>
 
-// While alive: window pixels as the coordinates (as glDrawPixels and glBitmap place their
-// rectangles) and 2D texturing on in the given mode, alpha-tested or not. Puts back exactly
-// what it changed, call by call, rather than pushing whole attribute groups: restoring a
-// group makes the driver check all of its state again.
-class PixelSpace {
+// While alive: 2D texturing on in the given mode, alpha-tested (alpha above 0) or not, and the
+// texture binding and the current colour put back after. Puts back exactly what it changed,
+// call by call, rather than pushing whole attribute groups: restoring a group makes the driver
+// check all of its state again.
+class Texturing {
   public:
-    PixelSpace(const GLint viewport[4], GLint envMode, bool alphaTest)
-        : alphaTest(alphaTest), envMode(envMode) {
-        glGetIntegerv(GL_MATRIX_MODE, &matrixMode);
+    Texturing(GLint envMode, bool alphaTest) : alphaTest(alphaTest), envMode(envMode) {
         glGetIntegerv(GL_TEXTURE_BINDING_2D, &binding);
         glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &previousEnv);
         textureWasOn = glIsEnabled(GL_TEXTURE_2D);
-        glMatrixMode(GL_PROJECTION);
-        glPushMatrix();
-        glLoadIdentity();
-        glOrtho(viewport[0], viewport[0] + viewport[2], viewport[1], viewport[1] + viewport[3], -1,
-                1);
-        glMatrixMode(GL_MODELVIEW);
-        glPushMatrix();
-        glLoadIdentity();
         if (!textureWasOn) {
             glEnable(GL_TEXTURE_2D);
         }
@@ -42,7 +33,7 @@ class PixelSpace {
             }
         }
     }
-    ~PixelSpace() {
+    ~Texturing() {
         if (alphaTest) {
             glColor4fv(colour);
             if (alphaFunc != GL_GREATER || alphaRef != 0.0f) {
@@ -59,18 +50,13 @@ class PixelSpace {
             glDisable(GL_TEXTURE_2D);
         }
         glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(binding));
-        glPopMatrix();  // modelview
-        glMatrixMode(GL_PROJECTION);
-        glPopMatrix();
-        glMatrixMode(static_cast<GLenum>(matrixMode));
     }
-    PixelSpace(const PixelSpace&) = delete;
-    PixelSpace& operator=(const PixelSpace&) = delete;
+    Texturing(const Texturing&) = delete;
+    Texturing& operator=(const Texturing&) = delete;
 
   private:
     bool alphaTest;
     GLint envMode;
-    GLint matrixMode = GL_MODELVIEW;
     GLint binding = 0;
     GLint previousEnv = GL_MODULATE;
     GLboolean textureWasOn = GL_FALSE;
@@ -78,6 +64,45 @@ class PixelSpace {
     GLint alphaFunc = GL_ALWAYS;
     GLfloat alphaRef = 0;
     GLfloat colour[4] = {};
+};
+
+// While alive: window pixels as the coordinates (as glDrawPixels and glBitmap place their
+// rectangles) and texturing as Texturing gives it.
+class PixelSpace {
+  public:
+    PixelSpace(const GLint viewport[4], GLint envMode, bool alphaTest)
+        : matrices(viewport), texturing(envMode, alphaTest) {}
+    PixelSpace(const PixelSpace&) = delete;
+    PixelSpace& operator=(const PixelSpace&) = delete;
+
+  private:
+    class Matrices {
+      public:
+        explicit Matrices(const GLint viewport[4]) {
+            glGetIntegerv(GL_MATRIX_MODE, &matrixMode);
+            glMatrixMode(GL_PROJECTION);
+            glPushMatrix();
+            glLoadIdentity();
+            glOrtho(viewport[0], viewport[0] + viewport[2], viewport[1], viewport[1] + viewport[3],
+                    -1, 1);
+            glMatrixMode(GL_MODELVIEW);
+            glPushMatrix();
+            glLoadIdentity();
+        }
+        ~Matrices() {
+            glPopMatrix();  // modelview
+            glMatrixMode(GL_PROJECTION);
+            glPopMatrix();
+            glMatrixMode(static_cast<GLenum>(matrixMode));
+        }
+        Matrices(const Matrices&) = delete;
+        Matrices& operator=(const Matrices&) = delete;
+
+      private:
+        GLint matrixMode = GL_MODELVIEW;
+    };
+    Matrices matrices;
+    Texturing texturing;
 };
 
 // While alive: texture `name` bound for filling with tightly packed rows, sampled pixel for

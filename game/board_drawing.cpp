@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "framework/pixel_space.h"
 #include "game/game_state.h"
 #include "game/game_window.h"
 #include "game/ghosts/ghost.h"
@@ -61,10 +62,16 @@ const WallPrimitive WALLS[] = {
     Primitive(GL_LINE_LOOP, BLOCK_4),           Primitive(GL_LINE_STRIP, GHOST_HOUSE),
 };
 
+// Each vertex at the white texel, for the walls drawn through the pictures' program.
+void WallVertex(const Vertex& v) {
+    glTexCoord2f(PictureBatch::WHITE_TEXEL, PictureBatch::WHITE_TEXEL);
+    glVertex2d(v.x, v.y);
+}
+
 void DrawPrimitive(const WallPrimitive& p) {
     glBegin(p.mode);
     for (size_t i = 0; i < p.count; ++i) {
-        glVertex2d(p.points[i].x, p.points[i].y);
+        WallVertex(p.points[i]);
     }
     glEnd();
 }
@@ -94,7 +101,7 @@ std::vector<Vertex> Segments(const WallPrimitive* primitives, size_t count) {
 void DrawSegments(const std::vector<Vertex>& segments) {
     glBegin(GL_LINES);
     for (const Vertex& v : segments) {
-        glVertex2d(v.x, v.y);
+        WallVertex(v);
     }
     glEnd();
 }
@@ -122,12 +129,14 @@ const GridPoint FOOD_LEFT_AT(150, SCORE_LINE_Y);
 
 }  // namespace
 
-void DrawWalls() {
+void DrawWalls(PictureBatch& pictures) {
     // One batch a colour: the software renderer's cost is mostly per batch, not per segment,
     // and a strip or a loop draws exactly the segments it is made of. Immediate lines: a
     // display list of them saves no measurable time and keeps the driver's list storage (over
     // a mebibyte) for the life of the context.
     static const std::vector<Vertex> walls = Segments(WALLS, sizeof WALLS / sizeof WALLS[0]);
+    Texturing white(GL_MODULATE, true);
+    glBindTexture(GL_TEXTURE_2D, pictures.WhiteTexture());
     glLineWidth(2.0f);
     glColor3d(0, 0, 1);
     DrawSegments(walls);
@@ -174,7 +183,7 @@ void GameWindow::QueueText(const std::string& line) {
 }
 
 void GameWindow::DrawMaze() {
-    DrawWalls();
+    DrawWalls(pictures);
     for (int v = 0; v < BOARD_ROWS; ++v) {
         for (int c = 0; c < BOARD_COLUMNS; ++c) {
             const int32_t code = MazeGrid[GridIndex(c, v)];

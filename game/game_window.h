@@ -87,8 +87,9 @@ class GameWindow : public GLWindow, public GameRules {
 extern Image dotImage;
 extern Image powerPillImage;
 
-// The walls and the ghost-house door as lines, in their colours.
-void DrawWalls();
+// The walls and the ghost-house door as lines, in their colours, through the pictures'
+// program (see PictureBatch::WhiteTexture).
+void DrawWalls(PictureBatch& pictures);
 // The same lines as the strips, loops and lists they were laid out as, one batch each: the
 // frame check's reference for DrawWalls.
 void DrawWallsAsPrimitives();
