@@ -24,7 +24,15 @@ bool RenderFontGlyphs(int height, const char* face, int first, int count,
 // Starts RenderFontGlyphs for the same arguments on a thread of its own, so that finding the
 // font and rendering it overlap whatever the program does until it first draws text; the next
 // RenderFontGlyphs with these arguments takes the result (waiting for it if need be). A second
-// request while one is waiting to be taken does nothing.
+// request while one is waiting to be taken does nothing. The thread starts once the display
+// is open (at once if it is): it then overlaps the loading of the OpenGL driver, where before
+// it would slow the display's own start. A request still waiting for the display when its
+// rendering is asked for is rendered there and then.
 void PrefetchFontGlyphs(int height, const char* face, int first, int count);
+
+namespace detail {
+// The display is open: a waiting prefetch starts.
+void StartFontPrefetch();
+}  // namespace detail
 
 }  // namespace platform

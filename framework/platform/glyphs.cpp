@@ -1,6 +1,7 @@
 // Glyph display lists from the system's fonts: fontconfig finds the face, FreeType renders each
 // character 1-bit, and each bitmap becomes one glBitmap list.
 #include <GL/gl.h>
+#include <SDL.h>
 #include <fontconfig/fontconfig.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
@@ -137,18 +138,33 @@ namespace {
 bool RenderNow(int height, const std::string& face, int first, int count,
                std::vector<GlyphBitmap>* glyphs);
 
-// The one rendering started ahead, with the arguments it was started for.
+// The one rendering asked for ahead, with its arguments; its thread starts once the display
+// is open.
 struct Prefetched {
+    bool asked = false;
     int height = 0;
     std::string face;
     int first = 0, count = 0;
-    std::future<std::pair<bool, std::vector<GlyphBitmap>>> result;
+    std::future<std::pair<bool, std::vector<GlyphBitmap>>> result;  // valid once started
 };
 
 std::mutex prefetchLock;
 Prefetched& Waiting() {
     static Prefetched waiting;
     return waiting;
+}
+
+// Starts the thread of a rendering asked for and not yet started; under prefetchLock.
+void StartAsked(Prefetched& waiting) {
+    if (!waiting.asked || waiting.result.valid()) {
+        return;
+    }
+    waiting.result = std::async(std::launch::async, [height = waiting.height, name = waiting.face,
+                                                     first = waiting.first, count = waiting.count] {
+        std::pair<bool, std::vector<GlyphBitmap>> out;
+        out.first = RenderNow(height, name, first, count, &out.second);
+        return out;
+    });
 }
 
 }  // namespace
@@ -159,19 +175,27 @@ void PrefetchFontGlyphs(int height, const char* face, int first, int count) {
     }
     const std::lock_guard<std::mutex> hold(prefetchLock);
     Prefetched& waiting = Waiting();
-    if (waiting.result.valid()) {
+    if (waiting.asked) {
         return;
     }
+    waiting.asked = true;
     waiting.height = height;
     waiting.face = face != nullptr ? face : "";
     waiting.first = first;
     waiting.count = count;
-    waiting.result = std::async(std::launch::async, [height, name = waiting.face, first, count] {
-        std::pair<bool, std::vector<GlyphBitmap>> out;
-        out.first = RenderNow(height, name, first, count, &out.second);
-        return out;
-    });
+    if (SDL_WasInit(SDL_INIT_VIDEO) != 0) {
+        StartAsked(waiting);
+    }
 }
+
+namespace detail {
+
+void StartFontPrefetch() {
+    const std::lock_guard<std::mutex> hold(prefetchLock);
+    StartAsked(Waiting());
+}
+
+}  // namespace detail
 
 bool RenderFontGlyphs(int height, const char* face, int first, int count,
                       std::vector<GlyphBitmap>* glyphs) {
@@ -182,11 +206,15 @@ bool RenderFontGlyphs(int height, const char* face, int first, int count,
     {
         const std::lock_guard<std::mutex> hold(prefetchLock);
         Prefetched& waiting = Waiting();
-        if (waiting.result.valid() && waiting.height == height && waiting.face == name &&
+        if (waiting.asked && waiting.height == height && waiting.face == name &&
             waiting.first == first && waiting.count == count) {
-            auto [built, rendered] = waiting.result.get();
-            *glyphs = std::move(rendered);
-            return built;
+            waiting.asked = false;
+            if (waiting.result.valid()) {
+                auto [built, rendered] = waiting.result.get();
+                *glyphs = std::move(rendered);
+                return built;
+            }
+            // Not started yet: rendered here and now, as if never asked for.
         }
     }
     return RenderNow(height, name, first, count, glyphs);

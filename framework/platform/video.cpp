@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "framework/platform/glyph_bitmaps.h"
 #include "framework/platform/records.h"
 
 namespace platform {
@@ -85,6 +86,7 @@ bool EnsureVideo() {
         return false;
     }
     EndOnLostDisplay();
+    StartFontPrefetch();
     return true;
 }
 

@@ -252,19 +252,29 @@ bool SameGlyphs(const std::vector<platform::GlyphBitmap>& a,
 
 // A rendering started ahead is what the same request renders at once; another request renders
 // its own, and the one started ahead is taken once, with its failure when no font was found.
-TEST(FontGlyphs, ARenderingStartedAheadServesTheSameRequestOnce) {
+TEST(FontGlyphs, ARenderingAskedAheadServesTheSameRequestOnceFromTheDisplaysOpening) {
     std::vector<platform::GlyphBitmap> now, ahead, other, single;
     ASSERT_TRUE(platform::RenderFontGlyphs(0, "", 32, 64, &now));
     ASSERT_TRUE(platform::RenderFontGlyphs(0, "", 'A', 1, &single));
+    const std::string config = testing::TempDir() + "gulper-no-fonts-ahead.conf";
+    std::ofstream(config) << "<?xml version=\"1.0\"?>\n<fontconfig></fontconfig>\n";
+
+    // No display yet: the request waits, and is rendered when asked for, with the fonts of
+    // that moment.
     platform::PrefetchFontGlyphs(0, "", 32, 64);
     platform::PrefetchFontGlyphs(0, "", 'A', 1);  // one waits already: nothing more starts
     ASSERT_TRUE(platform::RenderFontGlyphs(0, "", 'A', 1, &other));
     EXPECT_TRUE(SameGlyphs(other, single));
+    setenv("FONTCONFIG_FILE", config.c_str(), 1);
+    EXPECT_FALSE(platform::RenderFontGlyphs(0, "", 32, 64, &ahead));
+    unsetenv("FONTCONFIG_FILE");
+
+    // A request waiting when the display opens is rendered on its own thread from then on,
+    // and one asked for with the display open starts at once; each is taken once.
+    platform::PrefetchFontGlyphs(0, "", 32, 64);
+    ASSERT_TRUE(platform::UseOffscreenVideo());
     ASSERT_TRUE(platform::RenderFontGlyphs(0, "", 32, 64, &ahead));
     EXPECT_TRUE(SameGlyphs(ahead, now));
-
-    const std::string config = testing::TempDir() + "gulper-no-fonts-ahead.conf";
-    std::ofstream(config) << "<?xml version=\"1.0\"?>\n<fontconfig></fontconfig>\n";
     setenv("FONTCONFIG_FILE", config.c_str(), 1);
     platform::PrefetchFontGlyphs(0, "", 32, 64);
     EXPECT_FALSE(platform::RenderFontGlyphs(0, "", 32, 64, &ahead));
