@@ -3,6 +3,7 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -81,6 +82,7 @@ void PictureBatch::BeginFrame() {
 
 void PictureBatch::Forget() {
     textures.clear();
+    atlas.Forget();
     corners.clear();
     groups.clear();
     std::memset(view, 0, sizeof view);
@@ -141,46 +143,73 @@ PictureBatch::Texture* PictureBatch::TextureFor(Image& image) {
     }
     // A new picture, or one whose pixels changed since its texture was made.
     Flush();
-    if (t.name == 0) {
-        GLuint name = 0;
-        glGenTextures(1, &name);
-        t.name = name;
-    }
     t.width = image.GetWidth();
     t.height = image.GetHeight();
     t.format = image.extra->format;
-    t.texWidth = PowerOfTwoAtLeast(t.width);
-    t.texHeight = PowerOfTwoAtLeast(t.height);
     t.pixels = PackedPixels(image);
     t.checkedFrame = frame;
     // Every texture is red-green-blue-alpha, opaque where the picture has no alpha: one
     // texture layout keeps the driver to one compiled program for pictures and text alike.
     t.hasAlpha = image.BytesPerPixel() == 4;
-    std::vector<uint8_t> expanded;
-    const uint8_t* upload = t.pixels.data();
-    if (!t.hasAlpha) {
-        expanded.resize(static_cast<size_t>(t.width) * t.height * 4);
-        for (size_t i = 0, j = 0; j < expanded.size(); i += 3, j += 4) {
-            expanded[j] = t.pixels[i];
-            expanded[j + 1] = t.pixels[i + 1];
-            expanded[j + 2] = t.pixels[i + 2];
-            expanded[j + 3] = 255;
-        }
-        upload = expanded.data();
+    if (t.hasAlpha) {
+        Upload(t, t.pixels.data());
+        return &t;
     }
-    {
-        TextureUpload bound(t.name);
-        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, t.texWidth, t.texHeight, 0, GL_RGBA,
-                     GL_UNSIGNED_BYTE, nullptr);
-        glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, t.width, t.height, GL_RGBA, GL_UNSIGNED_BYTE,
-                        upload);
+    std::vector<uint8_t> expanded(static_cast<size_t>(t.width) * t.height * 4);
+    for (size_t i = 0, j = 0; j < expanded.size(); i += 3, j += 4) {
+        expanded[j] = t.pixels[i];
+        expanded[j + 1] = t.pixels[i + 1];
+        expanded[j + 2] = t.pixels[i + 2];
+        expanded[j + 3] = 255;
     }
+    Upload(t, expanded.data());
     return &t;
 }
 
-bool PictureBatch::OverlapsOtherPicture(const Texture* texture, const Quad& q) const {
+void PictureBatch::Upload(Texture& t, const uint8_t* rgba) {
+    const bool small = t.width <= TextureAtlas::LARGEST && t.height <= TextureAtlas::LARGEST;
+    bool placed = t.inAtlas && t.width <= t.slot.width && t.height <= t.slot.height;
+    if (small && !placed) {
+        placed = atlas.Reserve(t.width, t.height, &t.slot);
+        if (!placed) {
+            // Full, with places of pictures gone or grown: emptied, and each small picture
+            // put back when it is next drawn.
+            for (auto& [image, other] : textures) {
+                if (other.inAtlas) {
+                    other.name = 0;
+                    other.inAtlas = false;
+                }
+            }
+            atlas.Clear();
+            placed = atlas.Reserve(t.width, t.height, &t.slot);
+        }
+    }
+    if (placed) {
+        t.inAtlas = true;
+        atlas.Fill(TextureAtlas::Place{t.slot.x, t.slot.y, t.width, t.height}, rgba);
+        t.name = atlas.Name();
+        t.texWidth = t.texHeight = TextureAtlas::SIZE;
+        return;
+    }
+    t.inAtlas = false;
+    t.slot = TextureAtlas::Place{};
+    if (t.own == 0) {
+        GLuint name = 0;
+        glGenTextures(1, &name);
+        t.own = name;
+    }
+    t.name = t.own;
+    t.texWidth = PowerOfTwoAtLeast(t.width);
+    t.texHeight = PowerOfTwoAtLeast(t.height);
+    TextureUpload bound(t.own);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, t.texWidth, t.texHeight, 0, GL_RGBA, GL_UNSIGNED_BYTE,
+                 nullptr);
+    glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, t.width, t.height, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+}
+
+bool PictureBatch::OverlapsOtherBatch(const Group& mine, const Quad& q) const {
     for (const Group& group : groups) {
-        if (group.texture == texture) {
+        if (&group == &mine) {
             continue;
         }
         for (const Quad& o : group.quads) {
@@ -192,19 +221,29 @@ bool PictureBatch::OverlapsOtherPicture(const Texture* texture, const Quad& q) c
     return false;
 }
 
-void PictureBatch::Add(Image& image, double x, double y) {
-    if (!image.IsValid()) {
-        return;
-    }
+bool PictureBatch::Batched(const Image& image) {
     const int format = image.extra->format;
     if (maxTextureSize == 0) {
         GLint largest = 0;
         glGetIntegerv(GL_MAX_TEXTURE_SIZE, &largest);
         maxTextureSize = largest > 0 ? largest : 64;
     }
-    if ((format != PIXEL_RGB && format != PIXEL_RGBA && format != PIXEL_BGR &&
-         format != PIXEL_BGRA) ||
-        image.GetWidth() > maxTextureSize || image.GetHeight() > maxTextureSize) {
+    return (format == PIXEL_RGB || format == PIXEL_RGBA || format == PIXEL_BGR ||
+            format == PIXEL_BGRA) &&
+           image.GetWidth() <= maxTextureSize && image.GetHeight() <= maxTextureSize;
+}
+
+void PictureBatch::Prepare(Image& image) {
+    if (image.IsValid() && Batched(image)) {
+        TextureFor(image);
+    }
+}
+
+void PictureBatch::Add(Image& image, double x, double y) {
+    if (!image.IsValid()) {
+        return;
+    }
+    if (!Batched(image)) {
         Flush();
         glRasterPos2d(x, y);
         DrawImage(image);
@@ -214,18 +253,33 @@ void PictureBatch::Add(Image& image, double x, double y) {
     if (!corner.valid) {
         return;
     }
-    Texture* texture = TextureFor(image);
-    const Quad quad{corner.x, corner.y, corner.x + texture->width, corner.y + texture->height};
-    if (OverlapsOtherPicture(texture, quad)) {
+    const Texture* texture = TextureFor(image);
+    const float x0 = static_cast<float>(texture->inAtlas ? texture->slot.x : 0);
+    const float y0 = static_cast<float>(texture->inAtlas ? texture->slot.y : 0);
+    const float w = static_cast<float>(texture->texWidth);
+    const float h = static_cast<float>(texture->texHeight);
+    const Quad quad{corner.x,
+                    corner.y,
+                    corner.x + texture->width,
+                    corner.y + texture->height,
+                    x0 / w,
+                    y0 / h,
+                    (x0 + static_cast<float>(texture->width)) / w,
+                    (y0 + static_cast<float>(texture->height)) / h};
+    auto group = std::find_if(groups.begin(), groups.end(), [texture](const Group& g) {
+        return g.name == texture->name && g.hasAlpha == texture->hasAlpha;
+    });
+    // A batch is drawn where its first quad was added: a quad joining one over a later
+    // batch's quad would be drawn under it.
+    if (group != groups.end() && OverlapsOtherBatch(*group, quad)) {
         Flush();
+        group = groups.end();
     }
-    for (Group& group : groups) {
-        if (group.texture == texture) {
-            group.quads.push_back(quad);
-            return;
-        }
+    if (group == groups.end()) {
+        groups.push_back({texture->name, texture->hasAlpha, {}});
+        group = groups.end() - 1;
     }
-    groups.push_back({texture, {quad}});
+    group->quads.push_back(quad);
 }
 
 void PictureBatch::Flush() {
@@ -240,24 +294,21 @@ void PictureBatch::Flush() {
         glColor4f(1, 1, 1, 1);
         bool testing = true;
         for (Group& group : groups) {
-            const Texture& t = *group.texture;
-            if (t.hasAlpha == testing) {
-                testing = !t.hasAlpha;
+            if (group.hasAlpha == testing) {
+                testing = !group.hasAlpha;
                 glAlphaFunc(testing ? GL_GREATER : GL_ALWAYS, 0.0f);
             }
-            const float s = static_cast<float>(t.width) / static_cast<float>(t.texWidth);
-            const float u = static_cast<float>(t.height) / static_cast<float>(t.texHeight);
             // Bound at every batch: another drawer may have bound its own texture meanwhile.
-            glBindTexture(GL_TEXTURE_2D, t.name);
+            glBindTexture(GL_TEXTURE_2D, group.name);
             glBegin(GL_QUADS);
             for (const Quad& q : group.quads) {
-                glTexCoord2f(0, 0);
+                glTexCoord2f(q.s0, q.t0);
                 glVertex2i(q.x0, q.y0);
-                glTexCoord2f(s, 0);
+                glTexCoord2f(q.s1, q.t0);
                 glVertex2i(q.x1, q.y0);
-                glTexCoord2f(s, u);
+                glTexCoord2f(q.s1, q.t1);
                 glVertex2i(q.x1, q.y1);
-                glTexCoord2f(0, u);
+                glTexCoord2f(q.s0, q.t1);
                 glVertex2i(q.x0, q.y1);
             }
             glEnd();

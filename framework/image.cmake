@@ -5,6 +5,7 @@ find_package(OpenGL REQUIRED)
 add_library(gulper_image_drawing STATIC
   ${CMAKE_CURRENT_LIST_DIR}/ImageDrawing.cpp
   ${CMAKE_CURRENT_LIST_DIR}/PictureBatch.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/TextureAtlas.cpp
 )
 target_link_libraries(gulper_image_drawing PUBLIC gulper_image OpenGL::GL)
 

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdio>
+#include <initializer_list>
 #include <vector>
 
 #include "framework/pixel_space.h"
@@ -162,6 +163,23 @@ Image* SpritePicture(Sprite& sprite, bool blue) {
     }
     return PictureFor(sprite.direction, sprite.imageLeft, sprite.imageUp, sprite.imageRight,
                       sprite.imageDown);
+}
+
+void GameWindow::PreparePictures() {
+    const auto prepare = [this](std::initializer_list<Image*> images) {
+        for (Image* image : images) {
+            pictures.Prepare(*image);
+        }
+    };
+    prepare({&dotImage, &powerPillImage, &fruitImage});
+    if (playerAgent != nullptr) {
+        prepare({&playerAgent->imageLeft, &playerAgent->imageUp, &playerAgent->imageRight,
+                 &playerAgent->imageDown});
+    }
+    ForEachGhost([&prepare](Ghost& g, GhostColour) {
+        prepare({&g.imageLeft, &g.imageUp, &g.imageRight, &g.imageDown, &g.blueImageLeft,
+                 &g.blueImageUp, &g.blueImageRight, &g.blueImageDown});
+    });
 }
 
 void GameWindow::QueueCentred(Image& image, double x, double y) {

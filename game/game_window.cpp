@@ -57,6 +57,7 @@ void GameWindow::OnCreate() {
     CreateGhosts();
     NewGame();
     LoadBoardPictures();
+    PreparePictures();
 }
 
 void GameWindow::OnIdle() {

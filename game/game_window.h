@@ -59,6 +59,9 @@ class GameWindow : public GLWindow, public GameRules {
     void SizeFor(int statusLines);
     // The dot, power-pill and fruit pictures.
     void LoadBoardPictures();
+    // The textures of the board's and the sprites' pictures made before the first frame
+    // that shows them; needs the window's context.
+    void PreparePictures();
 
     // Drawn over the board, food included, and under the fruit and the sprites, in plain
     // OpenGL lines. Nothing by default.

@@ -184,6 +184,30 @@ TEST_F(FrameIdentity, BoardStatesMatchTheFirstDrawing) {
     EXPECT_EQ(distinct.size(), 14u);  // alpha of their own changes no colour
 }
 
+// The small pictures share one texture: a picture grown past its room there gets another,
+// the shared texture is emptied when full and filled again, and a picture too large for it has
+// a texture of its own, drawn between the fruit under it and a ghost over it.
+TEST_F(FrameIdentity, PicturesGrownPastTheirRoomAndTooLargeToShareKeepTheirOrder) {
+    window->startScreen = false;
+    fruitVisible = true;
+    player->position = FRUIT_POSITION;
+    player->direction = DIR_LEFT;
+    redGhost->position = GridPoint(FRUIT_POSITION.x + 12, FRUIT_POSITION.y + 8);
+    redGhost->direction = DIR_UP;
+    Image& gulper = player->imageLeft;
+    for (int side = 21; side <= 100 && !HasFailure(); side += side < 64 ? 1 : 12) {
+        ASSERT_TRUE(gulper.extra->Allocate(side, side, PIXEL_RGB, 0));
+        for (int y = 0; y < side; ++y) {
+            for (int x = 0; x < side * 3; ++x) {
+                gulper.Row(y)[x] = static_cast<uint8_t>(x * 7 + y * 13 + side);
+            }
+        }
+        Compare("the Gulper " + std::to_string(side) + " pixels a side");
+        // Again, its texture made: nothing to upload puts the batches in order this time.
+        Compare("the Gulper " + std::to_string(side) + " pixels a side, again");
+    }
+}
+
 // The board is kept from frame to frame and redrawn only where food changes: a dot and a pill
 // eaten (on the board's edge, under a sprite), the fruit come and gone, many cells at once, and
 // a new game that puts everything back.

@@ -71,6 +71,7 @@ void WatchWindow::StartGame() {
         agent = entry->make();
     }
     StartSeededGame(*this, agent.get(), settings.configText, settings.seed);
+    PreparePictures();    // a new game's sprites are new pictures
     startScreen = false;  // the game starts at once; space pauses instead
     plan = AgentPlan();
     ticks = 0;
