@@ -92,6 +92,13 @@ TEST_F(GLWindowTest, SizesReachOnResizeOnceAndPaintWaitsForAnUpdateRegionAndOthe
     EXPECT_TRUE(w.SetSize(380, 460));
     EXPECT_EQ(w.resizes, (Pairs{{380, 460}}));  // before SetSize returns
     EXPECT_EQ(Get(GL_VIEWPORT), 380 * 10000 + 460);
+    EXPECT_TRUE(w.SetSize(380, 460));  // the size it has: nothing more to report
+    EXPECT_TRUE(w.SetSize(380, 500));  // the height alone
+    EXPECT_TRUE(w.SetSize(380, 460));
+    EXPECT_EQ(w.resizes, (Pairs{{380, 460}, {380, 500}, {380, 460}}));
+    EXPECT_FALSE(platform::SetWindowSize(nullptr, 10, 10));  // no such window
+    EXPECT_FALSE(platform::SetWindowSize(w.extra->window, -1, 10));
+    EXPECT_FALSE(platform::SetWindowSize(w.extra->window, 10, -1));
     // The window manager's answer to the size the window was made with, arriving late.
     ASSERT_TRUE(platform::InjectSizeReport(w.extra->window, 320, 240));
     Drain();
@@ -99,7 +106,7 @@ TEST_F(GLWindowTest, SizesReachOnResizeOnceAndPaintWaitsForAnUpdateRegionAndOthe
     Drain();
     ASSERT_TRUE(platform::InjectUserResize(w.extra->window, 500, 400));
     Drain();
-    EXPECT_EQ(w.resizes, (Pairs{{380, 460}, {0, 10}, {500, 400}}));
+    EXPECT_EQ(w.resizes, (Pairs{{380, 460}, {380, 500}, {380, 460}, {0, 10}, {500, 400}}));
     EXPECT_EQ((Ints{w.GetWidth(), w.GetHeight()}), (Ints{500, 400}));
     history.clear();
     platform::PostMessage(w.extra->window, platform::WM_PAINT, 0, 0);  // no region: no paint
