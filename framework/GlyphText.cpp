@@ -158,6 +158,14 @@ void GlyphText::Flush() {
     if (queued.empty()) {
         return;
     }
+    // Drawn in the view they were queued in: a caller changing the view flushes the glyphs
+    // queued before, when the new one is already set.
+    GLint now[4];
+    glGetIntegerv(GL_VIEWPORT, now);
+    const bool otherView = !std::equal(now, now + 4, viewport);
+    if (otherView) {
+        glViewport(viewport[0], viewport[1], viewport[2], viewport[3]);
+    }
     {
         // The glyph texture holds coverage in alpha: the raster colour where a bit is set,
         // nothing where it is not (the alpha test drops texels of alpha 0).
@@ -183,6 +191,9 @@ void GlyphText::Flush() {
             glVertex2i(q.x0, q.y1);
         }
         glEnd();
+    }
+    if (otherView) {
+        glViewport(now[0], now[1], now[2], now[3]);
     }
     queued.clear();
 }

@@ -295,6 +295,26 @@ TEST_F(FrameIdentity, GlyphTextMatchesPrintfForEveryCharacter) {
         (reference ? expected : frame) = ReadFrame();
     }
     EXPECT_TRUE(frame == expected) << "one batch of every line";
+    // A line queued under the whole view, the next under its lower half: each is drawn in the
+    // view it was queued in (the first lies outside the second).
+    GLint whole[4];
+    glGetIntegerv(GL_VIEWPORT, whole);
+    for (bool reference : {true, false}) {
+        glViewport(whole[0], whole[1], whole[2], whole[3]);
+        glClear(GL_COLOR_BUFFER_BIT);
+        glColor3d(1, 1, 1);
+        for (const auto& [y, height] :
+             {std::pair{400.0, whole[3]}, std::pair{20.0, whole[3] / 2}}) {
+            glViewport(whole[0], whole[1], whole[2], height);
+            glRasterPos2d(5, y);
+            ASSERT_TRUE(reference ? window->Printf("Score: %d", 42) >= 0
+                                  : glyphs.Queue(*window, "Score: 42"));
+        }
+        glyphs.Flush();
+        glViewport(whole[0], whole[1], whole[2], whole[3]);
+        (reference ? expected : frame) = ReadFrame();
+    }
+    EXPECT_TRUE(frame == expected) << "lines queued under two views";
 }
 
 // A Gulper that heads for the nearest food playing a minute at 20 ticks a second, one frame a
