@@ -167,9 +167,8 @@ PictureBatch::Texture* PictureBatch::TextureFor(Image& image) {
 }
 
 void PictureBatch::Upload(Texture& t, const uint8_t* rgba) {
-    const bool small = t.width <= TextureAtlas::LARGEST && t.height <= TextureAtlas::LARGEST;
     bool placed = t.inAtlas && t.width <= t.slot.width && t.height <= t.slot.height;
-    if (small && !placed) {
+    if (!placed && TextureAtlas::Takes(t.width, t.height)) {
         placed = atlas.Reserve(t.width, t.height, &t.slot);
         if (!placed) {
             // Full, with places of pictures gone or grown: emptied, and each small picture

@@ -8,7 +8,7 @@
 #include "framework/pixel_space.h"
 
 bool TextureAtlas::Reserve(int width, int height, Place* place) {
-    if (width <= 0 || height <= 0 || width > LARGEST || height > LARGEST) {
+    if (!Takes(width, height)) {
         return false;
     }
     if (shelfX + width > SIZE) {

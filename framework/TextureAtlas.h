@@ -18,8 +18,12 @@ class TextureAtlas {
     TextureAtlas(const TextureAtlas&) = delete;
     TextureAtlas& operator=(const TextureAtlas&) = delete;
 
-    // Room for a width x height picture; false when there is none left, or for a picture
-    // larger than LARGEST either way or empty.
+    // Whether a width x height picture is one the atlas takes: not empty, and no side over
+    // LARGEST.
+    static bool Takes(int width, int height) {
+        return width > 0 && height > 0 && width <= LARGEST && height <= LARGEST;
+    }
+    // Room for a picture the atlas takes; false when there is none left, or for another.
     bool Reserve(int width, int height, Place* place);
     // Fills the texels of `at` (within a place reserved) with rows of texels, packed, bottom
     // row first; makes the texture first.
