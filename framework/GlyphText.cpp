@@ -74,16 +74,9 @@ bool GlyphText::Build(int height, const std::string& face) {
             }
         }
     }
-    if (texture == 0) {
-        GLuint name = 0;
-        glGenTextures(1, &name);
-        texture = name;
-    }
-    {
-        TextureUpload upload(texture);
-        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, texWidth, texHeight, 0, GL_RGBA, GL_UNSIGNED_BYTE,
-                     atlas.data());
-    }
+    GLuint name = texture;
+    MakeRgbaTexture(name, texWidth, texHeight, atlas.data(), texWidth, texHeight);
+    texture = name;
     fontHeight = height;
     fontName = face;
     built = true;

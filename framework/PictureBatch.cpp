@@ -92,12 +92,10 @@ void PictureBatch::Forget() {
 
 uint32_t PictureBatch::WhiteTexture() {
     if (white == 0) {
-        GLuint name = 0;
-        glGenTextures(1, &name);
-        white = name;
         const uint8_t texel[4] = {255, 255, 255, 255};
-        TextureUpload bound(white);
-        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, texel);
+        GLuint name = 0;
+        MakeRgbaTexture(name, 1, 1, texel, 1, 1);
+        white = name;
     }
     return white;
 }
@@ -192,18 +190,11 @@ void PictureBatch::Upload(Texture& t, const uint8_t* rgba) {
     }
     t.inAtlas = false;
     t.slot = TextureAtlas::Place{};
-    if (t.own == 0) {
-        GLuint name = 0;
-        glGenTextures(1, &name);
-        t.own = name;
-    }
-    t.name = t.own;
     t.texWidth = PowerOfTwoAtLeast(t.width);
     t.texHeight = PowerOfTwoAtLeast(t.height);
-    TextureUpload bound(t.own);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, t.texWidth, t.texHeight, 0, GL_RGBA, GL_UNSIGNED_BYTE,
-                 nullptr);
-    glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, t.width, t.height, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+    GLuint name = t.own;
+    MakeRgbaTexture(name, t.texWidth, t.texHeight, rgba, t.width, t.height);
+    t.own = t.name = name;
 }
 
 bool PictureBatch::OverlapsOtherBatch(const Group& mine, const Quad& q) const {

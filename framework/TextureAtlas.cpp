@@ -28,16 +28,12 @@ bool TextureAtlas::Reserve(int width, int height, Place* place) {
 }
 
 void TextureAtlas::Fill(const Place& at, const uint8_t* rgba) {
-    const bool first = name == 0;
-    if (first) {
+    if (name == 0) {
         GLuint made = 0;
-        glGenTextures(1, &made);
+        MakeRgbaTexture(made, SIZE, SIZE, nullptr, 0, 0);
         name = made;
     }
     TextureUpload bound(name);
-    if (first) {
-        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, SIZE, SIZE, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
-    }
     glTexSubImage2D(GL_TEXTURE_2D, 0, at.x, at.y, at.width, at.height, GL_RGBA, GL_UNSIGNED_BYTE,
                     rgba);
 }

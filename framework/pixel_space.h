@@ -130,3 +130,20 @@ class TextureUpload {
     TextureUpload(const TextureUpload&) = delete;
     TextureUpload& operator=(const TextureUpload&) = delete;
 };
+
+// Makes `name` (a new texture when it is 0) a texWidth x texHeight red-green-blue-alpha
+// texture, sampled pixel for pixel, whose width x height bottom-left corner holds `rgba` (rows
+// packed; nothing is filled when it is null). The binding is put back after.
+inline void MakeRgbaTexture(GLuint& name, int texWidth, int texHeight, const GLubyte* rgba,
+                            int width, int height) {
+    if (name == 0) {
+        glGenTextures(1, &name);
+    }
+    TextureUpload bound(name);
+    const bool whole = rgba != nullptr && width == texWidth && height == texHeight;
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, texWidth, texHeight, 0, GL_RGBA, GL_UNSIGNED_BYTE,
+                 whole ? rgba : nullptr);
+    if (rgba != nullptr && !whole) {
+        glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+    }
+}
