@@ -9,6 +9,11 @@
 
 namespace {
 constexpr int32_t GAME_OVER_PAUSE_MS = 5000;
+
+// The strip under the board: the score line's, and as many more lines of text.
+int StripHeight(int statusLines) {
+    return SCORE_STRIP_HEIGHT + statusLines * TEXT_LINE_HEIGHT;
+}
 }  // namespace
 
 GameWindow::GameWindow() {
@@ -27,14 +32,14 @@ GameWindow::GameWindow() {
 GameWindow::~GameWindow() = default;
 
 void GameWindow::SizeFor(int statusLines) {
-    SetSize(WINDOW_WIDTH, BOARD_HEIGHT + SCORE_STRIP_HEIGHT + statusLines * TEXT_LINE_HEIGHT);
+    SetSize(WINDOW_WIDTH, BOARD_HEIGHT + StripHeight(statusLines));
 }
 
 void GameWindow::SetUpView(int statusLines) {
     // A new context: textures of an earlier one are gone.
     pictures.Forget();
     text.Forget();
-    const int strip = SCORE_STRIP_HEIGHT + statusLines * TEXT_LINE_HEIGHT;
+    const int strip = StripHeight(statusLines);
     SizeFor(statusLines);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
