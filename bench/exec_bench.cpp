@@ -3,10 +3,12 @@
 #include <benchmark/benchmark.h>
 
 #include "agent/player_agent.h"
+#include "episode/episode.h"
 #include "game/game_rules.h"
 #include "game/game_state.h"
-#include "tools/exec/protocol.h"
-#include "tools/sim/headless_game.h"
+#include "protocol/protocol.h"
+
+using namespace gulper;
 
 namespace {
 

@@ -7,10 +7,13 @@
 
 #include "agent/agent_log.h"
 #include "agent/player_agent.h"
+#include "episode/episode.h"
 #include "game/game_rules.h"
 #include "game/game_state.h"
 #include "game/random.h"
-#include "tools/sim/headless_game.h"
+#include "players/registry.h"
+
+using namespace gulper;
 
 namespace {
 
@@ -42,7 +45,7 @@ BENCHMARK(BM_TickWithFourGhosts);
 
 // Seeds 1 to 20 in turn, at the defaults; the counters give the rates per game and decision.
 void BM_WholeHeadlessGame(benchmark::State& state) {
-    SimSettings settings;
+    GameSettings settings;
     uint32_t seed = 0;
     int64_t ticks = 0;
     int64_t decisions = 0;

@@ -100,7 +100,7 @@ class GLWindowExtra {
     bool visible = true;
     bool fullScreen = false;
     bool topMost = false;
-    bool cursorOutside = false;
+    bool cursorExec = false;
     bool inCreate = false;
     std::uint32_t fontBase = 0;
     platform::Cursor cursor;

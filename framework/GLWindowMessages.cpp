@@ -63,13 +63,13 @@ platform::LResult GLWindowExtra::WindowProc(platform::Window window, std::uint32
             platform::ShowWindow(window, false);
             return 0;
         case platform::WM_SETCURSOR:
-            if (cursorOutside) {
+            if (cursorExec) {
                 return platform::DefWindowProc(window, message, wParam, lParam);
             }
             platform::SetCursor(cursor);
             return 0;
         case platform::WM_NCMOUSEMOVE:
-            cursorOutside = true;
+            cursorExec = true;
             return platform::DefWindowProc(window, message, wParam, lParam);
         case platform::WM_KEYDOWN:
             owner->OnKeyboard(static_cast<int>(wParam), true);
@@ -88,7 +88,7 @@ platform::LResult GLWindowExtra::WindowProc(platform::Window window, std::uint32
                 owner->OnMouseMove(SignedLow(lParam), owner->GetHeight() - 1 - SignedHigh(lParam));
             }
             MakeCurrent(false);
-            cursorOutside = false;
+            cursorExec = false;
             return 0;
         case platform::WM_LBUTTONDOWN:
         case platform::WM_MBUTTONDOWN:

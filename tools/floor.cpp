@@ -14,6 +14,8 @@
 #include "game/frame_timer.h"
 #include "game/game_rules.h"
 
+namespace gulper {
+
 namespace {
 
 class FloorWindow : public GLWindow {
@@ -59,3 +61,5 @@ class FloorApp : public GLApp {
 FloorApp floorApp;
 
 }  // namespace
+
+}  // namespace gulper

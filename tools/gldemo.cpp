@@ -12,6 +12,8 @@
 #include "framework/GLWindow.h"
 #include "framework/Main.h"
 
+namespace gulper {
+
 namespace {
 
 constexpr int FRAMES = 3;
@@ -78,3 +80,5 @@ class DemoApp : public GLApp {
 DemoApp demo;
 
 }  // namespace
+
+}  // namespace gulper

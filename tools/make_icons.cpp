@@ -15,11 +15,13 @@
 #include <utility>
 #include <vector>
 
+#include "formats/output_file.h"
 #include "framework/Image.h"
 #include "framework/ImagePlatformReaders.h"
-#include "tools/output_file.h"
-#include "tools/picture/canvas.h"
-#include "tools/picture/png_encode.h"
+#include "picture/canvas.h"
+#include "picture/png_encode.h"
+
+namespace gulper {
 
 namespace {
 
@@ -136,6 +138,10 @@ bool MakeFolder(const std::string& path) {
 }
 
 }  // namespace
+
+}  // namespace gulper
+
+using namespace gulper;
 
 int main(int argc, char** argv) {
     if (argc < 4) {

@@ -8,8 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "tools/output_file.h"
-#include "tools/picture/canvas.h"
+#include "formats/output_file.h"
+#include "picture/canvas.h"
+
+namespace gulper {
 
 namespace {
 
@@ -193,6 +195,10 @@ Canvas Message(const std::vector<std::pair<std::string, int>>& lines, Colour col
 }
 
 }  // namespace
+
+}  // namespace gulper
+
+using namespace gulper;
 
 int main(int argc, char** argv) {
     const std::string dir = argc > 1 ? argv[1] : "data";

@@ -8,7 +8,9 @@
 #include <iostream>
 #include <utility>
 
-#include "tools/output_file.h"
+#include "formats/output_file.h"
+
+namespace gulper {
 
 const char* const EXEC_USAGE =
     "  --agent 'exec:COMMAND'\n"
@@ -142,3 +144,5 @@ void OptionReader::ReadSettingsFile(GameOptions& options) const {
                   << "; playing with the default settings\n";
     }
 }
+
+}  // namespace gulper

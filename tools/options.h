@@ -5,22 +5,18 @@
 #include <cstdint>
 #include <string>
 
+#include "episode/settings.h"
 #include "game/settings.h"
-#include "tools/sim/headless_game.h"
+#include "players/registry.h"
+
+namespace gulper {
 
 // The options that choose the game both tools play: --config, --agent, --max-ticks.
-struct GameOptions {
-    std::string configPath = SETTINGS_FILE;
+struct GameOptions : GameSettings {
     bool configGiven = false;
-    // The settings file's bytes, once ReadSettingsFile has read them.
-    std::string configText;
-    std::string agent = DEFAULT_AGENT;
-    int64_t maxTicks = SimSettings{}.maxTicks;
-    // What an agent played from outside (--agent exec:COMMAND) may take.
-    ExecBudgets budgets;
 };
 
-// The usage lines of the options both tools take for an agent played from outside.
+// The usage lines of the options both tools take for an agent in another process.
 extern const char* const EXEC_USAGE;
 
 // "PROGRAM: MESSAGE", then the usage, on standard error; exits with status 2.
@@ -47,7 +43,7 @@ class OptionReader {
     // The current option's value as a whole number from lo to hi.
     int64_t NumberValue(int64_t lo, int64_t hi);
     // Reads --config, --agent (which must name a registered agent or exec:COMMAND),
-    // --max-ticks or an outside agent's budget into `options`; false when the argument is
+    // --max-ticks or an exec agent's budget into `options`; false when the argument is
     // none of them.
     bool GameOption(GameOptions& options);
     [[noreturn]] void Fail(const std::string& message) const;
@@ -66,3 +62,5 @@ class OptionReader {
     int at = 0;
     std::string arg;
 };
+
+}  // namespace gulper

@@ -5,6 +5,8 @@
 #include "python/src/bindings.h"
 #include "python/src/observation.h"
 
+namespace gulper {
+
 namespace {
 
 class BatchEnv {
@@ -105,10 +107,12 @@ class BatchEnv {
 void BindBatch(py::module_& m) {
     py::class_<BatchEnv>(m, "BatchEnv", "Many games stepped in one call, observations stacked.")
         .def(py::init<size_t, const py::object&, int64_t>(), py::arg("count"),
-             py::arg("config") = py::none(), py::arg("max_ticks") = SimSettings{}.maxTicks)
+             py::arg("config") = py::none(), py::arg("max_ticks") = DEFAULT_MAX_TICKS)
         .def("reset", &BatchEnv::Reset, py::arg("seeds") = 1, py::arg("mask") = py::none(),
              "Starts the games; returns (obs, info), every array stacked over the games.")
         .def("step", &BatchEnv::Step, py::arg("actions"),
              "One decision per game; returns (obs, rewards, terminated, truncated, info).")
         .def("__len__", &BatchEnv::Size);
 }
+
+}  // namespace gulper

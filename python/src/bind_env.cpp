@@ -1,10 +1,12 @@
 // gulper.Env, its snapshots and gulper.agent as Python sees them.
 #include <pybind11/stl.h>
 
+#include "formats/replay_file.h"
 #include "python/src/bindings.h"
 #include "python/src/observation.h"
 #include "python/src/render.h"
-#include "tools/sim/replay_file.h"
+
+namespace gulper {
 
 namespace {
 
@@ -19,14 +21,9 @@ void WriteReplay(Env& e, const std::string& path, const std::string& agent) {
     if (!s.Ended()) {
         throw py::value_error("the game is not over yet: a replay file holds a whole game");
     }
-    ReplayFile replay;
-    replay.configPath = s.ConfigPath();
-    replay.configText = s.ConfigText();
-    replay.seed = s.Seed();
-    replay.maxTicks = s.MaxTicks();
-    replay.agent = agent;
-    replay.record = s.Record();
-    replay.result = ResultOf(s, nullptr);
+    GameSettings settings = s.Settings();
+    settings.agent = agent;
+    const ReplayFile replay = ReplayOf(settings, s.Record(), s.Result());
     std::string error;
     if (!WriteReplayFile(path, replay, &error)) {
         PyErr_SetString(PyExc_OSError, error.c_str());
@@ -43,7 +40,7 @@ void BindEnv(py::module_& m) {
 
     py::class_<Env>(m, "Env", "One seeded game of Gulper, stepped one decision at a time.")
         .def(py::init<const py::object&, int64_t, bool, const py::object&>(),
-             py::arg("config") = py::none(), py::arg("max_ticks") = SimSettings{}.maxTicks,
+             py::arg("config") = py::none(), py::arg("max_ticks") = DEFAULT_MAX_TICKS,
              py::arg("agent_log") = false, py::arg("render_mode") = py::none())
         .def_readonly("render_mode", &Env::renderMode)
         .def("reset", &Env::Reset, py::arg("seed") = py::none(),
@@ -80,3 +77,5 @@ void BindEnv(py::module_& m) {
             "__call__", [](Agent& a, const py::object&, Env& env) { return a.Act(env); },
             py::arg("obs"), py::arg("env"));
 }
+
+}  // namespace gulper

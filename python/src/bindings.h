@@ -7,10 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "python/src/session.h"
-#include "tools/agents/agent_registry.h"
-#include "tools/sim/headless_game.h"
-#include "tools/sim/stats.h"
+#include "episode/session.h"
+#include "players/registry.h"
+#include "study/summary.h"
+
+namespace gulper {
 
 namespace py = pybind11;
 
@@ -32,24 +33,34 @@ class Env {
     py::object renderMode;
 };
 
-// gulper.agent(name): a registered agent, answering on an Env's live state.
+// gulper.agent(name): a registered agent (or exec:COMMAND), answering on an Env's live state.
 class Agent {
   public:
     explicit Agent(const std::string& name);
+    ~Agent();
     int32_t Act(Env& env);
+    // Tells the agent a new game has started on `s`, ending the one it last played.
+    void Begin(Session& s);
+    // The game it last heard of has ended and been told so.
+    void Forget() { game = nullptr; }
 
     const AgentEntry* entry;
-    std::unique_ptr<PlayerSprite> sprite;
+    std::unique_ptr<Player> player;
+
+  private:
+    // The game the agent last heard the start of: which session, and its reset count.
+    const Session* game = nullptr;
+    uint64_t serial = 0;
 };
 
 // A ValueError unless the action is one of the five.
 void CheckAction(int64_t action);
 // seed, ticks, decisions, outcome; for a lost game the catching ghost and the cell.
 py::dict InfoOf(Session& s);
-// The game as gulper-sim reports it; the agent, when given, says its state at the end.
-GameResult ResultOf(Session& s, const Agent* agent);
 // The run's summary as a dict, the field names of gulper-sim --json, with its printed text.
 py::dict SummaryDict(const RunSummary& summary, const std::vector<GameResult>& results);
 
 void BindEnv(py::module_& m);
 void BindBatch(py::module_& m);
+
+}  // namespace gulper

@@ -12,8 +12,9 @@
 #include "game/settings.h"
 #include "python/src/bindings.h"
 #include "python/src/observation.h"
-#include "tools/exec/exec_agent.h"
-#include "tools/sim/stats.h"
+#include "study/summary.h"
+
+namespace gulper {
 
 namespace {
 
@@ -47,7 +48,11 @@ Env::Env(const py::object& config, int64_t maxTicks, bool agentLog, const py::ob
                               py::repr(mode).cast<std::string>());
     }
     auto [path, text] = ConfigOf(config);
-    session = std::make_unique<Session>(path, text, maxTicks, agentLog);
+    GameSettings settings;
+    settings.configPath = path;
+    settings.configText = text;
+    settings.maxTicks = maxTicks;
+    session = std::make_unique<Session>(settings, agentLog);
 }
 
 Session& Env::Live() {
@@ -98,12 +103,11 @@ void CheckAction(int64_t action) {
 }
 
 py::dict InfoOf(Session& s) {
-    s.Enter();
     py::dict info;
     info["seed"] = s.Seed();
     info["ticks"] = s.Ticks();
     info["decisions"] = s.Decisions();
-    const GameResult r = ResultOf(s, nullptr);
+    const GameResult r = s.Result();
     info["outcome"] = s.Ended() ? OutcomeName(r.outcome) : "playing";
     if (r.outcome == GameOutcome::LOST) {
         info["caught_by"] = GhostColourName(r.caughtBy);
@@ -112,37 +116,29 @@ py::dict InfoOf(Session& s) {
     return info;
 }
 
-GameResult ResultOf(Session& s, const Agent* agent) {
-    s.Enter();
-    GameResult r;
-    r.seed = s.Seed();
-    r.outcome = gameWon                  ? GameOutcome::WON
-                : s.Rules().playerCaught ? GameOutcome::LOST
-                                         : GameOutcome::UNFINISHED;
-    r.score = s.Player().Score();
-    r.foodLeft = foodLeft;
-    r.ticks = s.Ticks();
-    r.decisions = s.Decisions();
-    if (r.outcome == GameOutcome::LOST) {
-        r.caughtBy = CatchingGhost();
-        r.caughtAt = s.Player().CellPosition();
-        if (agent != nullptr && agent->entry->readPlan) {
-            r.lastState = agent->entry->readPlan(*agent->sprite, r.caughtAt).state;
-        }
+Agent::Agent(const std::string& name) : entry(FindAgent(name)) {
+    if (entry == nullptr) {
+        throw py::value_error("no agent named \"" + name + "\"; the agents are " + AgentNames() +
+                              ", or exec:COMMAND");
     }
-    return r;
+    player = NewPlayer(*entry);
 }
 
-Agent::Agent(const std::string& name) : entry(IsExecName(name) ? nullptr : FindAgent(name)) {
-    if (IsExecName(name)) {
-        throw py::value_error("\"" + name +
-                              "\" is a program played over the line protocol: gulper-sim and "
-                              "gulper-watch play it, a Python agent is a function here");
+Agent::~Agent() {
+    if (game != nullptr) {
+        GameResult unfinished;
+        player->EndGame(unfinished);
     }
-    if (entry == nullptr) {
-        throw py::value_error("no agent named \"" + name + "\"; the agents are " + AgentNames());
+}
+
+void Agent::Begin(Session& s) {
+    if (game != nullptr && (game != &s || serial != s.Serial())) {
+        GameResult unfinished;  // left before its end: the agent hears it ended unfinished
+        player->EndGame(unfinished);
     }
-    sprite = entry->make();
+    player->StartGame(s.Seed(), s.Settings());
+    game = &s;
+    serial = s.Serial();
 }
 
 int32_t Agent::Act(Env& env) {
@@ -150,7 +146,10 @@ int32_t Agent::Act(Env& env) {
     if (s.Ended()) {
         throw std::runtime_error("the game is over: there is nothing to decide");
     }
-    return s.AskAgent(*sprite);
+    if (game != &s || serial != s.Serial()) {
+        Begin(s);
+    }
+    return s.AskAgent(*player);
 }
 
 // What a Python policy says it was doing at its last decision: its `state` attribute, when it
@@ -183,17 +182,25 @@ py::dict Evaluate(Env& env, const py::object& policy, int64_t games, uint32_t se
             ShowProgress(i, games);
         }
         s.Reset(seed + static_cast<uint32_t>(i));
-        while (!s.Ended()) {
-            if (agent != nullptr) {
-                s.StepWithAgent(*agent->sprite);  // the agent decides in the tick, as in gulper-sim
-                continue;
+        if (agent != nullptr) {
+            // The agent plays the whole game through the episode's hooks, as in gulper-sim.
+            agent->Begin(s);
+            s.SetDelegate(agent->player.get());
+            while (!s.Ended()) {
+                s.Step(ACTION_KEEP);
             }
+            results.push_back(s.Finish());
+            s.SetDelegate(nullptr);
+            agent->Forget();
+            continue;
+        }
+        while (!s.Ended()) {
             const int64_t action = policy(Observe({&s}, false), py::cast(&env)).cast<int64_t>();
             CheckAction(action);
             s.Step(static_cast<int32_t>(action));
         }
-        results.push_back(ResultOf(s, agent));
-        if (agent == nullptr && results.back().outcome == GameOutcome::LOST) {
+        results.push_back(s.Finish());
+        if (results.back().outcome == GameOutcome::LOST) {
             results.back().lastState = PolicyState(policy);
         }
     }
@@ -207,6 +214,10 @@ py::dict Evaluate(Env& env, const py::object& policy, int64_t games, uint32_t se
     summary.maxTicks = s.MaxTicks();
     return SummaryDict(summary, results);
 }
+
+}  // namespace gulper
+
+using namespace gulper;
 
 PYBIND11_MODULE(_core, m) {
     m.doc() = "The game stepped from Python, in the process (see docs/observation.md).";

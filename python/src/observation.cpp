@@ -1,5 +1,5 @@
 // The observation's NumPy arrays and the space classes' table, from the one field table and
-// reading of the game in tools/sim/observation.h.
+// reading of the game in episode/observation.h.
 #include "python/src/observation.h"
 
 #include <pybind11/numpy.h>
@@ -8,7 +8,9 @@
 #include <cstring>
 #include <string>
 
-#include "tools/sim/observation.h"
+#include "episode/observation.h"
+
+namespace gulper {
 
 py::list FieldTable() {
     py::list table;
@@ -35,7 +37,7 @@ py::dict Observe(const std::vector<Session*>& sessions, bool stacked) {
     for (size_t i = 0; i < sessions.size(); ++i) {
         Session& session = *sessions[i];
         session.Enter();
-        const Observation o = ReadObservation(session.Player(), session.Ticks());
+        const Observation o = ReadObservation(session.Gulper(), session.Ticks());
         for (int f = 0; f < OBS_FIELDS; ++f) {
             const size_t bytes = static_cast<size_t>(FieldElements(fields[f])) *
                                  static_cast<size_t>(FieldKindBytes(fields[f].kind));
@@ -45,3 +47,5 @@ py::dict Observe(const std::vector<Session*>& sessions, bool stacked) {
     }
     return obs;
 }
+
+}  // namespace gulper

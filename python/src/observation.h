@@ -6,7 +6,9 @@
 
 #include <vector>
 
-#include "python/src/session.h"
+#include "episode/session.h"
+
+namespace gulper {
 
 namespace py = pybind11;
 
@@ -16,3 +18,5 @@ py::list FieldTable();
 // A dict of fresh arrays, one per field, holding each session's observation; with `stacked`
 // every array has a first axis over the sessions.
 py::dict Observe(const std::vector<Session*>& sessions, bool stacked);
+
+}  // namespace gulper

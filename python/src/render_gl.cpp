@@ -4,8 +4,10 @@
 #include <stdexcept>
 
 #include "game/maze.h"
-#include "python/src/frame_renderer.h"
 #include "python/src/render.h"
+#include "render/frame_renderer.h"
+
+namespace gulper {
 
 py::object RenderFrame(Session& session) {
     static const bool closesAtExit = [] {
@@ -24,3 +26,5 @@ py::object RenderFrame(Session& session) {
     std::copy(rgb.begin(), rgb.end(), frame.mutable_data());
     return std::move(frame);
 }
+
+}  // namespace gulper

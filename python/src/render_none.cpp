@@ -3,8 +3,12 @@
 
 #include "python/src/render.h"
 
+namespace gulper {
+
 py::object RenderFrame(Session&) {
     throw std::runtime_error(
         "render() is not available in this build of the gulper module: it draws no frames; "
         "gulper-watch SEED shows a seed's game in the game's window");
 }
+
+}  // namespace gulper

@@ -3,6 +3,8 @@
 
 #include "python/src/bindings.h"
 
+namespace gulper {
+
 py::dict SummaryDict(const RunSummary& summary, const std::vector<GameResult>& results) {
     std::ostringstream json;
     WriteJson(json, summary, results);
@@ -12,3 +14,5 @@ py::dict SummaryDict(const RunSummary& summary, const std::vector<GameResult>& r
     out["text"] = text.str();
     return out;
 }
+
+}  // namespace gulper

@@ -1,18 +1,20 @@
 // The parts under an exec agent: the overage bank, answer-time figures, the worker frame's
-// outside part, and a real child's pipes and process group.
+// exec part, and a real child's pipes and process group.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <unistd.h>
 
 #include <fstream>
 
-#include "tools/exec/budgets.h"
-#include "tools/exec/child_process.h"
-#include "tools/exec/error_sink.h"
-#include "tools/exec/line_channel.h"
-#include "tools/sim/answer_times.h"
-#include "tools/sim/outside_frame.h"
-#include "tools/sim/outside_stats.h"
+#include "episode/answer_times.h"
+#include "process/budgets.h"
+#include "process/child_process.h"
+#include "process/error_sink.h"
+#include "process/line_channel.h"
+#include "study/exec_frame.h"
+#include "study/exec_stats.h"
+
+using namespace gulper;
 
 namespace {
 
@@ -63,9 +65,9 @@ TEST(AnswerTimesTest, ExactPerGameAndWithinABucketOverGames) {
     }
 }
 
-GameResult OutsideGame() {
+GameResult ExecGame() {
     GameResult r;
-    r.outside = true;
+    r.exec = true;
     r.outcome = GameOutcome::FORFEIT;
     r.forfeitReason = "crash: the agent exited with status 3";
     r.lateAnswers = 2;
@@ -74,43 +76,43 @@ GameResult OutsideGame() {
     return r;
 }
 
-TEST(OutsideFrameTest, RoundTripsAndRefusesDamage) {
-    const GameResult r = OutsideGame();
-    const std::string bytes = EncodeOutside(r);
+TEST(ExecFrameTest, RoundTripsAndRefusesDamage) {
+    const GameResult r = ExecGame();
+    const std::string bytes = EncodeExec(r);
     GameResult back;
     back.outcome = GameOutcome::FORFEIT;  // the frame's head carries it
-    ASSERT_TRUE(DecodeOutside(bytes.data(), bytes.size(), &back));
-    EXPECT_EQ(JsonOutsideRow(back), JsonOutsideRow(r));
-    EXPECT_EQ(CsvOutsideColumns(back), CsvOutsideColumns(r));
+    ASSERT_TRUE(DecodeExec(bytes.data(), bytes.size(), &back));
+    EXPECT_EQ(JsonExecRow(back), JsonExecRow(r));
+    EXPECT_EQ(CsvExecColumns(back), CsvExecColumns(r));
     // Every cut short, and one byte more, is refused.
     for (size_t n = 0; n < bytes.size(); ++n) {
         GameResult cut;
-        EXPECT_FALSE(DecodeOutside(bytes.data(), n, &cut)) << n;
+        EXPECT_FALSE(DecodeExec(bytes.data(), n, &cut)) << n;
     }
     GameResult longer;
     const std::string more = bytes + "x";
-    EXPECT_FALSE(DecodeOutside(more.data(), more.size(), &longer));
+    EXPECT_FALSE(DecodeExec(more.data(), more.size(), &longer));
     // A fault kind past the known ones, or a histogram that does not add up.
     std::string badKind = bytes;
     badKind[badKind.size() - r.faults.back().detail.size() - 5] = 7;
     GameResult bad;
-    EXPECT_FALSE(DecodeOutside(badKind.data(), badKind.size(), &bad));
+    EXPECT_FALSE(DecodeExec(badKind.data(), badKind.size(), &bad));
     std::string badCount = bytes;
     badCount[0] = 9;
-    EXPECT_FALSE(DecodeOutside(badCount.data(), badCount.size(), &bad));
+    EXPECT_FALSE(DecodeExec(badCount.data(), badCount.size(), &bad));
 }
 
-TEST(OutsideStatsTest, CsvFieldsAndRowsOnlyForOutsideGames) {
+TEST(ExecStatsTest, CsvFieldsAndRowsOnlyForExecGames) {
     EXPECT_EQ(CsvField("planner"), "planner");
     EXPECT_EQ(CsvField("exec:a \"b\",c"), "\"exec:a \"\"b\"\",c\"");
-    EXPECT_EQ(JsonOutsideRow(GameResult()), "");
-    const std::string row = JsonOutsideRow(OutsideGame());
+    EXPECT_EQ(JsonExecRow(GameResult()), "");
+    const std::string row = JsonExecRow(ExecGame());
     EXPECT_NE(row.find("\"faults\": {\"timeout\": 1, \"invalid\": 0, \"crash\": 1}"),
               std::string::npos)
         << row;
     EXPECT_NE(row.find("\"forfeit_reason\": \"crash: the agent exited with status 3\""),
               std::string::npos);
-    EXPECT_EQ(CsvOutsideColumns(OutsideGame()),
+    EXPECT_EQ(CsvExecColumns(ExecGame()),
               ",60,70000,70000,1,0,1,2,crash: the agent exited with status 3");
 }
 

@@ -2,9 +2,12 @@
 // reason, and what we send parses back as the documented JSON.
 #include <gtest/gtest.h>
 
+#include "formats/json_reader.h"
+#include "formats/json_writer.h"
 #include "game/game_state.h"
-#include "tools/exec/protocol.h"
-#include "tools/sim/json_cursor.h"
+#include "protocol/protocol.h"
+
+using namespace gulper;
 
 namespace {
 
@@ -96,27 +99,27 @@ TEST(AnswerTest, ReadsTheHelloAnswer) {
 }
 
 TEST(ProtocolLinesTest, TextIsValidUtf8) {
-    EXPECT_EQ(JsonText("a\"b\\c\n"), "\"a\\\"b\\\\c\\u000a\"");
-    EXPECT_EQ(JsonText("caf\xc3\xa9"), "\"caf\xc3\xa9\"");
+    EXPECT_EQ(JsonString("a\"b\\c\n"), "\"a\\\"b\\\\c\\u000a\"");
+    EXPECT_EQ(JsonString("caf\xc3\xa9"), "\"caf\xc3\xa9\"");
     // Stray, overlong and surrogate bytes become U+FFFD, one each.
-    EXPECT_EQ(JsonText("\xff"), "\"\\ufffd\"");
-    EXPECT_EQ(JsonText("\xc0\xaf"), "\"\\ufffd\\ufffd\"");
-    EXPECT_EQ(JsonText("\xed\xa0\x80"), "\"\\ufffd\\ufffd\\ufffd\"");
-    EXPECT_EQ(JsonText("\xe2\x82"), "\"\\ufffd\\ufffd\"");
+    EXPECT_EQ(JsonString("\xff"), "\"\\ufffd\"");
+    EXPECT_EQ(JsonString("\xc0\xaf"), "\"\\ufffd\\ufffd\"");
+    EXPECT_EQ(JsonString("\xed\xa0\x80"), "\"\\ufffd\\ufffd\\ufffd\"");
+    EXPECT_EQ(JsonString("\xe2\x82"), "\"\\ufffd\\ufffd\"");
     // Four-byte forms: overlong below U+10000, past U+10FFFF, and the highest and lowest kept.
-    EXPECT_EQ(JsonText("\xf0\x8f\xbf\xbf"), "\"\\ufffd\\ufffd\\ufffd\\ufffd\"");
-    EXPECT_EQ(JsonText("\xf4\x90\x80\x80"), "\"\\ufffd\\ufffd\\ufffd\\ufffd\"");
-    EXPECT_EQ(JsonText("\xf0\x90\x80\x80\xf4\x8f\xbf\xbf"), "\"\xf0\x90\x80\x80\xf4\x8f\xbf\xbf\"");
-    EXPECT_EQ(JsonText("\xe0\x9f\xbf"), "\"\\ufffd\\ufffd\\ufffd\"");
+    EXPECT_EQ(JsonString("\xf0\x8f\xbf\xbf"), "\"\\ufffd\\ufffd\\ufffd\\ufffd\"");
+    EXPECT_EQ(JsonString("\xf4\x90\x80\x80"), "\"\\ufffd\\ufffd\\ufffd\\ufffd\"");
+    EXPECT_EQ(JsonString("\xf0\x90\x80\x80\xf4\x8f\xbf\xbf"),
+              "\"\xf0\x90\x80\x80\xf4\x8f\xbf\xbf\"");
+    EXPECT_EQ(JsonString("\xe0\x9f\xbf"), "\"\\ufffd\\ufffd\\ufffd\"");
 }
 
 TEST(ProtocolLinesTest, HelloAndEndParseBack) {
-    GameStart start;
-    start.seed = 7;
+    GameSettings start;
     start.maxTicks = 500;
     start.configPath = "data//config.txt";
     start.configText = "fps 20\n\xff";
-    const std::string hello = HelloLine(start);
+    const std::string hello = HelloLine(7, start);
     ASSERT_EQ(hello.back(), '\n');
     EXPECT_EQ(hello.find('\n'), hello.size() - 1);
     JsonCursor in(hello);

@@ -8,13 +8,15 @@
 #include <utility>
 #include <vector>
 
+#include "episode/episode.h"
+#include "episode/session.h"
 #include "game/game_state.h"
 #include "game/game_window.h"
 #include "game/settings.h"
-#include "python/src/frame_renderer.h"
-#include "python/src/session.h"
-#include "tools/agents/agent_registry.h"
-#include "tools/sim/headless_game.h"
+#include "players/registry.h"
+#include "render/frame_renderer.h"
+
+using namespace gulper;
 
 namespace {
 
@@ -51,8 +53,11 @@ size_t LitPixels(const Frame& frame) {
 std::vector<std::pair<int64_t, Frame>> SessionFrames(const std::string& settings,
                                                      const std::vector<int>& decisions) {
     std::vector<std::pair<int64_t, Frame>> frames;
-    Session session(SETTINGS_FILE, settings, 100000, false);
-    std::unique_ptr<PlayerSprite> agent = FindAgent(DEFAULT_AGENT)->make();
+    GameSettings game;
+    game.configText = settings;
+    Session session(game, false);
+    std::unique_ptr<Player> agent = NewPlayer(*FindAgent(DEFAULT_AGENT));
+    session.SetDelegate(agent.get());
     session.Reset(3);
     std::string why;
     for (size_t next = 0; next <= decisions.size();) {
@@ -66,7 +71,7 @@ std::vector<std::pair<int64_t, Frame>> SessionFrames(const std::string& settings
             }
             ++next;
         }
-        session.StepWithAgent(*agent);
+        session.Step(ACTION_KEEP);
     }
     CloseFrameRenderer();
     return frames;
@@ -113,8 +118,11 @@ TEST(RenderFrame, LeavesTheGameAsItWas) {
     // exactly as they do with no frame drawn, window made and closed between them.
     const std::string settings = ShippedSettings();
     auto play = [&](bool draw) {
-        Session session(SETTINGS_FILE, settings, 100000, false);
-        std::unique_ptr<PlayerSprite> agent = FindAgent(DEFAULT_AGENT)->make();
+        GameSettings game;
+        game.configText = settings;
+        Session session(game, false);
+        std::unique_ptr<Player> agent = NewPlayer(*FindAgent(DEFAULT_AGENT));
+        session.SetDelegate(agent.get());
         session.Reset(5);
         std::vector<int64_t> trace;
         std::string why;
@@ -126,9 +134,9 @@ TEST(RenderFrame, LeavesTheGameAsItWas) {
                     CloseFrameRenderer();
                 }
             }
-            const StepOutcome out = session.StepWithAgent(*agent);
+            const StepOutcome out = session.Step(ACTION_KEEP);
             trace.push_back(session.Ticks() * 1000 + out.reward);
-            trace.push_back(session.Player().position.x * 1000 + session.Player().position.y);
+            trace.push_back(session.Gulper().position.x * 1000 + session.Gulper().position.y);
         }
         CloseFrameRenderer();
         return trace;

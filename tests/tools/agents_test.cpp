@@ -1,7 +1,9 @@
 // The agent registry and the agents registered in it.
 #include <gtest/gtest.h>
 
-#include "tools/agents/agent_registry.h"
+#include "players/registry.h"
+
+using namespace gulper;
 
 namespace {
 

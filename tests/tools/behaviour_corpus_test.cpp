@@ -22,11 +22,14 @@
 #include <utility>
 #include <vector>
 
+#include "episode/episode.h"
 #include "game/game_rules.h"
 #include "game/game_state.h"
 #include "game/settings.h"
+#include "players/registry.h"
 #include "tests/tools/behaviour_corpus_variants.h"
-#include "tools/sim/headless_game.h"
+
+using namespace gulper;
 
 namespace fs = std::filesystem;
 using namespace corpus;
@@ -107,7 +110,7 @@ class BehaviourCorpus : public ::testing::Test {
     }
 
     static std::string Play(const std::string& path, const GameRun& r, uint32_t seed) {
-        SimSettings settings;
+        GameSettings settings;
         settings.configPath = path;
         settings.configText = FileText(path);
         settings.maxTicks = r.maxTicks;

@@ -9,11 +9,13 @@
 #include <iterator>
 
 #include "agent/player_agent.h"
+#include "episode/episode.h"
 #include "game/game_state.h"
+#include "players/registry.h"
+#include "study/compare.h"
 #include "tests/tools/open_direction.h"
-#include "tools/agents/agent_registry.h"
-#include "tools/sim/compare.h"
-#include "tools/sim/headless_game.h"
+
+using namespace gulper;
 
 namespace {
 
@@ -53,7 +55,7 @@ constexpr int COMPARISONS = 200;
 constexpr int GAMES = 24;
 
 TEST(CalibrationTest, IntervalsCoverTheTruthAsOftenAsTheySay) {
-    SimSettings settings;
+    GameSettings settings;
     settings.agent = "jittery-planner";
     std::ifstream shipped(GULPER_SOURCE_DIR "/data/config.txt", std::ios::binary);
     settings.configText.assign(std::istreambuf_iterator<char>(shipped), {});

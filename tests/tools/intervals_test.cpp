@@ -4,11 +4,13 @@
 
 #include <cmath>
 
-#include "tools/sim/compare.h"
-#include "tools/sim/intervals.h"
-#include "tools/sim/json_cursor.h"
-#include "tools/sim/sequential.h"
-#include "tools/sim/shards.h"
+#include "formats/json_reader.h"
+#include "study/compare.h"
+#include "study/intervals.h"
+#include "study/sequential.h"
+#include "study/shards.h"
+
+using namespace gulper;
 
 namespace {
 

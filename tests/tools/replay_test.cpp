@@ -11,9 +11,11 @@
 
 #include "game/game_state.h"
 #include "game/maze.h"
+#include "players/registry.h"
+#include "study/replay_play.h"
 #include "tests/tools/open_direction.h"
-#include "tools/agents/agent_registry.h"
-#include "tools/sim/replay_play.h"
+
+using namespace gulper;
 
 namespace fs = std::filesystem;
 
@@ -123,7 +125,7 @@ TEST_F(ReplayTest, ARandomisedAgentsGameComesBackWithItsPlans) {
     EXPECT_EQ(replay.record.plans[0].state, "walking");
     EXPECT_EQ(replay.record.plans[0].route.size(), 2u);
     EXPECT_TRUE(CheckReplay(again).same) << CheckReplay(again).how;
-    // Read back, the plans and an outside agent's faults are the ones written.
+    // Read back, the plans and an exec agent's faults are the ones written.
     ReplayFile faulty = again;
     faulty.result.faults = {{-1, "crash", "exit \"7\"\n"}, {3, "timeout", "no answer"}};
     ReplayFile read;

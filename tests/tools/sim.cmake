@@ -13,7 +13,7 @@ echo \"$out\" | grep -q '^games: *300$'"
 set_tests_properties(SimSoak300Games PROPERTIES TIMEOUT 600)
 
 gulper_test(sim_stats_tests stats_test.cpp)
-target_link_libraries(sim_stats_tests PRIVATE gulper_sim_parts gulper_sim_lib)
+target_link_libraries(sim_stats_tests PRIVATE gulper_study)
 
 add_test(NAME ReportOpensInChromium
          COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/report_chromium.sh $<TARGET_FILE:gulper-sim>
@@ -21,18 +21,18 @@ add_test(NAME ReportOpensInChromium
 set_tests_properties(ReportOpensInChromium PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 300)
 
 gulper_test(agents_tests agents_test.cpp)
-target_link_libraries(agents_tests PRIVATE gulper_sim_lib)
+target_link_libraries(agents_tests PRIVATE gulper_study)
 
 # The intervals' calibration plays 9600 games: 15 s here, three times as long under the
 # sanitizers, where the games' memory is already checked by the soak and the study tests.
 if(NOT GULPER_SANITIZE)
   gulper_test(sim_calibration_tests calibration_test.cpp)
-  target_link_libraries(sim_calibration_tests PRIVATE gulper_sim_lib gulper_sim_parts)
+  target_link_libraries(sim_calibration_tests PRIVATE gulper_study)
   target_compile_definitions(sim_calibration_tests PRIVATE GULPER_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
 endif()
 
 gulper_test(sim_intervals_tests intervals_test.cpp)
-target_link_libraries(sim_intervals_tests PRIVATE gulper_sim_parts gulper_sim_lib)
+target_link_libraries(sim_intervals_tests PRIVATE gulper_study)
 
 gulper_test(sim_study_tests study_test.cpp)
 target_compile_definitions(sim_study_tests PRIVATE GULPER_SIM_PATH="$<TARGET_FILE:gulper-sim>"
@@ -46,7 +46,7 @@ set_tests_properties(SimWorkerKilledEndsTheRun PROPERTIES SKIP_RETURN_CODE 77 TI
 
 # Replay files: recorded games of every agent played back, changed and damaged files.
 gulper_test(sim_replay_tests replay_test.cpp)
-target_link_libraries(sim_replay_tests PRIVATE gulper_sim_lib gulper_sim_parts)
+target_link_libraries(sim_replay_tests PRIVATE gulper_study)
 target_compile_definitions(sim_replay_tests PRIVATE GULPER_SIM_PATH="$<TARGET_FILE:gulper-sim>"
                                                     GULPER_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
 add_dependencies(sim_replay_tests gulper-sim)

@@ -1,8 +1,10 @@
-#include "tools/sim/stats.h"
+#include "study/summary.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+
+using namespace gulper;
 
 namespace {
 

@@ -6,7 +6,7 @@ set_tests_properties(WatchPlaysTheReplayUnderXvfb PROPERTIES SKIP_RETURN_CODE 77
 
 # The viewer's frame in SDL's offscreen driver: the food under the plan, the sprites over it.
 add_executable(watch_window_tests watch_window_test.cpp)
-target_link_libraries(watch_window_tests PRIVATE gulper_watch_lib gulper_sim_lib GTest::gtest
+target_link_libraries(watch_window_tests PRIVATE gulper_watch_lib GTest::gtest
                       GTest::gtest_main)
 gtest_discover_tests(watch_window_tests
   WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}

@@ -5,6 +5,8 @@
 #include "tests/game/game_window.h"
 #include "tools/watch/watch_window.h"
 
+using namespace gulper;
+
 namespace {
 
 using namespace colours;

@@ -2,15 +2,17 @@
 // rule seed by seed, then the summary, CSV, JSON and report.
 #include <iostream>
 
-#include "tools/sim/headless_game.h"
+#include "episode/episode.h"
 
-#include "tools/output_file.h"
-#include "tools/sim/jobs.h"
-#include "tools/sim/outside_stats.h"
-#include "tools/sim/progress.h"
-#include "tools/sim/replay_play.h"
-#include "tools/sim/report.h"
+#include "formats/output_file.h"
+#include "outputs/report.h"
+#include "study/exec_stats.h"
+#include "study/jobs.h"
+#include "study/progress.h"
+#include "study/replay_play.h"
 #include "tools/sim/study.h"
+
+namespace gulper {
 
 namespace {
 
@@ -186,3 +188,5 @@ int RunComparison(const StudyOptions& o, const StudyRun& run, OutputFile& log, O
     }
     return FinishComparison(std::move(c), sides, run, csv, json);
 }
+
+}  // namespace gulper

@@ -12,6 +12,8 @@
 #include "game/game_rules.h"
 #include "game/settings.h"
 
+namespace gulper {
+
 namespace {
 
 size_t EditDistance(const std::string& a, const std::string& b) {
@@ -213,3 +215,5 @@ int CheckConfig(const std::string& path, std::ostream& out) {
     }
     return 0;
 }
+
+}  // namespace gulper

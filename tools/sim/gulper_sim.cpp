@@ -12,20 +12,22 @@
 #include <string>
 #include <vector>
 
+#include "episode/episode.h"
+#include "formats/output_file.h"
 #include "game/settings.h"
-#include "tools/exec/exec_agent.h"
+#include "outputs/report.h"
+#include "protocol/exec_player.h"
+#include "study/exec_stats.h"
+#include "study/jobs.h"
+#include "study/progress.h"
+#include "study/replay_play.h"
+#include "study/shards.h"
+#include "study/summary.h"
 #include "tools/options.h"
-#include "tools/output_file.h"
 #include "tools/sim/config_check.h"
-#include "tools/sim/headless_game.h"
-#include "tools/sim/jobs.h"
-#include "tools/sim/outside_stats.h"
-#include "tools/sim/progress.h"
-#include "tools/sim/replay_play.h"
-#include "tools/sim/report.h"
-#include "tools/sim/shards.h"
-#include "tools/sim/stats.h"
 #include "tools/sim/study.h"
+
+namespace gulper {
 
 namespace {
 
@@ -43,7 +45,7 @@ const std::string USAGE =
     std::string(SETTINGS_FILE) +
     "); the agent always steers\n"
     "  --max-ticks T  stop a game after T ticks and count it unfinished (default " +
-    std::to_string(SimSettings{}.maxTicks) +
+    std::to_string(DEFAULT_MAX_TICKS) +
     ")\n"
     "  --agent NAME   the agent that steers (default " +
     std::string(DEFAULT_AGENT) +
@@ -181,13 +183,13 @@ int WriteRun(const Options& options, const RunSummary& summary,
              OutputFile& json) {
     std::string error;
     if (csv.IsOpen()) {
-        const bool outside = summary.outside;
+        const bool exec = summary.exec;
         csv.Stream() << "seed,result,score,food_left,ticks,decisions"
-                     << (outside ? CsvOutsideHeader() : "") << "\n";
+                     << (exec ? CsvExecHeader() : "") << "\n";
         for (const GameResult& r : results) {
             csv.Stream() << r.seed << "," << OutcomeName(r.outcome) << "," << r.score << ","
                          << r.foodLeft << "," << r.ticks << "," << r.decisions
-                         << (outside ? CsvOutsideColumns(r) : "") << "\n";
+                         << (exec ? CsvExecColumns(r) : "") << "\n";
         }
     }
     if (json.IsOpen()) {
@@ -332,9 +334,13 @@ int Run(const Options& options) {
 
 }  // namespace
 
+}  // namespace gulper
+
+using namespace gulper;
+
 int main(int argc, char** argv) {
     const int status = Run(ParseOptions(argc, argv));
-    // Every outside agent's program ends with the run.
-    StopExecAgents();
+    // Every exec agent's program ends with the run.
+    StopAgents();
     return status;
 }

@@ -4,9 +4,11 @@
 #include <set>
 
 #include "game/settings.h"
-#include "tools/exec/exec_agent.h"
-#include "tools/sim/jobs.h"
-#include "tools/sim/shards.h"
+#include "protocol/exec_player.h"
+#include "study/jobs.h"
+#include "study/shards.h"
+
+namespace gulper {
 
 const char* const STUDY_USAGE =
     "  --jobs N       play on N worker processes (default: every core); the outputs are the\n"
@@ -172,3 +174,5 @@ std::vector<GameTask> StudyTasks(int64_t games, uint32_t firstSeed, size_t sides
     }
     return tasks;
 }
+
+}  // namespace gulper

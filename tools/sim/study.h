@@ -8,11 +8,13 @@
 #include <string>
 #include <vector>
 
+#include "formats/output_file.h"
+#include "study/compare.h"
+#include "study/jobs.h"
+#include "study/shard_part.h"
 #include "tools/options.h"
-#include "tools/output_file.h"
-#include "tools/sim/compare.h"
-#include "tools/sim/jobs.h"
-#include "tools/sim/shard_part.h"
+
+namespace gulper {
 
 struct StudyOptions {
     int jobs = 0;  // 0: the machine's cores
@@ -63,3 +65,5 @@ int RunComparison(const StudyOptions& o, const StudyRun& run, OutputFile& log, O
 // Writes the outputs of a comparison already played (joined shards); the exit status.
 int FinishComparison(Comparison c, const std::vector<Side>& sides, const StudyRun& run,
                      OutputFile& csv, OutputFile& json);
+
+}  // namespace gulper

@@ -9,6 +9,8 @@
 #include "tools/options.h"
 #include "tools/watch/watch_window.h"
 
+namespace gulper {
+
 namespace {
 
 const std::string USAGE =
@@ -25,7 +27,7 @@ const std::string USAGE =
     "  --speed S      1/4, 1/2, 1, 2, 4, 8 times the game's pace, or max (default 1)\n"
     "  --paused       open paused\n"
     "  --max-ticks T  stop the game after T ticks, as gulper-sim does (default " +
-    std::to_string(SimSettings{}.maxTicks) +
+    std::to_string(DEFAULT_MAX_TICKS) +
     ")\n"
     "  --replay-file FILE\n"
     "                 show the game a replay file recorded (gulper-sim --record), with its\n"
@@ -90,11 +92,7 @@ WatchSettings ParseArguments(int argc, char** argv) {
         in.Fail("which seed? gulper-sim finds the interesting ones (--csv, --json)");
     }
     in.ReadSettingsFile(game);
-    s.configPath = game.configPath;
-    s.configText = game.configText;
-    s.agent = game.agent;
-    s.maxTicks = game.maxTicks;
-    s.budgets = game.budgets;
+    static_cast<GameSettings&>(s) = game;
     return s;
 }
 
@@ -110,3 +108,5 @@ class WatchApp : public GLApp {
 WatchApp watchApp;
 
 }  // namespace
+
+}  // namespace gulper

@@ -9,8 +9,9 @@
 
 #include "game/game_state.h"
 #include "game/ghosts/ghost.h"
-#include "tools/exec/exec_agent.h"
-#include "tools/sim/headless_game.h"
+#include "study/replay_play.h"
+
+namespace gulper {
 
 namespace {
 
@@ -38,10 +39,7 @@ void WatchWindow::Configure(const WatchSettings& s) {
     settings = s;
     if (settings.replay) {
         settings.seed = settings.replay->seed;
-        settings.configPath = settings.replay->configPath;
-        settings.configText = settings.replay->configText;
-        settings.agent = settings.replay->agent;
-        settings.maxTicks = settings.replay->maxTicks;
+        static_cast<GameSettings&>(settings) = *settings.replay;
     }
     entry = settings.replay ? nullptr : FindAgent(settings.agent);
     SetTitle("gulper-watch: seed " + std::to_string(settings.seed));
@@ -63,26 +61,26 @@ void WatchWindow::OnCreate() {
 void WatchWindow::StartGame() {
     DestroyGhosts();
     SetPlayerAgent(nullptr);
-    agent.reset();
+    episode.reset();
+    player.reset();
     ResetGameState();
+    record = GameRecord();
     if (settings.replay) {
-        agent = std::make_unique<ReplayPlayer>(settings.replay->record.actions);
+        player = std::make_unique<SpritePlayer>(
+            std::make_unique<ReplayPlayer>(settings.replay->record.actions));
+        record.decisionLimit = ReplayDecisionLimit(*settings.replay);
     } else {
-        agent = entry->make();
+        player = NewPlayer(*entry);
     }
-    StartSeededGame(*this, agent.get(), settings.configText, settings.seed);
+    episode =
+        std::make_unique<Episode>(*this, *player, settings, settings.replay ? &record : nullptr);
+    episode->Start(settings.seed);
     PreparePictures();    // a new game's sprites are new pictures
     startScreen = false;  // the game starts at once; space pauses instead
     plan = AgentPlan();
-    ticks = 0;
-    decisions = 0;
     over = false;
-    if (ExecPlayer* outside = AsExecPlayer(agent.get())) {
-        outside->StartGame({settings.seed, settings.maxTicks, settings.configPath,
-                            settings.configText, settings.budgets});
-        if (outside->Forfeited()) {
-            EndGame(GameOutcome::FORFEIT);
-        }
+    if (episode->Over()) {
+        EndGame();  // given up at its start
     }
     tickDebt = 0;
     lastIdleMs = SteadyMilliseconds();
@@ -92,71 +90,54 @@ void WatchWindow::StartGame() {
 }
 
 void WatchWindow::PlayTick() {
-    const GridPoint cell = agent->CellPosition();
-    const bool decides = agent->AvailableDirections(MazeGrid) != 0;
-    if (decides && entry != nullptr && entry->beforeDecision) {
-        entry->beforeDecision(*agent, ticks);
-    }
-    ExecPlayer* outside = AsExecPlayer(agent.get());
-    if (outside != nullptr && outside->Forfeited()) {
-        EndGame(GameOutcome::FORFEIT);
+    if (!episode->Tick()) {
+        EndGame();  // forfeited at this decision, or past the recording
         return;
     }
-    Tick();
-    ++ticks;
-    if (decides && settings.replay) {
-        const std::vector<AgentPlan>& plans = settings.replay->record.plans;
-        plan = decisions < static_cast<int64_t>(plans.size()) ? plans[decisions] : AgentPlan();
-    } else if (decides && entry->readPlan) {
-        plan = entry->readPlan(*agent, cell);
+    if (episode->LastTickDecided()) {
+        if (settings.replay) {
+            const std::vector<AgentPlan>& plans = settings.replay->record.plans;
+            const size_t at = static_cast<size_t>(episode->Decisions() - 1);
+            plan = at < plans.size() ? plans[at] : AgentPlan();
+        } else {
+            plan = episode->PlanOfLastTick();
+        }
     }
-    decisions += decides ? 1 : 0;
-    if (gameWon || playerCaught || ticks >= settings.maxTicks) {
-        EndGame(gameWon        ? GameOutcome::WON
-                : playerCaught ? GameOutcome::LOST
-                               : GameOutcome::UNFINISHED);
+    if (episode->Over()) {
+        EndGame();
     }
 }
 
-void WatchWindow::EndGame(GameOutcome outcome) {
+void WatchWindow::EndGame() {
     over = true;
-    GameResult result;
-    result.outcome = outcome;
-    result.score = agent->Score();
-    result.ticks = ticks;
-    if (ExecPlayer* outside = AsExecPlayer(agent.get())) {
-        outside->EndGame(result);
-    }
+    const GameResult& result = episode->Finish();
     const std::string again =
         settings.replay ? "; R plays it again" : "; R plays it again, N the next seed";
-    if (outcome == GameOutcome::FORFEIT) {
+    if (result.outcome == GameOutcome::FORFEIT && !settings.replay) {
         Report("forfeit (" + result.forfeitReason + ")" + again);
         return;
     }
-    std::string how = OutcomeName(outcome);
-    const int ghost = playerCaught ? CatchingGhost() : -1;
-    if (ghost >= 0) {
-        how += std::string(" (caught by the ") + GhostColourName(ghost) + " ghost" +
+    std::string how = OutcomeName(result.outcome);
+    if (result.caughtBy >= 0) {
+        how += std::string(" (caught by the ") + GhostColourName(result.caughtBy) + " ghost" +
                (plan.state.empty() ? "" : " while " + plan.state) + ")";
     }
-    Report(how + ", score " + std::to_string(agent->Score()) + ", food left " +
-           std::to_string(foodLeft) + ", " + std::to_string(ticks) + " ticks" + AgainstRecording() +
-           again);
+    Report(how + ", score " + std::to_string(result.score) + ", food left " +
+           std::to_string(result.foodLeft) + ", " + std::to_string(result.ticks) + " ticks" +
+           AgainstRecording(result) + again);
 }
 
-std::string WatchWindow::AgainstRecording() const {
+std::string WatchWindow::AgainstRecording(const GameResult& result) const {
     if (!settings.replay) {
         return "";
     }
-    const GameResult& r = settings.replay->result;
-    const bool same = OutcomeName(r.outcome) == Phase() ||
-                      (r.outcome == GameOutcome::UNFINISHED && Phase() == "stopped");
-    if (same && r.score == agent->Score() && r.foodLeft == foodLeft && r.ticks == ticks &&
-        r.decisions == decisions) {
+    const ReplayVerdict v = JudgeReplay(*settings.replay, result, record);
+    if (v.same) {
         return ", as recorded";
     }
+    const GameResult& r = settings.replay->result;
     return ", not as recorded (" + std::string(OutcomeName(r.outcome)) + ", score " +
-           std::to_string(r.score) + ", " + std::to_string(r.ticks) + " ticks)";
+           std::to_string(r.score) + ", " + std::to_string(r.ticks) + " ticks: " + v.how + ")";
 }
 
 std::string WatchWindow::Phase() const {
@@ -177,14 +158,15 @@ std::string WatchWindow::SpeedName() const {
 }
 
 void WatchWindow::Report(const std::string& what) {
-    std::cerr << "gulper-watch: " << what << " [tick " << ticks << ", " << Phase() << ", "
+    std::cerr << "gulper-watch: " << what << " [tick " << Ticks() << ", " << Phase() << ", "
               << SpeedName() << "]" << std::endl;
 }
 
 void WatchWindow::UpdateTitle() {
     const std::string title = "gulper-watch: seed " + std::to_string(settings.seed) + ", tick " +
-                              std::to_string(ticks) + ", score " + std::to_string(agent->Score()) +
-                              ", " + (plan.state.empty() ? "-" : plan.state) + " (" + Phase() + ")";
+                              std::to_string(Ticks()) + ", score " +
+                              std::to_string(Gulper().Score()) + ", " +
+                              (plan.state.empty() ? "-" : plan.state) + " (" + Phase() + ")";
     if (title != shownTitle) {
         SetTitle(title);
         shownTitle = title;
@@ -304,7 +286,7 @@ void WatchWindow::DrawOverlay() {
         for (const GridPoint& ghost : plan.fleeingFrom) {
             Circle(CellCentre(ghost.x, ghost.y), 13);
             glBegin(GL_LINES);
-            glVertex2d(agent->position.x, agent->position.y);
+            glVertex2d(Gulper().position.x, Gulper().position.y);
             Vertex(ghost);
             glEnd();
         }
@@ -315,7 +297,9 @@ void WatchWindow::DrawOverlay() {
 std::string WatchWindow::StatusLine() const {
     char line[160];
     std::snprintf(line, sizeof line, "Seed %u  Tick %lld  %s  %s  %s", settings.seed,
-                  static_cast<long long>(ticks), plan.state.empty() ? "-" : plan.state.c_str(),
+                  static_cast<long long>(Ticks()), plan.state.empty() ? "-" : plan.state.c_str(),
                   Phase().c_str(), SpeedName().c_str());
     return line;
 }
+
+}  // namespace gulper

@@ -6,12 +6,13 @@
 #include <memory>
 #include <string>
 
+#include "episode/episode.h"
+#include "formats/replay_file.h"
 #include "game/game_window.h"
 #include "game/settings.h"
-#include "tools/agents/agent_registry.h"
-#include "tools/exec/budgets.h"
-#include "tools/sim/headless_game.h"
-#include "tools/sim/replay_file.h"
+#include "players/registry.h"
+
+namespace gulper {
 
 // More keys the watcher reads (the framework's virtual-key codes).
 enum : int {
@@ -25,15 +26,8 @@ enum : int {
     KEY_R = 'R',
 };
 
-struct WatchSettings {
+struct WatchSettings : GameSettings {
     uint32_t seed = 1;
-    std::string configPath = SETTINGS_FILE;
-    // The settings file's bytes, read once: every restart plays from the same settings.
-    std::string configText;
-    std::string agent = DEFAULT_AGENT;
-    int64_t maxTicks = 100000;
-    // What an agent played from outside may take.
-    ExecBudgets budgets;
     int speedLevel = 2;  // index into WatchWindow::SPEEDS
     bool paused = false;
     // A recorded game to show instead of the agent's: its actions, and its plans when kept.
@@ -59,7 +53,7 @@ class WatchWindow : public GameWindow {
     void OnKeyboard(int key, bool down) override;
     void OnIdle() override;
 
-    // Plays one tick, and reads the agent's plan when it decided in it.
+    // Plays one tick through the episode, and reads the agent's plan when it decided in it.
     void PlayTick();
     // Starts the settings' seed afresh: a new agent, and the game set up as the simulator does.
     void StartGame();
@@ -67,12 +61,13 @@ class WatchWindow : public GameWindow {
     std::string Phase() const;
     std::string SpeedName() const;
 
+    int64_t Ticks() const { return episode ? episode->Ticks() : 0; }
+    int64_t Decisions() const { return episode ? episode->Decisions() : 0; }
+    const PlayerSprite& Gulper() const { return player->Sprite(); }
+
     WatchSettings settings;
     const AgentEntry* entry = nullptr;
-    std::unique_ptr<PlayerSprite> agent;
     AgentPlan plan;
-    int64_t ticks = 0;
-    int64_t decisions = 0;
     bool over = false;
 
   protected:
@@ -83,13 +78,19 @@ class WatchWindow : public GameWindow {
 
   private:
     void Report(const std::string& what);
-    // The game is over: an agent from outside hears how it ended.
-    void EndGame(GameOutcome outcome);
+    // The game is over: an agent in another process hears how it ended.
+    void EndGame();
     // How the game just ended stands to the replay file's result.
-    std::string AgainstRecording() const;
+    std::string AgainstRecording(const GameResult& result) const;
     void UpdateTitle();
 
+    std::unique_ptr<Player> player;
+    std::unique_ptr<Episode> episode;
+    // The decisions of a replay file's game as played here, held against the file's.
+    GameRecord record;
     double tickDebt = 0;
     int64_t lastIdleMs = 0;
     std::string shownTitle;
 };
+
+}  // namespace gulper

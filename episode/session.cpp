@@ -1,0 +1,175 @@
+// Stepping an episode by decisions, swapping its process-wide state in and out.
+#include "episode/session.h"
+
+#include "agent/agent_log.h"
+#include "game/random.h"
+
+namespace gulper {
+
+namespace {
+
+// The session whose game is in the process-wide variables now. Another session's call first
+// stores this one's state, so consecutive calls on one session swap nothing.
+Session* liveSession = nullptr;
+
+}  // namespace
+
+void SteeredGulper::Align() {
+    PlayerSprite& other = delegate->Sprite();
+    SetMotion(other, MotionOf(*this));
+    other.score = score;
+}
+
+void SteeredGulper::Think() {
+    if (delegate != nullptr) {
+        // The agent decides as if it were the Gulper: same place, heading and score.
+        Align();
+        PlayerSprite& other = delegate->Sprite();
+        other.Think();
+        direction = other.direction;
+    } else if (action != ACTION_KEEP) {
+        direction = DirectionOfAction(action);
+    }
+}
+
+void SteeredGulper::BeforeDecision(int64_t ticks) {
+    if (delegate != nullptr) {
+        Align();
+        delegate->BeforeDecision(ticks);
+    }
+}
+
+bool SteeredGulper::Forfeited() const {
+    return delegate != nullptr && delegate->Forfeited();
+}
+
+void SteeredGulper::EndGame(GameResult& result) {
+    if (delegate != nullptr) {
+        delegate->EndGame(result);
+    }
+}
+
+bool SteeredGulper::HasPlans() const {
+    return delegate != nullptr && delegate->HasPlans();
+}
+
+AgentPlan SteeredGulper::ReadPlan(GridPoint decisionCell) {
+    return delegate != nullptr ? delegate->ReadPlan(decisionCell) : AgentPlan();
+}
+
+Session::Session(const GameSettings& settings_, bool keepLog_)
+    : settings(settings_), keepLog(keepLog_), episode(rules, gulper, settings, &record) {}
+
+Session::~Session() {
+    Enter();
+    rules.DestroyGhosts();
+    SetPlayerAgent(nullptr);
+    SetAgentLog(nullptr);
+    liveSession = nullptr;
+}
+
+void Session::Enter() {
+    if (liveSession != this) {
+        if (liveSession != nullptr) {
+            liveSession->Leave();
+        }
+        ApplyGlobals(globals);
+        liveSession = this;
+    }
+    SetAgentLog(keepLog ? static_cast<std::ostream*>(&log) : &DiscardedLog());
+}
+
+void Session::Leave() {
+    globals = CaptureGlobals();
+}
+
+void Session::Reset(uint32_t seed) {
+    Enter();
+    record = GameRecord();
+    if (start && !startDrawsRandom) {
+        Restore(*start);
+        SeedRandom(seed);
+        episode.Adopt(seed, 0, 0);
+    } else {
+        rules.DestroyGhosts();
+        ResetGameState();
+        episode.Start(seed);
+        // A start that drew nothing differs from any other seed's only in the generator, so
+        // later resets put it back instead of making the ghosts (and reading their pictures).
+        startDrawsRandom = RandomState() != seed;
+        start = Save();
+    }
+    ++serial;
+    started = true;
+    episode.ToDecision();
+}
+
+StepOutcome Session::Step(int32_t action) {
+    Enter();
+    const int32_t before = gulper.score;
+    gulper.action = action;
+    episode.PlayDecision();
+    gulper.action = ACTION_KEEP;
+    return StepOutcome{gulper.score - before, Over(), Truncated()};
+}
+
+int32_t Session::AskAgent(Player& agent) {
+    Enter();
+    if (!started || Ended()) {
+        return ACTION_KEEP;
+    }
+    const WorldSnapshot now = Save();
+    Player* held = gulper.delegate;
+    gulper.delegate = &agent;
+    const bool played = episode.Tick();
+    gulper.delegate = held;
+    const int32_t chosen = agent.Sprite().direction;
+    Restore(now);
+    return played ? ActionOfDirection(chosen) : ACTION_KEEP;
+}
+
+GameResult Session::Result() {
+    Enter();
+    return episode.Result();
+}
+
+GameResult Session::Finish() {
+    Enter();
+    return Ended() ? episode.Finish() : episode.Result();
+}
+
+WorldSnapshot Session::Save() {
+    Enter();
+    WorldSnapshot s = TakeSnapshot(rules, gulper);
+    s.ticks = episode.Ticks();
+    s.decisions = episode.Decisions();
+    s.seed = episode.Seed();
+    s.configPath = settings.configPath;
+    s.record = record;
+    return s;
+}
+
+bool Session::Restore(const WorldSnapshot& s) {
+    if (s.configPath != settings.configPath) {
+        return false;
+    }
+    Enter();
+    for (GhostColour colour : TICK_ORDER) {
+        if ((GhostOf(colour) != nullptr) != s.ghostPresent[colour]) {
+            return false;  // a session not started yet has no ghosts to put it into
+        }
+    }
+    PutSnapshot(s, rules, gulper);
+    episode.Adopt(s.seed, s.ticks, s.decisions);
+    record = s.record;
+    started = true;
+    return true;
+}
+
+std::string Session::TakeLog() {
+    std::string text = log.str();
+    log.str({});
+    return text;
+}
+
+}  // namespace gulper

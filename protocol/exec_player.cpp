@@ -1,0 +1,279 @@
+// Exec agents: the program kept for a run of games, and the Gulper it steers, with every
+// budget and fault kept here, on our side.
+#include "protocol/exec_player.h"
+
+#include <map>
+
+#include "process/child_process.h"
+#include "process/error_sink.h"
+#include "process/line_channel.h"
+
+namespace gulper {
+
+// One program under one exec name, for as many games as it plays well.
+class ExecSession {
+  public:
+    explicit ExecSession(std::string command) : command(std::move(command)) {}
+
+    const std::string command;
+    ChildProcess child;
+    std::unique_ptr<ErrorSink> errors;
+    std::unique_ptr<LineChannel> channel;
+    // Answers still to come for decisions whose time ran out: the next lines are theirs.
+    int64_t owed = 0;
+
+    // The program running, fresh when it is not; false, with why, when it cannot be started.
+    bool Ready(const ExecBudgets& b, std::string* why) {
+        if (child.Running() && !child.HasEnded()) {
+            return true;
+        }
+        child.Kill();
+        errors = std::make_unique<ErrorSink>(b.errorTo, b.errorBytes);
+        channel = std::make_unique<LineChannel>(child, *errors, static_cast<size_t>(b.lineBytes));
+        owed = 0;
+        return child.Start(command, why);
+    }
+    // How it ended, for a fault's detail, once it has.
+    std::string Gone() {
+        const std::string how = child.Kill();
+        return "the agent " + how;
+    }
+    void Stop() {
+        if (child.Running()) {
+            child.Stop(500);
+        }
+    }
+};
+
+namespace {
+
+std::map<std::string, std::shared_ptr<ExecSession>>& Sessions() {
+    static std::map<std::string, std::shared_ptr<ExecSession>> sessions;
+    return sessions;
+}
+
+std::map<std::string, std::unique_ptr<AgentEntry>>& Entries() {
+    static std::map<std::string, std::unique_ptr<AgentEntry>> entries;
+    return entries;
+}
+
+std::shared_ptr<ExecSession> SessionFor(const std::string& name) {
+    auto& slot = Sessions()[name];
+    if (!slot) {
+        slot = std::make_shared<ExecSession>(name.substr(std::string(EXEC_PREFIX).size()));
+    }
+    return slot;
+}
+
+int64_t MicrosecondsSince(Clock::time_point start) {
+    return std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - start).count();
+}
+
+// What a line the agent wrote is, at most this much of it, for a fault's detail.
+std::string Quote(const std::string& line) {
+    std::string shown = line.substr(0, 60);
+    for (char& c : shown) {
+        if (static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) >= 0x7f) {
+            c = '?';
+        }
+    }
+    return "\"" + shown + (line.size() > 60 ? "...\"" : "\"");
+}
+
+}  // namespace
+
+bool IsExecName(const std::string& name) {
+    return name.compare(0, std::string(EXEC_PREFIX).size(), EXEC_PREFIX) == 0;
+}
+
+const AgentEntry* ExecAgentEntry(const std::string& name) {
+    if (!IsExecName(name) || name.find_first_not_of(" \t", 5) == std::string::npos) {
+        return nullptr;
+    }
+    auto& slot = Entries()[name];
+    if (!slot) {
+        slot = std::make_unique<AgentEntry>();
+        slot->name = name;
+        slot->summary = "a program played over the line protocol";
+        slot->player = [name] { return std::make_unique<ExecPlayer>(SessionFor(name)); };
+    }
+    return slot.get();
+}
+
+namespace {
+
+// Ends every program this process started: input closed, a short grace, then killed with
+// its process group.
+void StopExecAgents() {
+    for (auto& [name, session] : Sessions()) {
+        session->Stop();
+    }
+}
+
+const AgentFamilyRegistration family{EXEC_PREFIX, ExecAgentEntry, StopExecAgents};
+
+}  // namespace
+
+ExecPlayer::ExecPlayer(std::shared_ptr<ExecSession> session_)
+    : held(std::move(session_)), session(*held) {}
+
+ExecPlayer::~ExecPlayer() {
+    // A game left before its end (the viewer restarting one): the program hears it ended.
+    if (started && !ended && !forfeited && session.child.Running()) {
+        session.channel->Write(EndLine("unfinished", Score(), lastTicks),
+                               Clock::now() + std::chrono::milliseconds(budgets.decisionMs));
+    }
+}
+
+void ExecPlayer::Forfeit(const std::string& kind, const std::string& detail) {
+    if (!forfeited) {
+        faults.push_back({decision, kind, detail});
+        forfeited = true;
+        forfeitReason = kind + ": " + detail;
+    }
+}
+
+void ExecPlayer::Fault(const std::string& kind, const std::string& detail, bool fatal) {
+    if (fatal) {
+        Forfeit(kind, detail);
+        return;
+    }
+    faults.push_back({decision, kind, detail});
+    if (++strikes > budgets.faultLimit) {
+        forfeited = true;
+        forfeitReason = kind + ": more than " + std::to_string(budgets.faultLimit) +
+                        " faults in the game, the last: " + detail;
+    }
+}
+
+void ExecPlayer::StartGame(uint32_t seed, const GameSettings& settings) {
+    started = true;
+    budgets = settings.budgets;
+    bank = OverageBank(budgets.decisionMs * 1000, budgets.overageMs * 1000);
+    std::string why;
+    if (!session.Ready(budgets, &why)) {
+        Forfeit("crash", why);
+        return;
+    }
+    session.errors->StartGame(seed, session.command);
+    const auto deadline = Clock::now() + std::chrono::milliseconds(budgets.startMs);
+    if (!session.channel->Write(HelloLine(seed, settings), deadline)) {
+        Forfeit(session.child.HasEnded() ? "crash" : "timeout",
+                session.child.HasEnded() ? session.Gone() : "the agent did not read its hello");
+        return;
+    }
+    std::string line;
+    while (true) {
+        switch (session.channel->ReadLine(&line, deadline)) {
+            case LineStatus::LINE:
+                if (session.owed > 0) {
+                    --session.owed;
+                    ++lateDropped;
+                    continue;
+                }
+                if (!ParseHelloAnswer(line, &name, &why)) {
+                    Forfeit("invalid", "the answer to hello " + Quote(line) + ": " + why);
+                }
+                return;
+            case LineStatus::TIMEOUT:
+                Forfeit("timeout",
+                        "no answer to hello in " + std::to_string(budgets.startMs) + " ms");
+                return;
+            case LineStatus::CLOSED:
+                Forfeit("crash", session.Gone() + " before answering hello");
+                return;
+            case LineStatus::TOO_LONG:
+                Forfeit("invalid",
+                        "a line longer than " + std::to_string(budgets.lineBytes) + " bytes");
+                return;
+        }
+    }
+}
+
+void ExecPlayer::BeforeDecision(int64_t ticks) {
+    ++decision;
+    lastTicks = ticks;
+    action = ACTION_KEEP;
+    if (forfeited) {
+        return;
+    }
+    LineChannel& channel = *session.channel;
+    const Clock::time_point sent = Clock::now();
+    const Clock::time_point deadline = sent + std::chrono::microseconds(bank.DeadlineUs());
+    if (!channel.Write(DecideLine(decision, ReadObservation(*this, ticks)), deadline)) {
+        if (session.child.HasEnded()) {
+            Forfeit("crash", session.Gone());
+        } else {
+            Forfeit("timeout", "the agent stopped reading its input");
+        }
+        return;
+    }
+    std::string line, why;
+    while (true) {
+        switch (channel.ReadLine(&line, deadline)) {
+            case LineStatus::LINE: {
+                if (session.owed > 0) {
+                    --session.owed;
+                    ++lateDropped;
+                    continue;
+                }
+                const int64_t took = MicrosecondsSince(sent);
+                bank.Charge(took);
+                answerUs.push_back(took);
+                Answer answer;
+                if (!ParseAnswer(line, &answer, &why)) {
+                    Fault("invalid", Quote(line) + ": " + why, false);
+                    return;
+                }
+                action = answer.action;
+                if (answer.hasPlan) {
+                    plan = std::move(answer.plan);
+                }
+                return;
+            }
+            case LineStatus::TIMEOUT:
+                bank.Expire();
+                ++session.owed;
+                Fault("timeout",
+                      "no answer in " + std::to_string(budgets.decisionMs) +
+                          " ms with the overage spent",
+                      false);
+                return;
+            case LineStatus::CLOSED:
+                Forfeit("crash", session.Gone());
+                return;
+            case LineStatus::TOO_LONG:
+                Forfeit("invalid",
+                        "a line longer than " + std::to_string(budgets.lineBytes) + " bytes");
+                return;
+        }
+    }
+}
+
+void ExecPlayer::Think() {
+    if (action != ACTION_KEEP) {
+        direction = DirectionOfAction(action);
+    }
+}
+
+void ExecPlayer::EndGame(GameResult& result) {
+    ended = true;
+    if (forfeited) {
+        // A fresh program for the next game.
+        session.child.Kill();
+    } else if (session.child.Running()) {
+        session.channel->Write(EndLine(OutcomeName(result.outcome), result.score, result.ticks),
+                               Clock::now() + std::chrono::milliseconds(budgets.decisionMs));
+        session.channel->Drain();
+    }
+    if (session.errors) {
+        session.errors->EndGame();
+    }
+    result.exec = true;
+    result.faults = std::move(faults);
+    result.forfeitReason = forfeitReason;
+    result.lateAnswers = lateDropped;
+    result.answers = TimesOf(std::move(answerUs));
+}
+
+}  // namespace gulper

@@ -1,0 +1,37 @@
+// The line protocol's messages (docs/agent-protocol.md): the lines we send an exec agent
+// and the reading of its answers. Every answer is hostile: its numbers, cells and words are
+// checked, and anything out of place makes the whole answer invalid.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "episode/observation.h"
+#include "episode/player.h"
+#include "episode/settings.h"
+
+namespace gulper {
+
+constexpr int PROTOCOL_VERSION = 1;
+// The longest name and state word an agent may give.
+constexpr size_t MAX_AGENT_WORD = 32;
+
+// What an agent is told at the start of each game.
+std::string HelloLine(uint32_t seed, const GameSettings& settings);
+std::string DecideLine(int64_t decision, const Observation& obs);
+std::string EndLine(const std::string& outcome, int32_t score, int64_t ticks);
+
+// The answer to a hello: {"name": "..."}. False, with why, when it is not one.
+bool ParseHelloAnswer(const std::string& line, std::string* name, std::string* why);
+
+struct Answer {
+    int32_t action = 0;
+    bool hasPlan = false;
+    AgentPlan plan;
+};
+
+// The answer to a decide: {"action": A, "plan": {...}} or a bare action. False, with why,
+// when it is neither.
+bool ParseAnswer(const std::string& line, Answer* answer, std::string* why);
+
+}  // namespace gulper

@@ -1,0 +1,233 @@
+// The exec agent's figures in the summary, the JSON and the CSV.
+#include "study/exec_stats.h"
+
+#include <cstdio>
+
+#include "formats/json_reader.h"
+#include "study/summary.h"
+
+namespace gulper {
+
+const char* const FAULT_KINDS[3] = {"timeout", "invalid", "crash"};
+
+void SummariseExec(const std::vector<GameResult>& results, RunSummary& s) {
+    std::vector<const AnswerTimes*> times;
+    for (const GameResult& r : results) {
+        if (!r.exec) {
+            continue;
+        }
+        s.exec = true;
+        s.forfeit += r.outcome == GameOutcome::FORFEIT;
+        s.lateAnswers += r.lateAnswers;
+        for (const char* kind : FAULT_KINDS) {
+            s.faults[kind] += FaultsOf(r, kind);
+        }
+        times.push_back(&r.answers);
+    }
+    s.answers = JoinTimes(times);
+}
+
+std::string TimeText(int64_t us) {
+    char text[32];
+    if (us < 10000) {
+        std::snprintf(text, sizeof text, "%lld us", static_cast<long long>(us));
+    } else if (us < 10000000) {
+        std::snprintf(text, sizeof text, "%.1f ms", us / 1e3);
+    } else {
+        std::snprintf(text, sizeof text, "%.2f s", us / 1e6);
+    }
+    return text;
+}
+
+namespace {
+
+std::string FaultCounts(const std::map<std::string, int64_t>& faults, const char* sep) {
+    std::string text;
+    for (const char* kind : FAULT_KINDS) {
+        const auto it = faults.find(kind);
+        text += (text.empty() ? "" : ", ") + std::string(sep[0] == '"' ? "\"" : "") + kind +
+                (sep[0] == '"' ? "\": " : " ") +
+                std::to_string(it == faults.end() ? 0 : it->second);
+    }
+    return text;
+}
+
+// A run's times; a game's add its histogram, so that joined parts (--merge) give the run's.
+std::string JsonTimes(const AnswerTimes& t, bool histogram) {
+    std::string out =
+        "{\"answers\": " + std::to_string(t.count) + ", \"median\": " + std::to_string(t.medianUs) +
+        ", \"p99\": " + std::to_string(t.p99Us) + ", \"max\": " + std::to_string(t.maxUs);
+    if (histogram) {
+        out += ", \"histogram\": [";
+        for (size_t i = 0; i < t.histogram.size(); ++i) {
+            out += (i ? ", [" : "[") + std::to_string(t.histogram[i].first) + ", " +
+                   std::to_string(t.histogram[i].second) + "]";
+        }
+        out += "]";
+    }
+    return out + "}";
+}
+
+std::map<std::string, int64_t> FaultMap(const GameResult& r) {
+    std::map<std::string, int64_t> m;
+    for (const char* kind : FAULT_KINDS) {
+        m[kind] = FaultsOf(r, kind);
+    }
+    return m;
+}
+
+}  // namespace
+
+std::string ExecLine(const RunSummary& s) {
+    const AnswerTimes& t = s.answers;
+    return "forfeit " + std::to_string(s.forfeit) + "; answer time median " + TimeText(t.medianUs) +
+           ", p99 " + TimeText(t.p99Us) + ", max " + TimeText(t.maxUs) + "; faults " +
+           FaultCounts(s.faults, " ") + ", late answers " + std::to_string(s.lateAnswers);
+}
+
+void PrintExecSummary(std::ostream& out, const RunSummary& s) {
+    if (!s.exec) {
+        return;
+    }
+    const AnswerTimes& t = s.answers;
+    out << "forfeit:      " << s.forfeit << "\n";
+    out << "answer time:  median " << TimeText(t.medianUs) << ", p99 " << TimeText(t.p99Us)
+        << ", max " << TimeText(t.maxUs) << " (" << t.count << " answers)\n";
+    out << "faults:       " << FaultCounts(s.faults, " ") << "; late answers dropped "
+        << s.lateAnswers << "\n";
+}
+
+std::string JsonExecSummary(const RunSummary& s) {
+    if (!s.exec) {
+        return "";
+    }
+    return ",\n    \"forfeit\": " + std::to_string(s.forfeit) +
+           ", \"answer_us\": " + JsonTimes(s.answers, false) + ", \"faults\": {" +
+           FaultCounts(s.faults, "\"") + "}, \"late_answers\": " + std::to_string(s.lateAnswers);
+}
+
+std::string JsonExecRow(const GameResult& r) {
+    if (!r.exec) {
+        return "";
+    }
+    std::string out = ", \"answer_us\": " + JsonTimes(r.answers, true) + ", \"faults\": {" +
+                      FaultCounts(FaultMap(r), "\"") +
+                      "}, \"late_answers\": " + std::to_string(r.lateAnswers);
+    if (r.outcome == GameOutcome::FORFEIT) {
+        out += ", \"forfeit_reason\": " + JsonString(r.forfeitReason);
+    }
+    if (!r.faults.empty()) {
+        out += ", \"fault_list\": [";
+        for (size_t i = 0; i < r.faults.size(); ++i) {
+            const AgentFault& f = r.faults[i];
+            out += (i ? ", " : "") + std::string("{\"decision\": ") + std::to_string(f.decision) +
+                   ", \"kind\": " + JsonString(f.kind) + ", \"detail\": " + JsonString(f.detail) +
+                   "}";
+        }
+        out += "]";
+    }
+    return out;
+}
+
+std::string CsvExecHeader() {
+    return ",answer_median_us,answer_p99_us,answer_max_us,timeouts,invalid,crashes,late_answers,"
+           "forfeit_reason";
+}
+
+std::string CsvField(const std::string& text) {
+    if (text.find_first_of(",\"\r\n") == std::string::npos) {
+        return text;
+    }
+    std::string quoted = "\"";
+    for (char c : text) {
+        quoted += c == '"' ? "\"\"" : std::string(1, c);
+    }
+    return quoted + "\"";
+}
+
+std::string CsvExecColumns(const GameResult& r) {
+    return "," + std::to_string(r.answers.medianUs) + "," + std::to_string(r.answers.p99Us) + "," +
+           std::to_string(r.answers.maxUs) + "," + std::to_string(FaultsOf(r, "timeout")) + "," +
+           std::to_string(FaultsOf(r, "invalid")) + "," + std::to_string(FaultsOf(r, "crash")) +
+           "," + std::to_string(r.lateAnswers) + "," + CsvField(r.forfeitReason);
+}
+
+namespace {
+
+void ReadTimes(JsonCursor& in, AnswerTimes* t) {
+    std::string key;
+    in.BeginObject();
+    while (in.NextKey(&key)) {
+        if (key == "answers") {
+            t->count = in.Integer(0, INT64_C(1) << 52);
+        } else if (key == "median") {
+            t->medianUs = in.Integer(0, INT64_C(1) << 52);
+        } else if (key == "p99") {
+            t->p99Us = in.Integer(0, INT64_C(1) << 52);
+        } else if (key == "max") {
+            t->maxUs = in.Integer(0, INT64_C(1) << 52);
+        } else if (key == "histogram") {
+            in.BeginArray();
+            while (in.More()) {
+                in.BeginArray();
+                uint32_t pair[2] = {0, 0};
+                for (int i = 0; in.More(); ++i) {
+                    if (i >= 2) {
+                        in.Fail("a histogram bucket has two figures");
+                    }
+                    pair[i] = static_cast<uint32_t>(
+                        in.Integer(0, i == 0 ? TIME_BUCKETS - 1 : UINT32_MAX));
+                }
+                if (t->histogram.size() >= TIME_BUCKETS) {
+                    in.Fail("more histogram buckets than there are");
+                }
+                t->histogram.emplace_back(pair[0], pair[1]);
+            }
+        } else {
+            in.Skip();
+        }
+    }
+}
+
+}  // namespace
+
+bool ReadExecMember(JsonCursor& in, const std::string& key, GameResult* r) {
+    if (key == "answer_us") {
+        ReadTimes(in, &r->answers);
+    } else if (key == "late_answers") {
+        r->lateAnswers = in.Integer(0, INT64_C(1) << 52);
+    } else if (key == "forfeit_reason") {
+        r->forfeitReason = in.String();
+    } else if (key == "fault_list") {
+        in.BeginArray();
+        while (in.More()) {
+            AgentFault f;
+            std::string member;
+            in.BeginObject();
+            while (in.NextKey(&member)) {
+                if (member == "decision") {
+                    f.decision = in.Integer(-1, INT64_C(1) << 52);
+                } else if (member == "kind") {
+                    f.kind = in.String();
+                    if (f.kind != FAULT_KINDS[0] && f.kind != FAULT_KINDS[1] &&
+                        f.kind != FAULT_KINDS[2]) {
+                        in.Fail("an unknown fault kind \"" + f.kind + "\"");
+                    }
+                } else if (member == "detail") {
+                    f.detail = in.String();
+                } else {
+                    in.Skip();
+                }
+            }
+            r->faults.push_back(std::move(f));
+        }
+    } else if (key == "faults") {
+        in.Skip();  // counted again from the list
+    } else {
+        return false;
+    }
+    r->exec = true;
+    return true;
+}
+
+}  // namespace gulper

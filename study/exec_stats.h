@@ -1,0 +1,41 @@
+// What the outputs add for an agent in another process: forfeits, faults by kind, late
+// answers and answer times, per game and over the run. A built-in agent's outputs carry none
+// of it, so they stay as they were.
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "episode/result.h"
+
+namespace gulper {
+
+struct RunSummary;
+
+// The fault kinds, in the order the outputs give them.
+extern const char* const FAULT_KINDS[3];
+
+void SummariseExec(const std::vector<GameResult>& results, RunSummary& s);
+// One line's text for a comparison's side: forfeits, answer times, faults.
+std::string ExecLine(const RunSummary& s);
+// Summary lines; nothing unless an exec agent played.
+void PrintExecSummary(std::ostream& out, const RunSummary& s);
+// The summary's JSON members, each after ", "; empty unless an exec agent played.
+std::string JsonExecSummary(const RunSummary& s);
+// A game's JSON members, each after ", "; empty for a built-in agent's game.
+std::string JsonExecRow(const GameResult& r);
+class JsonCursor;
+// Reads a game row's member `key` if it is one JsonExecRow writes (the game then counts
+// as an exec agent's); false when it is not one of them. Throws JsonError on a bad value.
+bool ReadExecMember(JsonCursor& in, const std::string& key, GameResult* r);
+// The CSV's extra columns, each after a comma.
+std::string CsvExecHeader();
+std::string CsvExecColumns(const GameResult& r);
+// A CSV field: as it is, or quoted with its quotes doubled when it holds a comma, a quote or
+// a line break (an exec agent's name may).
+std::string CsvField(const std::string& text);
+// Microseconds as the summary gives a time: "850 us", "12.3 ms", "1.20 s".
+std::string TimeText(int64_t us);
+
+}  // namespace gulper

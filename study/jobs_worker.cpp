@@ -1,0 +1,107 @@
+// A worker process: plays the games it is handed and sends each back as one frame.
+#include "study/jobs_worker.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <iostream>
+#include <sstream>
+
+#include "players/registry.h"
+#include "study/exec_frame.h"
+#include "study/replay_play.h"
+
+namespace gulper {
+
+namespace {
+
+// Moves all `size` bytes with `io` (read or write), through interrupted calls; false at an end
+// of file or an error before the last byte.
+template <typename Io, typename Byte>
+bool MoveAll(Io io, int fd, Byte* data, size_t size) {
+    while (size > 0) {
+        const ssize_t n = io(fd, data, size);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            return false;
+        }
+        data += n;
+        size -= static_cast<size_t>(n);
+    }
+    return true;
+}
+
+bool ReadAll(int fd, char* data, size_t size) {
+    return MoveAll(::read, fd, data, size);
+}
+
+}  // namespace
+
+PlayedGame PlayOne(const std::vector<SimSettings>& arms, const GameTask& task, bool keepLogs) {
+    PlayedGame game;
+    std::ostringstream log;
+    PlayRecorded(arms[task.arm], task.seed, keepLogs ? &log : nullptr, &game.result,
+                 &game.recordError);
+    game.log = log.str();
+    return game;
+}
+
+bool WriteAll(int fd, const char* data, size_t size) {
+    return MoveAll(::write, fd, data, size);
+}
+
+[[noreturn]] void WorkerMain(const std::vector<SimSettings>& arms,
+                             const std::vector<GameTask>& tasks, bool keepLogs, int commands,
+                             int results) {
+    int status = 0;
+    try {
+        uint64_t t = 0;
+        while (status == 0 && ReadAll(commands, reinterpret_cast<char*>(&t), sizeof t)) {
+            if (t >= tasks.size()) {
+                status = 5;
+                break;
+            }
+            const PlayedGame game = PlayOne(arms, tasks[t], keepLogs);
+            if (!game.recordError.empty()) {
+                // The parent names the seed and this status; the reason is said here.
+                std::cerr << "gulper-sim: " << game.recordError << std::endl;
+                status = 6;
+                break;
+            }
+            const GameResult& r = game.result;
+            FrameHead head{};
+            head.magic = FRAME_MAGIC;
+            head.stateLength =
+                static_cast<uint32_t>(std::min<size_t>(r.lastState.size(), MAX_STATE));
+            head.logLength = game.log.size();
+            head.task = t;
+            head.outcome = static_cast<int32_t>(r.outcome);
+            head.score = r.score;
+            head.foodLeft = r.foodLeft;
+            head.caughtBy = r.caughtBy;
+            head.ticks = r.ticks;
+            head.decisions = r.decisions;
+            head.caughtX = r.caughtAt.x;
+            head.caughtY = r.caughtAt.y;
+            const std::string exec = r.exec ? EncodeExec(r) : std::string();
+            head.exec = r.exec;
+            head.execLength = static_cast<uint32_t>(exec.size());
+            if (exec.size() > MAX_OUTSIDE_BYTES ||
+                !WriteAll(results, reinterpret_cast<const char*>(&head), sizeof head) ||
+                !WriteAll(results, r.lastState.data(), head.stateLength) ||
+                !WriteAll(results, game.log.data(), game.log.size()) ||
+                !WriteAll(results, exec.data(), exec.size())) {
+                status = 3;
+            }
+        }
+    } catch (...) {
+        status = 4;
+    }
+    // _exit runs no destructors: the worker's exec agents are ended here.
+    StopAgents();
+    ::_exit(status);
+}
+
+}  // namespace gulper

@@ -1,0 +1,68 @@
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "episode/answer_times.h"
+#include "episode/result.h"
+#include "formats/json_writer.h"
+#include "game/game_state.h"
+#include "study/shard_part.h"
+
+namespace gulper {
+
+// The spread of one measure over a run's games. Quartiles interpolate between neighbouring
+// games (the median of an even count is the mean of the middle two).
+struct Spread {
+    double mean = 0;
+    double sd = 0;  // population standard deviation
+    double min = 0;
+    double q1 = 0;
+    double median = 0;
+    double q3 = 0;
+    double max = 0;
+};
+
+Spread SpreadOf(std::vector<double> values);
+
+struct RunSummary {
+    std::string agent;
+    std::string configPath;
+    uint32_t firstSeed = 0;
+    int64_t maxTicks = 0;
+    int64_t games = 0;
+    int64_t won = 0;
+    int64_t lost = 0;
+    int64_t unfinished = 0;
+    int64_t decisions = 0;
+    Spread score;
+    Spread ticks;
+    // Lost games by the catching ghost's colour name, and by the agent's state then.
+    std::map<std::string, int64_t> caughtBy;
+    std::map<std::string, int64_t> caughtWhile;
+    // Set when the run was one part of a study played in shards.
+    ShardPart shard;
+    // For an agent in another process (the outputs give these only then): games forfeited,
+    // faults by kind, late answers dropped, and the answer times over every game.
+    bool exec = false;
+    int64_t forfeit = 0;
+    std::map<std::string, int64_t> faults;
+    int64_t lateAnswers = 0;
+    AnswerTimes answers;
+};
+
+RunSummary Summarise(const std::vector<GameResult>& results);
+
+// The summary as gulper-sim prints it.
+void PrintSummary(std::ostream& out, const RunSummary& s);
+// The summary and one row per game as one JSON object.
+void WriteJson(std::ostream& out, const RunSummary& s, const std::vector<GameResult>& results);
+// The summary's counts and spreads as one JSON object.
+std::string JsonSummary(const RunSummary& s);
+// One game as a JSON object.
+std::string JsonGameRow(const GameResult& r);
+
+}  // namespace gulper
