@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "episode/result.h"
+#include "formats/json_writer.h"
 #include "framework/data_file.h"
 #include "game/settings.h"
 #include "players/registry.h"
@@ -55,8 +56,16 @@ std::string Base64(const std::string& bytes) {
 }
 
 std::string Escape(const std::string& text) {
+    // The page is UTF-8: a byte that is not part of a valid sequence shows as U+FFFD.
     std::string out;
-    for (char c : text) {
+    for (size_t i = 0; i < text.size();) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        if (c >= 0x80) {
+            const size_t n = Utf8Length(text, i);
+            out += n > 0 ? text.substr(i, n) : "&#xfffd;";
+            i += n > 0 ? n : 1;
+            continue;
+        }
         switch (c) {
             case '<':
                 out += "&lt;";
@@ -71,8 +80,9 @@ std::string Escape(const std::string& text) {
                 out += "&quot;";
                 break;
             default:
-                out += c;
+                out += static_cast<char>(c);
         }
+        ++i;
     }
     return out;
 }

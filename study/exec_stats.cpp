@@ -4,13 +4,13 @@
 #include <cstdio>
 
 #include "formats/json_reader.h"
-#include "study/summary.h"
+#include "formats/json_writer.h"
 
 namespace gulper {
 
 const char* const FAULT_KINDS[3] = {"timeout", "invalid", "crash"};
 
-void SummariseExec(const std::vector<GameResult>& results, RunSummary& s) {
+void SummariseExec(const std::vector<GameResult>& results, ExecSummary& s) {
     std::vector<const AnswerTimes*> times;
     for (const GameResult& r : results) {
         if (!r.exec) {
@@ -78,14 +78,14 @@ std::map<std::string, int64_t> FaultMap(const GameResult& r) {
 
 }  // namespace
 
-std::string ExecLine(const RunSummary& s) {
+std::string ExecLine(const ExecSummary& s) {
     const AnswerTimes& t = s.answers;
     return "forfeit " + std::to_string(s.forfeit) + "; answer time median " + TimeText(t.medianUs) +
            ", p99 " + TimeText(t.p99Us) + ", max " + TimeText(t.maxUs) + "; faults " +
            FaultCounts(s.faults, " ") + ", late answers " + std::to_string(s.lateAnswers);
 }
 
-void PrintExecSummary(std::ostream& out, const RunSummary& s) {
+void PrintExecSummary(std::ostream& out, const ExecSummary& s) {
     if (!s.exec) {
         return;
     }
@@ -97,7 +97,7 @@ void PrintExecSummary(std::ostream& out, const RunSummary& s) {
         << s.lateAnswers << "\n";
 }
 
-std::string JsonExecSummary(const RunSummary& s) {
+std::string JsonExecSummary(const ExecSummary& s) {
     if (!s.exec) {
         return "";
     }

@@ -3,6 +3,7 @@
 // of it, so they stay as they were.
 #pragma once
 
+#include <map>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -11,18 +12,26 @@
 
 namespace gulper {
 
-struct RunSummary;
+// A run's figures for an agent in another process (the outputs give these only then): games
+// forfeited, faults by kind, late answers dropped, and the answer times over every game.
+struct ExecSummary {
+    bool exec = false;
+    int64_t forfeit = 0;
+    std::map<std::string, int64_t> faults;
+    int64_t lateAnswers = 0;
+    AnswerTimes answers;
+};
 
 // The fault kinds, in the order the outputs give them.
 extern const char* const FAULT_KINDS[3];
 
-void SummariseExec(const std::vector<GameResult>& results, RunSummary& s);
+void SummariseExec(const std::vector<GameResult>& results, ExecSummary& s);
 // One line's text for a comparison's side: forfeits, answer times, faults.
-std::string ExecLine(const RunSummary& s);
+std::string ExecLine(const ExecSummary& s);
 // Summary lines; nothing unless an exec agent played.
-void PrintExecSummary(std::ostream& out, const RunSummary& s);
+void PrintExecSummary(std::ostream& out, const ExecSummary& s);
 // The summary's JSON members, each after ", "; empty unless an exec agent played.
-std::string JsonExecSummary(const RunSummary& s);
+std::string JsonExecSummary(const ExecSummary& s);
 // A game's JSON members, each after ", "; empty for a built-in agent's game.
 std::string JsonExecRow(const GameResult& r);
 class JsonCursor;

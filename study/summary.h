@@ -10,6 +10,7 @@
 #include "episode/result.h"
 #include "formats/json_writer.h"
 #include "game/game_state.h"
+#include "study/exec_stats.h"
 #include "study/shard_part.h"
 
 namespace gulper {
@@ -28,7 +29,8 @@ struct Spread {
 
 Spread SpreadOf(std::vector<double> values);
 
-struct RunSummary {
+// What exec_stats.h adds for an agent in another process comes with it (ExecSummary).
+struct RunSummary : ExecSummary {
     std::string agent;
     std::string configPath;
     uint32_t firstSeed = 0;
@@ -45,13 +47,6 @@ struct RunSummary {
     std::map<std::string, int64_t> caughtWhile;
     // Set when the run was one part of a study played in shards.
     ShardPart shard;
-    // For an agent in another process (the outputs give these only then): games forfeited,
-    // faults by kind, late answers dropped, and the answer times over every game.
-    bool exec = false;
-    int64_t forfeit = 0;
-    std::map<std::string, int64_t> faults;
-    int64_t lateAnswers = 0;
-    AnswerTimes answers;
 };
 
 RunSummary Summarise(const std::vector<GameResult>& results);

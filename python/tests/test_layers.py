@@ -1,0 +1,82 @@
+"""One episode loop under every front end: an agent in another process answers for Python as
+gulper-sim plays it, and every JSON output stays valid UTF-8 whatever bytes the settings hold."""
+
+import json
+import os
+import shutil
+import subprocess
+import sys
+
+import pytest
+
+import gulper
+from conftest import CONFIG, ROOT, sim_path, sim_rows
+
+KIT = "exec:" + sys.executable + " " + os.path.join(ROOT, "kits", "python", "nearest_food.py")
+
+
+def test_an_exec_agent_plays_for_python_as_gulper_sim_plays_it():
+    games, seed = 100, 1
+    summary = gulper.evaluate(gulper.agent(KIT), games=games, seed=seed, config=CONFIG)
+    played = {g["seed"]: (g["result"], g["score"], g["food_left"], g["ticks"], g["decisions"])
+              for g in summary["games"]}
+    assert played == sim_rows(games, seed, agent=KIT)
+    assert summary["summary"]["forfeit"] == 0
+    # The answers were the program's own: the kit heads for food, unlike the planner.
+    assert played != sim_rows(games, seed)
+
+
+def test_an_exec_agent_asked_step_by_step_answers_what_it_would_play():
+    env = gulper.Env(config=CONFIG)
+    kit = gulper.agent(KIT)
+    obs, info = env.reset(seed=4)
+    steps = 0
+    while not (info["outcome"] != "playing") and steps < 5000:
+        obs, reward, terminated, truncated, info = env.step(kit(obs, env))
+        steps += 1
+    row = sim_rows(1, 4, agent=KIT)[4]
+    assert (info["outcome"], info["ticks"], info["decisions"]) == (row[0], row[3], row[4])
+
+
+def strict_json(path):
+    with open(path, "rb") as f:
+        data = f.read()
+    return json.loads(data.decode("utf-8", errors="strict"))
+
+
+def test_every_json_output_is_valid_utf8_when_the_settings_hold_bad_bytes(tmp_path):
+    # A settings file named with the byte 0xff and holding it: the game reads past the bad
+    # line, and every JSON file written mends the byte instead of passing it through.
+    folder = os.fsencode(str(tmp_path))
+    name = os.path.join(folder, b"cfg\xff.txt")
+    with open(CONFIG, "rb") as f:
+        text = f.read()
+    with open(name, "wb") as f:
+        f.write(text + b"\n\xff\xfe bad line\n")
+    record = tmp_path / "rec"
+    run_json, merge_json = tmp_path / "run.json", tmp_path / "merge.json"
+    parts = [tmp_path / "p1.json", tmp_path / "p2.json"]
+    report = tmp_path / "report"
+    sim = os.fsencode(sim_path())
+    base = [sim, b"--games", b"4", b"--seed", b"2", b"--config", name]
+    subprocess.run(base + [b"--json", os.fsencode(str(run_json)), b"--record",
+                           os.fsencode(str(record)), b"--report", os.fsencode(str(report))],
+                   check=True, capture_output=True)
+    for k, part in enumerate(parts, 1):
+        subprocess.run(base + [b"--shard", b"%d/2" % k, b"--json", os.fsencode(str(part))],
+                       check=True, capture_output=True)
+    subprocess.run([sim, b"--merge"] + [os.fsencode(str(p)) for p in parts] +
+                   [b"--json", os.fsencode(str(merge_json))], check=True, capture_output=True)
+
+    run = strict_json(run_json)
+    assert run["config"] == str(tmp_path) + "/cfg\ufffd.txt"
+    assert strict_json(merge_json)["games"] == run["games"]
+    replays = sorted(os.listdir(record))
+    assert len(replays) == 4
+    for replay in replays:
+        data = strict_json(record / replay)
+        assert data["config_text"].endswith("\n\ufffd\ufffd bad line\n")
+        assert data["config_name"].endswith("cfg\ufffd.txt")
+    # The report's page carries the run's data block as JSON too.
+    page = (report / "index.html").read_bytes()
+    page.decode("utf-8", errors="strict")
