@@ -6,7 +6,7 @@
 #include "study/jobs_worker.h"
 
 #include "process/stop_signals.h"
-#include "study/exec_frame.h"
+#include "study/result_frame.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -239,39 +239,22 @@ class Pool {
         }
         w.buffer.append(chunk, static_cast<size_t>(n));
         size_t used = 0;
-        while (w.buffer.size() - used >= sizeof(FrameHead)) {
-            FrameHead head;
-            std::memcpy(&head, w.buffer.data() + used, sizeof head);
-            if (head.magic != FRAME_MAGIC || w.given.empty() || head.task != w.given.front() ||
-                head.stateLength > MAX_STATE || head.logLength > MAX_LOG || head.outcome < 0 ||
-                head.outcome > static_cast<int32_t>(GameOutcome::FORFEIT) || head.exec > 1 ||
-                head.execLength > MAX_OUTSIDE_BYTES || (head.exec == 0 && head.execLength != 0)) {
-                *error = "a worker sent a damaged result";
-                return false;
-            }
-            const size_t whole = sizeof head + head.stateLength + head.logLength + head.execLength;
-            if (w.buffer.size() - used < whole) {
+        for (;;) {
+            uint64_t task = 0;
+            size_t whole = 0;
+            PlayedGame game;
+            const FrameRead read =
+                DecodeFrame(w.buffer.data() + used, w.buffer.size() - used, &task, &game, &whole);
+            if (read == FrameRead::INCOMPLETE) {
                 break;
             }
-            PlayedGame game;
-            GameResult& r = game.result;
-            r.seed = tasks[head.task].seed;
-            r.outcome = static_cast<GameOutcome>(head.outcome);
-            r.score = head.score;
-            r.foodLeft = head.foodLeft;
-            r.caughtBy = head.caughtBy;
-            r.ticks = head.ticks;
-            r.decisions = head.decisions;
-            r.caughtAt = GridPoint(head.caughtX, head.caughtY);
-            r.lastState = w.buffer.substr(used + sizeof head, head.stateLength);
-            game.log = w.buffer.substr(used + sizeof head + head.stateLength, head.logLength);
-            const size_t execAt = used + sizeof head + head.stateLength + head.logLength;
-            if (head.exec != 0 && !DecodeExec(w.buffer.data() + execAt, head.execLength, &r)) {
+            if (read == FrameRead::DAMAGED || w.given.empty() || task != w.given.front()) {
                 *error = "a worker sent a damaged result";
                 return false;
             }
+            game.result.seed = tasks[task].seed;
             used += whole;
-            waiting.emplace(head.task, std::move(game));
+            waiting.emplace(task, std::move(game));
             w.given.pop_front();
             if (!Give(w, error)) {
                 return false;

@@ -8,8 +8,8 @@
 #include <sstream>
 
 #include "players/registry.h"
-#include "study/exec_frame.h"
 #include "study/replay_play.h"
+#include "study/result_frame.h"
 
 namespace gulper {
 
@@ -70,29 +70,8 @@ bool WriteAll(int fd, const char* data, size_t size) {
                 status = 6;
                 break;
             }
-            const GameResult& r = game.result;
-            FrameHead head{};
-            head.magic = FRAME_MAGIC;
-            head.stateLength =
-                static_cast<uint32_t>(std::min<size_t>(r.lastState.size(), MAX_STATE));
-            head.logLength = game.log.size();
-            head.task = t;
-            head.outcome = static_cast<int32_t>(r.outcome);
-            head.score = r.score;
-            head.foodLeft = r.foodLeft;
-            head.caughtBy = r.caughtBy;
-            head.ticks = r.ticks;
-            head.decisions = r.decisions;
-            head.caughtX = r.caughtAt.x;
-            head.caughtY = r.caughtAt.y;
-            const std::string exec = r.exec ? EncodeExec(r) : std::string();
-            head.exec = r.exec;
-            head.execLength = static_cast<uint32_t>(exec.size());
-            if (exec.size() > MAX_OUTSIDE_BYTES ||
-                !WriteAll(results, reinterpret_cast<const char*>(&head), sizeof head) ||
-                !WriteAll(results, r.lastState.data(), head.stateLength) ||
-                !WriteAll(results, game.log.data(), game.log.size()) ||
-                !WriteAll(results, exec.data(), exec.size())) {
+            const std::string frame = EncodeFrame(t, game);
+            if (frame.empty() || !WriteAll(results, frame.data(), frame.size())) {
                 status = 3;
             }
         }

@@ -10,32 +10,6 @@
 
 namespace gulper {
 
-// Every frame starts so; anything else means the stream is out of step.
-constexpr uint32_t FRAME_MAGIC = 0x47534d31;  // "GSM1"
-// Bounds on what a frame may claim, well above any real game's.
-constexpr uint32_t MAX_STATE = 4096;
-constexpr uint64_t MAX_LOG = uint64_t(1) << 30;
-
-// The fixed part of a frame, as the worker's memory holds it (both ends are this program).
-struct FrameHead {
-    uint32_t magic;
-    uint32_t stateLength;
-    uint64_t logLength;
-    uint64_t task;
-    int32_t outcome;
-    int32_t score;
-    int32_t foodLeft;
-    int32_t caughtBy;
-    int64_t ticks;
-    int64_t decisions;
-    int32_t caughtX;
-    int32_t caughtY;
-    // An exec agent's part (exec_frame.h), after the log: 1 and its length when one
-    // played, else 0 and 0.
-    uint32_t exec;
-    uint32_t execLength;
-};
-
 // Plays one game, keeping its log when asked, and saving its replay file when its settings
 // ask for one.
 PlayedGame PlayOne(const std::vector<SimSettings>& arms, const GameTask& task, bool keepLogs);

@@ -1,5 +1,5 @@
-// Writing and checking the exec part of a worker's frame.
-#include "study/exec_frame.h"
+// Writing a worker's frames and checking them as they are read.
+#include "study/result_frame.h"
 
 #include <algorithm>
 #include <cstring>
@@ -9,6 +9,28 @@
 namespace gulper {
 
 namespace {
+
+// Every frame starts so; anything else means the stream is out of step.
+constexpr uint32_t FRAME_MAGIC = 0x47534d31;  // "GSM1"
+
+// The fixed part of a frame, as the worker's memory holds it (both ends are this program).
+struct FrameHead {
+    uint32_t magic;
+    uint32_t stateLength;
+    uint64_t logLength;
+    uint64_t task;
+    int32_t outcome;
+    int32_t score;
+    int32_t foodLeft;
+    int32_t caughtBy;
+    int64_t ticks;
+    int64_t decisions;
+    int32_t caughtX;
+    int32_t caughtY;
+    // 1 and the exec part's length when an agent in another process played, else 0 and 0.
+    uint32_t exec;
+    uint32_t execLength;
+};
 
 template <typename T>
 void Put(std::string& out, T v) {
@@ -115,6 +137,73 @@ bool DecodeExec(const char* data, size_t size, GameResult* r) {
     }
     r->exec = true;
     return in.Done();
+}
+
+std::string EncodeFrame(uint64_t task, const PlayedGame& game) {
+    const GameResult& r = game.result;
+    const std::string exec = r.exec ? EncodeExec(r) : std::string();
+    if (exec.size() > MAX_OUTSIDE_BYTES) {
+        return std::string();
+    }
+    FrameHead head{};
+    head.magic = FRAME_MAGIC;
+    head.stateLength = static_cast<uint32_t>(std::min<size_t>(r.lastState.size(), MAX_STATE));
+    head.logLength = game.log.size();
+    head.task = task;
+    head.outcome = static_cast<int32_t>(r.outcome);
+    head.score = r.score;
+    head.foodLeft = r.foodLeft;
+    head.caughtBy = r.caughtBy;
+    head.ticks = r.ticks;
+    head.decisions = r.decisions;
+    head.caughtX = r.caughtAt.x;
+    head.caughtY = r.caughtAt.y;
+    head.exec = r.exec;
+    head.execLength = static_cast<uint32_t>(exec.size());
+    std::string out(reinterpret_cast<const char*>(&head), sizeof head);
+    out.append(r.lastState, 0, head.stateLength);
+    out += game.log;
+    out += exec;
+    return out;
+}
+
+FrameRead DecodeFrame(const char* data, size_t size, uint64_t* task, PlayedGame* game,
+                      size_t* length) {
+    FrameHead head;
+    if (size < sizeof head) {
+        return FrameRead::INCOMPLETE;
+    }
+    std::memcpy(&head, data, sizeof head);
+    if (head.magic != FRAME_MAGIC || head.stateLength > MAX_STATE || head.logLength > MAX_LOG ||
+        head.outcome < 0 || head.outcome > static_cast<int32_t>(GameOutcome::FORFEIT) ||
+        head.exec > 1 || head.execLength > MAX_OUTSIDE_BYTES ||
+        (head.exec == 0 && head.execLength != 0)) {
+        return FrameRead::DAMAGED;
+    }
+    const size_t whole = sizeof head + head.stateLength + head.logLength + head.execLength;
+    if (size < whole) {
+        return FrameRead::INCOMPLETE;
+    }
+    *game = PlayedGame();
+    GameResult& r = game->result;
+    r.outcome = static_cast<GameOutcome>(head.outcome);
+    r.score = head.score;
+    r.foodLeft = head.foodLeft;
+    r.caughtBy = head.caughtBy;
+    r.ticks = head.ticks;
+    r.decisions = head.decisions;
+    r.caughtAt = GridPoint(head.caughtX, head.caughtY);
+    const char* at = data + sizeof head;
+    r.lastState.assign(at, head.stateLength);
+    at += head.stateLength;
+    game->log.assign(at, head.logLength);
+    at += head.logLength;
+    if (head.exec != 0 && !DecodeExec(at, head.execLength, &r)) {
+        return FrameRead::DAMAGED;
+    }
+    *task = head.task;
+    *length = whole;
+    return FrameRead::WHOLE;
 }
 
 }  // namespace gulper
