@@ -1,4 +1,4 @@
-// Agents played in another process the process: `exec:COMMAND` names a program that plays the
+// Agents in another process: `exec:COMMAND` names a program that plays the
 // Gulper over the line protocol (docs/agent-protocol.md). One program serves a run of games
 // (per worker process); a game it forfeits ends it, and the next game starts a fresh one.
 #pragma once

@@ -9,30 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "episode/result.h"
-#include "episode/settings.h"
+#include "study/game_task.h"
 
 namespace gulper {
-
-// The settings of one side of a run: the game's, and where its games are recorded when they
-// are (replay files, ReplayPath).
-struct SimSettings : GameSettings {
-    std::string recordDir;
-};
-
-// One game to play: which of the settings, and the seed.
-struct GameTask {
-    size_t arm = 0;
-    uint32_t seed = 0;
-};
-
-// A game played, with its agent's log when logs were asked for.
-struct PlayedGame {
-    GameResult result;
-    std::string log;
-    // Why its replay file (SimSettings::recordDir) could not be written; empty when it was.
-    std::string recordError;
-};
 
 // Takes each game in task order; false, with the reason in `error`, ends the run.
 using GameSink = std::function<bool(size_t task, PlayedGame& game, std::string* error)>;

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "study/jobs.h"
+#include "study/game_task.h"
 
 namespace gulper {
 

@@ -8,7 +8,7 @@
 
 #include "episode/result.h"
 #include "formats/replay_file.h"
-#include "study/jobs.h"
+#include "study/game_task.h"
 
 namespace gulper {
 

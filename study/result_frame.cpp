@@ -142,7 +142,7 @@ bool DecodeExec(const char* data, size_t size, GameResult* r) {
 std::string EncodeFrame(uint64_t task, const PlayedGame& game) {
     const GameResult& r = game.result;
     const std::string exec = r.exec ? EncodeExec(r) : std::string();
-    if (exec.size() > MAX_OUTSIDE_BYTES) {
+    if (exec.size() > MAX_EXEC_BYTES) {
         return std::string();
     }
     FrameHead head{};
@@ -176,7 +176,7 @@ FrameRead DecodeFrame(const char* data, size_t size, uint64_t* task, PlayedGame*
     std::memcpy(&head, data, sizeof head);
     if (head.magic != FRAME_MAGIC || head.stateLength > MAX_STATE || head.logLength > MAX_LOG ||
         head.outcome < 0 || head.outcome > static_cast<int32_t>(GameOutcome::FORFEIT) ||
-        head.exec > 1 || head.execLength > MAX_OUTSIDE_BYTES ||
+        head.exec > 1 || head.execLength > MAX_EXEC_BYTES ||
         (head.exec == 0 && head.execLength != 0)) {
         return FrameRead::DAMAGED;
     }

@@ -9,12 +9,12 @@
 #include <string>
 
 #include "episode/result.h"
-#include "study/jobs.h"
+#include "study/game_task.h"
 
 namespace gulper {
 
 // Bounds a frame's exec part may claim.
-constexpr uint32_t MAX_OUTSIDE_BYTES = 64u << 20;
+constexpr uint32_t MAX_EXEC_BYTES = 64u << 20;
 constexpr uint32_t MAX_FRAME_FAULTS = 1100000;
 constexpr uint32_t MAX_FRAME_TEXT = 4096;
 

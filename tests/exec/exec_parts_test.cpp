@@ -11,8 +11,8 @@
 #include "process/child_process.h"
 #include "process/error_sink.h"
 #include "process/line_channel.h"
-#include "study/exec_frame.h"
 #include "study/exec_stats.h"
+#include "study/result_frame.h"
 
 using namespace gulper;
 

@@ -8,6 +8,8 @@ set_tests_properties(WatchPlaysTheReplayUnderXvfb PROPERTIES SKIP_RETURN_CODE 77
 add_executable(watch_window_tests watch_window_test.cpp)
 target_link_libraries(watch_window_tests PRIVATE gulper_watch_lib GTest::gtest
                       GTest::gtest_main)
+target_compile_definitions(watch_window_tests PRIVATE
+                           GULPER_SHIPPED_CONFIG="${PROJECT_SOURCE_DIR}/data/config.txt")
 gtest_discover_tests(watch_window_tests
   WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
   DISCOVERY_TIMEOUT 30

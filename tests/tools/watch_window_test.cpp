@@ -2,6 +2,10 @@
 // all, with the agent's plan between the board and the sprites and a status line below.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
+
+#include "study/replay_play.h"
 #include "tests/game/game_window.h"
 #include "tools/watch/watch_window.h"
 
@@ -97,3 +101,62 @@ TEST_F(WatchWindowTest, PlanLiesOverTheFoodAndUnderTheSpritesWithTheStatusBelowT
 }
 
 }  // namespace
+
+// A recorded game shown by the viewer is held against its file decision by decision, as
+// gulper-sim --replay-file holds it: a file whose games agree only at the end is not "as
+// recorded".
+class WatchReplayTest : public GameWindowTest {
+  protected:
+    std::unique_ptr<GameWindow> MakeWindow() override {
+        GameSettings game;
+        std::ifstream shipped(GULPER_SHIPPED_CONFIG, std::ios::binary);
+        game.configText.assign(std::istreambuf_iterator<char>(shipped), {});
+        GameRecord record;
+        const GameResult result = PlayHeadlessGame(game, 11, nullptr, &record);
+        auto replay = std::make_shared<ReplayFile>(ReplayOf(game, record, result));
+        if (tamperAt >= 0) {
+            replay->record.checks[tamperAt] ^= 1;
+        }
+        auto made = std::make_unique<WatchWindow>();
+        WatchSettings settings;
+        settings.paused = true;
+        settings.replay = replay;
+        made->Configure(settings);
+        watch = made.get();
+        return made;
+    }
+    int WindowHeight() const override { return WINDOW_HEIGHT + TEXT_LINE_HEIGHT; }
+
+    // What the viewer says when the game it plays to the end is over.
+    std::string PlayedToTheEnd() {
+        // Afresh: the fixture's fake frame timer, made after the window, seeds the generator.
+        watch->StartGame();
+        testing::internal::CaptureStderr();
+        for (int t = 0; t < 200000 && !watch->over; ++t) {
+            watch->PlayTick();
+        }
+        return testing::internal::GetCapturedStderr();
+    }
+
+    int tamperAt = -1;
+    WatchWindow* watch = nullptr;
+};
+
+class WatchTamperedReplayTest : public WatchReplayTest {
+  protected:
+    void SetUp() override {
+        tamperAt = 5;
+        WatchReplayTest::SetUp();
+    }
+};
+
+TEST_F(WatchReplayTest, TheRecordedGameIsAsRecorded) {
+    const std::string said = PlayedToTheEnd();
+    EXPECT_NE(said.find(", as recorded"), std::string::npos) << said;
+}
+
+TEST_F(WatchTamperedReplayTest, ACheckThatDiffersIsFoundAtItsDecision) {
+    const std::string said = PlayedToTheEnd();
+    EXPECT_NE(said.find("not as recorded"), std::string::npos) << said;
+    EXPECT_NE(said.find("at decision 5 "), std::string::npos) << said;
+}
