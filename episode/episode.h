@@ -61,23 +61,22 @@ class Episode {
     bool Over() const;
     // Won or lost (the rules ended it); not a limit or a forfeit.
     bool Decided() const;
-    GameOutcome Outcome() const;
     // The result as the game stands (the outcome is UNFINISHED while it goes on).
     GameResult Result() const;
     // The result of the game over: the player hears how it ended (once) and adds its part.
     const GameResult& Finish();
-    bool Finished() const { return finished; }
 
     uint32_t Seed() const { return seed; }
     int64_t Ticks() const { return ticks; }
     int64_t Decisions() const { return decisions; }
     const GameSettings& Settings() const { return settings; }
-    Player& GetPlayer() { return player; }
     // The player's plan of the decision the last tick held (none when it held none).
     AgentPlan PlanOfLastTick();
     bool LastTickDecided() const { return lastTickDecided; }
 
   private:
+    GameOutcome Outcome() const;
+
     GameRules& rules;
     Player& player;
     GameSettings settings;

@@ -57,8 +57,8 @@ AgentPlan SteeredGulper::ReadPlan(GridPoint decisionCell) {
     return delegate != nullptr ? delegate->ReadPlan(decisionCell) : AgentPlan();
 }
 
-Session::Session(const GameSettings& settings_, bool keepLog_)
-    : settings(settings_), keepLog(keepLog_), episode(rules, gulper, settings, &record) {}
+Session::Session(const GameSettings& settings, bool keepLog_)
+    : keepLog(keepLog_), episode(rules, gulper, settings, &record) {}
 
 Session::~Session() {
     Enter();
@@ -144,13 +144,13 @@ WorldSnapshot Session::Save() {
     s.ticks = episode.Ticks();
     s.decisions = episode.Decisions();
     s.seed = episode.Seed();
-    s.configPath = settings.configPath;
+    s.configPath = Settings().configPath;
     s.record = record;
     return s;
 }
 
 bool Session::Restore(const WorldSnapshot& s) {
-    if (s.configPath != settings.configPath) {
+    if (s.configPath != Settings().configPath) {
         return false;
     }
     Enter();

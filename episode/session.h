@@ -84,19 +84,15 @@ class Session {
     uint64_t Serial() const { return serial; }
     const PlayerSprite& Gulper() const { return gulper; }
     GameRules& Rules() { return rules; }
-    const GameSettings& Settings() const { return settings; }
-    const std::string& ConfigPath() const { return settings.configPath; }
-    const std::string& ConfigText() const { return settings.configText; }
+    const GameSettings& Settings() const { return episode.Settings(); }
     // The decisions since the start, as a replay file keeps them.
     const GameRecord& Record() const { return record; }
-    int64_t MaxTicks() const { return settings.maxTicks; }
     // The agent's log since the last call, when kept.
     std::string TakeLog();
 
   private:
     void Leave();
 
-    GameSettings settings;
     bool keepLog;
     std::ostringstream log;
     GameRules rules;

@@ -71,10 +71,6 @@ const AgentEntry* FindAgent(const std::string& name) {
     return it == Registry().end() ? nullptr : &it->second;
 }
 
-bool IsFamilyName(const std::string& name) {
-    return FamilyOf(name) != nullptr;
-}
-
 std::string AgentNames() {
     std::string names;
     for (const AgentEntry* entry : RegisteredAgents()) {

@@ -65,8 +65,6 @@ class AgentFamilyRegistration {
 std::vector<const AgentEntry*> RegisteredAgents();
 // The agent of that name, or null; a name with a family's prefix is the family's to find.
 const AgentEntry* FindAgent(const std::string& name);
-// Whether the name starts with a family's prefix.
-bool IsFamilyName(const std::string& name);
 // The names, comma-separated, for error messages.
 std::string AgentNames();
 // A new player of the agent, for one game.

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <utility>
 
 #include "episode/result.h"
 #include "episode/settings.h"
@@ -14,6 +15,8 @@ namespace gulper {
 // The settings of one side of a run: the game's, and where its games are recorded when they
 // are (replay files, ReplayPath).
 struct SimSettings : GameSettings {
+    explicit SimSettings(const GameSettings& game = GameSettings(), std::string recordDir = "")
+        : GameSettings(game), recordDir(std::move(recordDir)) {}
     std::string recordDir;
 };
 

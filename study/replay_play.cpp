@@ -65,6 +65,16 @@ bool SameResult(const GameResult& a, const GameResult& b) {
 
 }  // namespace
 
+std::unique_ptr<Player> NewReplayPlayer(const ReplayFile& replay) {
+    const std::vector<AgentPlan>& plans = replay.record.plans;
+    return std::make_unique<SpritePlayer>(
+        std::make_unique<ReplayPlayer>(replay.record.actions),
+        [&plans](PlayerSprite& sprite, GridPoint) {
+            const auto at = static_cast<size_t>(static_cast<ReplayPlayer&>(sprite).taken - 1);
+            return at < plans.size() ? plans[at] : AgentPlan();
+        });
+}
+
 int64_t ReplayDecisionLimit(const ReplayFile& replay) {
     // A game its agent forfeited ends where the agent gave up: the recording stops there.
     const bool forfeit = replay.result.outcome == GameOutcome::FORFEIT;
@@ -72,13 +82,10 @@ int64_t ReplayDecisionLimit(const ReplayFile& replay) {
 }
 
 ReplayVerdict CheckReplay(const ReplayFile& replay) {
-    const PlayerMaker player = [&replay] {
-        return std::make_unique<SpritePlayer>(
-            std::make_unique<ReplayPlayer>(replay.record.actions));
-    };
     GameRecord played;
     played.decisionLimit = ReplayDecisionLimit(replay);
-    const GameResult result = PlayGame(player, replay, replay.seed, nullptr, &played);
+    const GameResult result = PlayGame([&replay] { return NewReplayPlayer(replay); }, replay,
+                                       replay.seed, nullptr, &played);
     return JudgeReplay(replay, result, played);
 }
 

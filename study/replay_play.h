@@ -3,9 +3,11 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <ostream>
 #include <string>
 
+#include "episode/player.h"
 #include "episode/result.h"
 #include "formats/replay_file.h"
 #include "study/game_task.h"
@@ -37,6 +39,9 @@ struct ReplayVerdict {
 // Plays the file's actions on its seed and settings and holds the game, decision by
 // decision, against the recording. Stops one decision past the recording's last.
 ReplayVerdict CheckReplay(const ReplayFile& replay);
+// The player of a file's game: its recorded actions taken again, its recorded plans read back
+// (none past the last). The file must outlive the player.
+std::unique_ptr<Player> NewReplayPlayer(const ReplayFile& replay);
 // The decisions a game played back from the file may take: one past the recording's last (a
 // forfeited recording's own count), which is enough to tell whether it parts from it.
 int64_t ReplayDecisionLimit(const ReplayFile& replay);

@@ -1,4 +1,5 @@
-// Writing a worker's frames and checking them as they are read.
+// A worker's frames, written and read by one mechanism: values after one another, each text
+// after its length, every length checked against its bound before it is believed.
 #include "study/result_frame.h"
 
 #include <algorithm>
@@ -13,34 +14,24 @@ namespace {
 // Every frame starts so; anything else means the stream is out of step.
 constexpr uint32_t FRAME_MAGIC = 0x47534d31;  // "GSM1"
 
-// The fixed part of a frame, as the worker's memory holds it (both ends are this program).
-struct FrameHead {
-    uint32_t magic;
-    uint32_t stateLength;
-    uint64_t logLength;
-    uint64_t task;
-    int32_t outcome;
-    int32_t score;
-    int32_t foodLeft;
-    int32_t caughtBy;
-    int64_t ticks;
-    int64_t decisions;
-    int32_t caughtX;
-    int32_t caughtY;
-    // 1 and the exec part's length when an agent in another process played, else 0 and 0.
-    uint32_t exec;
-    uint32_t execLength;
-};
-
 template <typename T>
 void Put(std::string& out, T v) {
     out.append(reinterpret_cast<const char*>(&v), sizeof v);
 }
 
-void PutText(std::string& out, const std::string& text) {
-    const uint32_t n = static_cast<uint32_t>(std::min<size_t>(text.size(), MAX_FRAME_TEXT));
+// Text of at most `most` bytes (longer text is cut), after its length.
+void PutText(std::string& out, const std::string& text, uint32_t most = MAX_FRAME_TEXT) {
+    const uint32_t n = static_cast<uint32_t>(std::min<size_t>(text.size(), most));
     Put(out, n);
     out.append(text, 0, n);
+}
+
+// A game's fixed fields in frame order, one list for both ends: `visit` takes each in turn and
+// says whether to go on.
+template <typename Result, typename Visit>
+bool ResultFields(Result& r, Visit&& visit) {
+    return visit(r.score) && visit(r.foodLeft) && visit(r.caughtBy) && visit(r.ticks) &&
+           visit(r.decisions) && visit(r.caughtAt.x) && visit(r.caughtAt.y);
 }
 
 class Reader {
@@ -55,9 +46,9 @@ class Reader {
         at += sizeof *v;
         return true;
     }
-    bool GetText(std::string* text) {
+    bool GetText(std::string* text, uint32_t most = MAX_FRAME_TEXT) {
         uint32_t n = 0;
-        if (!Get(&n) || n > MAX_FRAME_TEXT || size - at < n) {
+        if (!Get(&n) || n > most || size - at < n) {
             return false;
         }
         text->assign(data + at, n);
@@ -142,67 +133,60 @@ bool DecodeExec(const char* data, size_t size, GameResult* r) {
 std::string EncodeFrame(uint64_t task, const PlayedGame& game) {
     const GameResult& r = game.result;
     const std::string exec = r.exec ? EncodeExec(r) : std::string();
-    if (exec.size() > MAX_EXEC_BYTES) {
+    if (exec.size() > MAX_EXEC_BYTES || game.log.size() > MAX_LOG) {
         return std::string();
     }
-    FrameHead head{};
-    head.magic = FRAME_MAGIC;
-    head.stateLength = static_cast<uint32_t>(std::min<size_t>(r.lastState.size(), MAX_STATE));
-    head.logLength = game.log.size();
-    head.task = task;
-    head.outcome = static_cast<int32_t>(r.outcome);
-    head.score = r.score;
-    head.foodLeft = r.foodLeft;
-    head.caughtBy = r.caughtBy;
-    head.ticks = r.ticks;
-    head.decisions = r.decisions;
-    head.caughtX = r.caughtAt.x;
-    head.caughtY = r.caughtAt.y;
-    head.exec = r.exec;
-    head.execLength = static_cast<uint32_t>(exec.size());
-    std::string out(reinterpret_cast<const char*>(&head), sizeof head);
-    out.append(r.lastState, 0, head.stateLength);
-    out += game.log;
-    out += exec;
-    return out;
+    std::string body;
+    Put(body, task);
+    Put(body, static_cast<int32_t>(r.outcome));
+    ResultFields(r, [&body](const auto& v) {
+        Put(body, v);
+        return true;
+    });
+    PutText(body, r.lastState, MAX_STATE);
+    PutText(body, game.log, MAX_LOG);
+    Put(body, static_cast<uint8_t>(r.exec));
+    PutText(body, exec, MAX_EXEC_BYTES);
+    std::string out;
+    Put(out, FRAME_MAGIC);
+    Put(out, static_cast<uint64_t>(body.size()));
+    return out + body;
 }
 
 FrameRead DecodeFrame(const char* data, size_t size, uint64_t* task, PlayedGame* game,
                       size_t* length) {
-    FrameHead head;
-    if (size < sizeof head) {
+    // The longest body a frame may declare: its fixed fields and every text at its bound.
+    constexpr uint64_t MAX_BODY = 256 + MAX_STATE + MAX_LOG + MAX_EXEC_BYTES;
+    uint32_t magic = 0;
+    uint64_t bodySize = 0;
+    Reader head(data, size);
+    if (!head.Get(&magic) || !head.Get(&bodySize)) {
         return FrameRead::INCOMPLETE;
     }
-    std::memcpy(&head, data, sizeof head);
-    if (head.magic != FRAME_MAGIC || head.stateLength > MAX_STATE || head.logLength > MAX_LOG ||
-        head.outcome < 0 || head.outcome > static_cast<int32_t>(GameOutcome::FORFEIT) ||
-        head.exec > 1 || head.execLength > MAX_EXEC_BYTES ||
-        (head.exec == 0 && head.execLength != 0)) {
+    if (magic != FRAME_MAGIC || bodySize > MAX_BODY) {
         return FrameRead::DAMAGED;
     }
-    const size_t whole = sizeof head + head.stateLength + head.logLength + head.execLength;
-    if (size < whole) {
+    const size_t headSize = sizeof magic + sizeof bodySize;
+    if (size - headSize < bodySize) {
         return FrameRead::INCOMPLETE;
     }
+    Reader in(data + headSize, bodySize);
     *game = PlayedGame();
     GameResult& r = game->result;
-    r.outcome = static_cast<GameOutcome>(head.outcome);
-    r.score = head.score;
-    r.foodLeft = head.foodLeft;
-    r.caughtBy = head.caughtBy;
-    r.ticks = head.ticks;
-    r.decisions = head.decisions;
-    r.caughtAt = GridPoint(head.caughtX, head.caughtY);
-    const char* at = data + sizeof head;
-    r.lastState.assign(at, head.stateLength);
-    at += head.stateLength;
-    game->log.assign(at, head.logLength);
-    at += head.logLength;
-    if (head.exec != 0 && !DecodeExec(at, head.execLength, &r)) {
+    int32_t outcome = -1;
+    uint8_t exec = 0;
+    std::string execPart;
+    if (!in.Get(task) || !in.Get(&outcome) || outcome < 0 ||
+        outcome > static_cast<int32_t>(GameOutcome::FORFEIT) ||
+        !ResultFields(r, [&in](auto& v) { return in.Get(&v); }) ||
+        !in.GetText(&r.lastState, MAX_STATE) || !in.GetText(&game->log, MAX_LOG) ||
+        !in.Get(&exec) || exec > 1 || !in.GetText(&execPart, MAX_EXEC_BYTES) || !in.Done() ||
+        (exec == 0 && !execPart.empty()) ||
+        (exec == 1 && !DecodeExec(execPart.data(), execPart.size(), &r))) {
         return FrameRead::DAMAGED;
     }
-    *task = head.task;
-    *length = whole;
+    r.outcome = static_cast<GameOutcome>(outcome);
+    *length = headSize + bodySize;
     return FrameRead::WHOLE;
 }
 

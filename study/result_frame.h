@@ -20,7 +20,7 @@ constexpr uint32_t MAX_FRAME_TEXT = 4096;
 
 // Bounds on what a frame may claim, well above any real game's.
 constexpr uint32_t MAX_STATE = 4096;
-constexpr uint64_t MAX_LOG = uint64_t(1) << 30;
+constexpr uint32_t MAX_LOG = uint32_t(1) << 30;
 
 // The frame of a game played for `task`; empty when its exec part is too large for one.
 std::string EncodeFrame(uint64_t task, const PlayedGame& game);

@@ -48,6 +48,8 @@ class Agent {
     std::unique_ptr<Player> player;
 
   private:
+    void LeaveGame();
+
     // The game the agent last heard the start of: which session, and its reset count.
     const Session* game = nullptr;
     uint64_t serial = 0;

@@ -125,17 +125,19 @@ Agent::Agent(const std::string& name) : entry(FindAgent(name)) {
 }
 
 Agent::~Agent() {
+    LeaveGame();
+}
+
+void Agent::LeaveGame() {
     if (game != nullptr) {
-        GameResult unfinished;
+        GameResult unfinished;  // left before its end: the agent hears it ended unfinished
         player->EndGame(unfinished);
+        game = nullptr;
     }
 }
 
 void Agent::Begin(Session& s) {
-    if (game != nullptr && (game != &s || serial != s.Serial())) {
-        GameResult unfinished;  // left before its end: the agent hears it ended unfinished
-        player->EndGame(unfinished);
-    }
+    LeaveGame();
     player->StartGame(s.Seed(), s.Settings());
     game = &s;
     serial = s.Serial();
@@ -209,9 +211,9 @@ py::dict Evaluate(Env& env, const py::object& policy, int64_t games, uint32_t se
     }
     RunSummary summary = Summarise(results);
     summary.agent = name;
-    summary.configPath = s.ConfigPath();
+    summary.configPath = s.Settings().configPath;
     summary.firstSeed = seed;
-    summary.maxTicks = s.MaxTicks();
+    summary.maxTicks = s.Settings().maxTicks;
     return SummaryDict(summary, results);
 }
 

@@ -31,7 +31,7 @@ def test_an_exec_agent_asked_step_by_step_answers_what_it_would_play():
     kit = gulper.agent(KIT)
     obs, info = env.reset(seed=4)
     steps = 0
-    while not (info["outcome"] != "playing") and steps < 5000:
+    while info["outcome"] == "playing" and steps < 5000:
         obs, reward, terminated, truncated, info = env.step(kit(obs, env))
         steps += 1
     row = sim_rows(1, 4, agent=KIT)[4]

@@ -24,18 +24,11 @@ int Failed(const std::string& message) {
 std::vector<SimSettings> SideSettings(const StudyOptions& o, const StudyRun& run) {
     std::vector<SimSettings> arms;
     for (size_t s = 0; s < o.sides.size(); ++s) {
-        SimSettings settings;
-        settings.maxTicks = run.game.maxTicks;
-        settings.budgets = run.game.budgets;
-        if (!run.recordDir.empty()) {
-            settings.recordDir = SideRecordDir(run.recordDir, s, o.sides[s]);
-        }
+        SimSettings settings(
+            run.game, run.recordDir.empty() ? "" : SideRecordDir(run.recordDir, s, o.sides[s]));
         if (o.by == CompareBy::AGENTS) {
             settings.agent = o.sides[s];
-            settings.configPath = run.game.configPath;
-            settings.configText = run.game.configText;
         } else {
-            settings.agent = run.game.agent;
             settings.configPath = o.sides[s];
             settings.configText = o.sideConfigs[s];
             if (ConfigAsksForKeyboard(settings.configText)) {

@@ -247,13 +247,7 @@ int Run(const Options& options) {
     if (options.study.merging) {
         return RunMerge(options);
     }
-    SimSettings settings;
-    settings.configPath = options.game.configPath;
-    settings.configText = options.game.configText;
-    settings.maxTicks = options.game.maxTicks;
-    settings.agent = options.game.agent;
-    settings.budgets = options.game.budgets;
-    settings.recordDir = options.recordDir;
+    const SimSettings settings(options.game, options.recordDir);
     if (options.study.sideConfigs.empty() && ConfigAsksForKeyboard(settings.configText)) {
         std::cerr
             << "gulper-sim: the settings choose keyboard steering; the agent steers instead\n";

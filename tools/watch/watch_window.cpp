@@ -66,8 +66,7 @@ void WatchWindow::StartGame() {
     ResetGameState();
     record = GameRecord();
     if (settings.replay) {
-        player = std::make_unique<SpritePlayer>(
-            std::make_unique<ReplayPlayer>(settings.replay->record.actions));
+        player = NewReplayPlayer(*settings.replay);
         record.decisionLimit = ReplayDecisionLimit(*settings.replay);
     } else {
         player = NewPlayer(*entry);
@@ -95,13 +94,7 @@ void WatchWindow::PlayTick() {
         return;
     }
     if (episode->LastTickDecided()) {
-        if (settings.replay) {
-            const std::vector<AgentPlan>& plans = settings.replay->record.plans;
-            const size_t at = static_cast<size_t>(episode->Decisions() - 1);
-            plan = at < plans.size() ? plans[at] : AgentPlan();
-        } else {
-            plan = episode->PlanOfLastTick();
-        }
+        plan = episode->PlanOfLastTick();
     }
     if (episode->Over()) {
         EndGame();
