@@ -8,6 +8,7 @@ find_package(OpenGL REQUIRED)
 gulper_test(image_tests
   ${CMAKE_CURRENT_LIST_DIR}/image_memory_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/image_readers_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/picture_decoders_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/data_file_test.cpp
 )
 target_link_libraries(image_tests PRIVATE gulper_picture_decoders SDL2::SDL2 SDL2_image::SDL2_image)
