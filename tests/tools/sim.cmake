@@ -12,28 +12,13 @@ echo \"$out\" | grep -q '^games: *300$'"
   $<TARGET_FILE:gulper-sim> ${PROJECT_SOURCE_DIR}/data/config.txt)
 set_tests_properties(SimSoak300Games PROPERTIES TIMEOUT 600)
 
-gulper_test(sim_stats_tests stats_test.cpp)
-target_link_libraries(sim_stats_tests PRIVATE gulper_study)
-
 add_test(NAME ReportOpensInChromium
          COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/report_chromium.sh $<TARGET_FILE:gulper-sim>
                  ${PROJECT_SOURCE_DIR})
 set_tests_properties(ReportOpensInChromium PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 300)
 
-gulper_test(agents_tests agents_test.cpp)
-target_link_libraries(agents_tests PRIVATE gulper_study)
-
 # The intervals' calibration plays 9600 games: 15 s here, three times as long under the
 # sanitizers, where the games' memory is already checked by the soak and the study tests.
-if(NOT GULPER_SANITIZE)
-  gulper_test(sim_calibration_tests calibration_test.cpp)
-  target_link_libraries(sim_calibration_tests PRIVATE gulper_study)
-  target_compile_definitions(sim_calibration_tests PRIVATE GULPER_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
-endif()
-
-gulper_test(sim_intervals_tests intervals_test.cpp)
-target_link_libraries(sim_intervals_tests PRIVATE gulper_study)
-
 gulper_test(sim_study_tests study_test.cpp)
 target_compile_definitions(sim_study_tests PRIVATE GULPER_SIM_PATH="$<TARGET_FILE:gulper-sim>"
                                                    GULPER_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
@@ -45,8 +30,3 @@ add_test(NAME SimWorkerKilledEndsTheRun
 set_tests_properties(SimWorkerKilledEndsTheRun PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 120)
 
 # Replay files: recorded games of every agent played back, changed and damaged files.
-gulper_test(sim_replay_tests replay_test.cpp)
-target_link_libraries(sim_replay_tests PRIVATE gulper_study)
-target_compile_definitions(sim_replay_tests PRIVATE GULPER_SIM_PATH="$<TARGET_FILE:gulper-sim>"
-                                                    GULPER_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
-add_dependencies(sim_replay_tests gulper-sim)

@@ -65,7 +65,7 @@ echo "ok: gulper-watch shows the recorded random walk to its end at tick $ticks"
 # An agent that exits after ten decisions forfeits, one that exits at once forfeits before the
 # first: each recording checks up to there.
 for mode in exit-mid exit-now; do
-    "$sim" --agent "exec:python3 $source_dir/tests/exec/hostile_agent.py $mode" --games 1 \
+    "$sim" --agent "exec:python3 $source_dir/tests/protocol/hostile_agent.py $mode" --games 1 \
         --seed "$seed" --record "$mode" >/dev/null 2>&1
     "$sim" --replay-file "$mode/seed-$seed.json" >forfeit.check 2>&1 ||
         fail "the forfeited game's recording ($mode): $(cat forfeit.check)"

@@ -13,7 +13,7 @@
 #include "game/maze.h"
 #include "players/registry.h"
 #include "study/replay_play.h"
-#include "tests/tools/open_direction.h"
+#include "tests/study/open_direction.h"
 
 using namespace gulper;
 

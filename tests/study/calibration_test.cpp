@@ -13,7 +13,7 @@
 #include "game/game_state.h"
 #include "players/registry.h"
 #include "study/compare.h"
-#include "tests/tools/open_direction.h"
+#include "tests/study/open_direction.h"
 
 using namespace gulper;
 

@@ -15,7 +15,7 @@ import tempfile
 import time
 
 SIM, SOURCE, CASE = sys.argv[1], sys.argv[2], sys.argv[3]
-AGENT = os.path.join(SOURCE, "tests", "exec", "hostile_agent.py")
+AGENT = os.path.join(SOURCE, "tests", "protocol", "hostile_agent.py")
 BUDGETS = ["--decision-ms", "10", "--overage-ms", "20", "--fault-limit", "2", "--start-ms", "3000"]
 MARGIN_KB = 16 * 1024
 # For the agents that answer well and misbehave otherwise: budgets no loaded machine misses
