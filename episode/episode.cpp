@@ -125,17 +125,14 @@ bool Episode::Over() const {
     return stopped || Decided() || ticks >= settings.maxTicks || player.Forfeited();
 }
 
-GameOutcome Episode::Outcome() const {
-    return player.Forfeited()   ? GameOutcome::FORFEIT
-           : gameWon            ? GameOutcome::WON
-           : rules.playerCaught ? GameOutcome::LOST
-                                : GameOutcome::UNFINISHED;
-}
-
 GameResult Episode::Result() const {
     GameResult r;
     r.seed = seed;
-    r.outcome = Over() ? Outcome() : GameOutcome::UNFINISHED;
+    // A game that goes on is unfinished so far; one past its limit stays so.
+    r.outcome = player.Forfeited()   ? GameOutcome::FORFEIT
+                : gameWon            ? GameOutcome::WON
+                : rules.playerCaught ? GameOutcome::LOST
+                                     : GameOutcome::UNFINISHED;
     PlayerSprite& sprite = player.Sprite();
     r.score = sprite.Score();
     r.foodLeft = foodLeft;

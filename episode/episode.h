@@ -75,8 +75,6 @@ class Episode {
     bool LastTickDecided() const { return lastTickDecided; }
 
   private:
-    GameOutcome Outcome() const;
-
     GameRules& rules;
     Player& player;
     GameSettings settings;

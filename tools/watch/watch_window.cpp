@@ -106,7 +106,7 @@ void WatchWindow::EndGame() {
     const GameResult& result = episode->Finish();
     const std::string again =
         settings.replay ? "; R plays it again" : "; R plays it again, N the next seed";
-    if (result.outcome == GameOutcome::FORFEIT && !settings.replay) {
+    if (result.outcome == GameOutcome::FORFEIT) {
         Report("forfeit (" + result.forfeitReason + ")" + again);
         return;
     }
