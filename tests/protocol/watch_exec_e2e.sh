@@ -30,6 +30,9 @@ got=$(sed -n 's/^gulper-watch: \([a-z]*\)[^,]*, score \([0-9]*\), food left \([0
 echo "ok: seed $seed with the exec agent ends as the replay does: $got"
 
 start_in . "$watch" "$seed" --paused --agent "$agent"
+# Keys only once the agent has answered its hello and the game stands at tick 0: a loaded
+# machine starts python slowly, and a key the window gets before then is lost.
+wait_for "$work/err.txt" "(exec:.*) \[tick 0, paused" || fail "the game did not start"
 xdotool key --window "$wid" --delay 5 --repeat 60 Right
 wait_for "$work/err.txt" "one tick \[tick 60," || fail "60 steps did not reach tick 60"
 sleep 0.5
