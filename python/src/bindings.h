@@ -20,15 +20,19 @@ class Env {
   public:
     Env(const py::object& config, int64_t maxTicks, bool agentLog, const py::object& renderMode);
     py::tuple Reset(const py::object& seed);
-    py::tuple Step(int32_t action);
+    py::tuple Step(const py::object& action);
     py::dict Info();
-    void Close() { session.reset(); }
+    void Close();
 
     // The session, or an error when closed; and when no game has been started yet.
     Session& Live();
     Session& Playing();
+    // The live session, or an error while gulper.evaluate plays on it: a policy it hands the
+    // environment may read the game but not close, reset, step or restore it.
+    Session& Changeable();
 
     std::unique_ptr<Session> session;
+    bool evaluating = false;
     // None, or "rgb_array": render() gives the frame either way.
     py::object renderMode;
 };
@@ -55,8 +59,12 @@ class Agent {
     uint64_t serial = 0;
 };
 
-// A ValueError unless the action is one of the five.
-void CheckAction(int64_t action);
+// An action from Python (an int or a NumPy integer, 0 to 4); a ValueError that says what it got
+// otherwise.
+int32_t ActionOf(const py::handle& value);
+// A seed from Python (an int or a NumPy integer, 0 to 2^32 - 1); a ValueError saying the range
+// otherwise.
+uint32_t SeedOf(const py::handle& value);
 // seed, ticks, decisions, outcome; for a lost game the catching ghost and the cell.
 py::dict InfoOf(Session& s);
 // The run's summary as a dict, the field names of gulper-sim --json, with its printed text.

@@ -75,31 +75,81 @@ py::dict Env::Info() {
     return InfoOf(s);
 }
 
+Session& Env::Changeable() {
+    if (evaluating) {
+        throw std::runtime_error(
+            "gulper.evaluate is playing on this environment: its policy may read the game, "
+            "but not close, reset, step or restore it");
+    }
+    return Live();
+}
+
+void Env::Close() {
+    Changeable();
+    session.reset();
+}
+
 py::tuple Env::Reset(const py::object& seed) {
-    Session& s = Live();
-    const uint32_t next = seed.is_none() ? (s.Started() ? s.Seed() + 1 : 1) : seed.cast<uint32_t>();
+    Session& s = Changeable();
+    const uint32_t next = seed.is_none() ? (s.Started() ? s.Seed() + 1 : 1) : SeedOf(seed);
     s.Reset(next);
     return py::make_tuple(Observe({&s}, false), InfoOf(s));
 }
 
-py::tuple Env::Step(int32_t action) {
-    Session& s = Playing();
-    CheckAction(action);
+py::tuple Env::Step(const py::object& action) {
+    Session& s = Changeable();
+    const int32_t a = ActionOf(action);
+    if (!s.Started()) {
+        throw std::runtime_error("no game yet: call reset() first");
+    }
     if (s.Ended()) {
         throw std::runtime_error("the game is over: call reset() to start another");
     }
-    const StepOutcome out = s.Step(action);
+    const StepOutcome out = s.Step(a);
     return py::make_tuple(Observe({&s}, false), out.reward, out.terminated, out.truncated,
                           InfoOf(s));
 }
 
-void CheckAction(int64_t action) {
-    if (action < 0 || action >= ACTIONS) {
-        throw py::value_error(
-            "an action is 0 (keep going), 1 (left), 2 (up), 3 (right) or "
-            "4 (down), not " +
-            std::to_string(action));
+namespace {
+
+// A whole number from Python: an int or anything with __index__ (NumPy's integers), not a
+// bool, a float or a string; false otherwise.
+bool WholeNumber(const py::handle& value, long long* n) {
+    if (!PyIndex_Check(value.ptr()) || PyBool_Check(value.ptr())) {
+        return false;
     }
+    const py::object index = py::reinterpret_steal<py::object>(PyNumber_Index(value.ptr()));
+    int overflow = 0;
+    *n = PyLong_AsLongLongAndOverflow(index.ptr(), &overflow);
+    if (overflow != 0) {
+        *n = overflow < 0 ? LLONG_MIN : LLONG_MAX;
+    }
+    return true;
+}
+
+std::string Shown(const py::handle& value) {
+    return py::repr(value).cast<std::string>() + " (" +
+           py::str(py::type::of(value).attr("__name__")).cast<std::string>() + ")";
+}
+
+}  // namespace
+
+int32_t ActionOf(const py::handle& value) {
+    long long n = 0;
+    if (!WholeNumber(value, &n) || n < 0 || n >= ACTIONS) {
+        throw py::value_error(
+            "an action is 0 (keep going), 1 (left), 2 (up), 3 (right) or 4 (down), not " +
+            Shown(value));
+    }
+    return static_cast<int32_t>(n);
+}
+
+uint32_t SeedOf(const py::handle& value) {
+    long long n = 0;
+    if (!WholeNumber(value, &n) || n < 0 || n > UINT32_MAX) {
+        throw py::value_error("a seed is a whole number from 0 to 4294967295, not " + Shown(value));
+    }
+    return static_cast<uint32_t>(n);
 }
 
 py::dict InfoOf(Session& s) {
@@ -171,9 +221,36 @@ void ShowProgress(int64_t done, int64_t games) {
     }
 }
 
-py::dict Evaluate(Env& env, const py::object& policy, int64_t games, uint32_t seed,
+namespace {
+
+// The environment is evaluate's while it plays, and an agent its delegate for a game, whatever
+// the policy raises.
+class EvaluationHold {
+  public:
+    explicit EvaluationHold(Env& env) : env(env) { env.evaluating = true; }
+    ~EvaluationHold() {
+        env.evaluating = false;
+        if (env.session) {
+            env.session->SetDelegate(nullptr);
+        }
+    }
+    EvaluationHold(const EvaluationHold&) = delete;
+    EvaluationHold& operator=(const EvaluationHold&) = delete;
+
+  private:
+    Env& env;
+};
+
+}  // namespace
+
+py::dict Evaluate(Env& env, const py::object& policy, int64_t games, const py::object& firstSeed,
                   const std::string& name, bool progress) {
-    Session& s = env.Live();
+    const uint32_t seed = SeedOf(firstSeed);
+    if (games < 1 || static_cast<uint64_t>(games) - 1 > UINT32_MAX - seed) {
+        throw py::value_error("games must be 1 or more, and the last seed at most 4294967295");
+    }
+    Session& s = env.Changeable();
+    const EvaluationHold hold(env);
     Agent* agent = py::isinstance<Agent>(policy) ? &policy.cast<Agent&>() : nullptr;
     std::vector<GameResult> results;
     for (int64_t i = 0; i < games; ++i) {
@@ -193,13 +270,11 @@ py::dict Evaluate(Env& env, const py::object& policy, int64_t games, uint32_t se
             }
             results.push_back(s.Finish());
             s.SetDelegate(nullptr);
-            agent->Forget();
+            agent->Forget();  // it has heard the end
             continue;
         }
         while (!s.Ended()) {
-            const int64_t action = policy(Observe({&s}, false), py::cast(&env)).cast<int64_t>();
-            CheckAction(action);
-            s.Step(static_cast<int32_t>(action));
+            s.Step(ActionOf(policy(Observe({&s}, false), py::cast(&env))));
         }
         results.push_back(s.Finish());
         if (results.back().outcome == GameOutcome::LOST) {

@@ -46,9 +46,39 @@ def test_bad_calls_are_refused(config, tmp_path):
     for action in (-1, 5):
         with pytest.raises(ValueError, match="action"):
             env.step(action)
+    # Seeds and actions are whole numbers in range, NumPy's integers among them; anything
+    # else says what it got, in the module's own words.
+    for seed in (-1, 2**32, "3", 3.0, True):
+        with pytest.raises(ValueError, match="a seed is a whole number from 0 to 4294967295"):
+            env.reset(seed=seed)
+    assert env.reset(seed=np.uint32(2**32 - 1))[1]["seed"] == 2**32 - 1
+    for action in (2.5, "1", None):
+        with pytest.raises(ValueError, match="an action is 0"):
+            env.step(action)
+    env.step(np.int64(gulper.LEFT))
     env.close()
     with pytest.raises(RuntimeError, match="closed"):
         env.reset(seed=1)
+
+
+def test_a_policy_cannot_pull_the_game_from_under_evaluate(config):
+    # Closing, resetting or stepping the environment evaluate hands a policy raises, and the
+    # game being evaluated is not replaced; an answer that is no action says what it was.
+    for meddle, error in [(lambda env: env.close(), RuntimeError),
+                          (lambda env: env.reset(seed=99), RuntimeError),
+                          (lambda env: env.step(0), RuntimeError),
+                          (lambda env: None, ValueError)]:
+        def policy(obs, env):
+            return meddle(env)
+        with pytest.raises(error, match="evaluate is playing|an action is 0.*None"):
+            gulper.evaluate(policy, games=1, seed=1, config=config)
+    # Afterwards evaluate plays as before: the same game for the same seed.
+    planner = gulper.agent("planner")
+    first = gulper.evaluate(lambda obs, env: planner(obs, env), games=1, config=config)
+    again = gulper.evaluate(lambda obs, env: planner(obs, env), games=1, config=config)
+    assert first["games"] == again["games"]
+    with pytest.raises(ValueError, match="seed"):
+        gulper.evaluate(planner, games=2, seed=2**32 - 1, config=config)
 
 
 def test_keep_going_keeps_the_direction_and_a_wall_stops_the_gulper(config):
@@ -84,4 +114,12 @@ def test_batch_steps_the_games_each_env_plays(config):
     assert info["ticks"].tolist()[0] == 0 and info["seed"].tolist() == [1, 9, 10]
     with pytest.raises(ValueError):
         batch.step([0, 0])
+    # Integer arrays only: a float is never rounded, nor a string parsed.
+    for actions in ([0.9, 0, 0], ["1", "1", "1"], np.zeros(3, np.float32)):
+        with pytest.raises(ValueError, match="integer actions"):
+            batch.step(actions)
+    with pytest.raises(ValueError, match="a seed is"):
+        batch.reset(seeds=[1, -2, 3])
+    with pytest.raises(MemoryError, match="needs about"):
+        gulper.BatchEnv(10**9, config=config)
 
