@@ -160,6 +160,21 @@ TEST_F(ReplayTest, OneChangedActionIsFoundAtItsDecision) {
     EXPECT_FALSE(CheckReplay(settings).same);
 }
 
+TEST_F(ReplayTest, AGameForfeitedAtItsStartStopsBeforeItsFirstDecision) {
+    // An agent that gave up at its hello leaves a recording of no decisions: played back, the
+    // game stops where it gave up, untouched, and is the game recorded.
+    ReplayFile forfeited = Recorded("planner", 3);
+    forfeited.record = GameRecord();
+    forfeited.result.outcome = GameOutcome::FORFEIT;
+    forfeited.result.score = 0;
+    forfeited.result.foodLeft = 157;  // 153 dots and 4 pills
+    forfeited.result.ticks = 0;
+    forfeited.result.decisions = 0;
+    const ReplayVerdict v = CheckReplay(forfeited);
+    EXPECT_TRUE(v.same) << v.how;
+    EXPECT_EQ(v.played.ticks, 0);
+}
+
 TEST_F(ReplayTest, DamagedAndHostileFilesAreRefusedWithTheReason) {
     const std::string text = Text(Recorded("nearest-food", 2));
     EXPECT_EQ(Refusal(text), "");
