@@ -117,12 +117,11 @@ std::string PageHead(const std::string& title, const std::string& chartLibrary) 
 }
 
 std::string PageData(const std::string& json) {
+    // Every '<' (only ever inside a JSON string) as \u003c: no "</script", "<!--" or
+    // "<script" in the data can end the block or change how the page reads it.
     std::string safe;
-    for (size_t i = 0; i < json.size(); ++i) {
-        safe += json[i];
-        if (json[i] == '<' && i + 1 < json.size() && json[i + 1] == '/') {
-            safe += '\\';
-        }
+    for (const char c : json) {
+        safe += c == '<' ? std::string("\\u003c") : std::string(1, c);
     }
     return "<script type=\"application/json\" id=\"report-data\">" + safe + "</script>\n";
 }

@@ -2,7 +2,7 @@
 # The report pages in a real browser: headless Chromium loads a run's page and a comparison's
 # with no message on the console and nothing fetched; every chart is drawn by the inlined
 # charting library, every picture decodes, and pointing at a game names its seed and the
-# command that shows it.
+# command that shows it, even when a name in the page's data holds "<!--<script>".
 # Usage: report_chromium.sh GULPER_SIM SOURCE_DIR
 set -u
 . "$(dirname "$0")/../e2e/window.sh"
@@ -12,7 +12,11 @@ need_tools chromium
 fail() { echo "FAILED: $*"; exit 1; }
 
 config="$source_dir/data/config.txt"
-"$sim" --games 40 --seed 1 --config "$config" --report "$work/report" \
+# The run's settings file is named with what would end or comment out the page's data block
+# were it written raw.
+hostile="$work/cfg<!--<script>.txt"
+cp "$config" "$hostile"
+"$sim" --games 40 --seed 1 --config "$hostile" --report "$work/report" \
     >"$work/summary.txt" 2>"$work/sim.err" || fail "gulper-sim --report: $(cat "$work/sim.err")"
 "$sim" --compare planner,nearest-food --games 30 --seed 5 --config "$config" \
     --report "$work/compare" >"$work/compare.txt" 2>"$work/compare.err" ||
