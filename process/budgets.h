@@ -18,7 +18,7 @@ struct ExecBudgets {
     int64_t overageMs = 2000;
     // Late, missing or malformed answers a game tolerates; one more forfeits it.
     int64_t faultLimit = 10;
-    // The longest line the agent may write, newline included.
+    // The longest line the agent may write, its newline not counted.
     int64_t lineBytes = 64 * 1024;
     // The agent's standard error: "pass" (to ours, at most errorBytes a game), "drop", or a
     // folder that receives the first errorBytes of each game in a file of its own.

@@ -117,7 +117,7 @@ LineStatus LineChannel::ReadLine(std::string* line, Clock::time_point deadline) 
     while (true) {
         const size_t newline = buffer.find('\n', searched);
         if (newline != std::string::npos) {
-            if (newline + 1 - start > maxLine) {
+            if (newline - start > maxLine) {
                 return LineStatus::TOO_LONG;
             }
             line->assign(buffer, start, newline - start);
@@ -129,7 +129,7 @@ LineStatus LineChannel::ReadLine(std::string* line, Clock::time_point deadline) 
             return LineStatus::LINE;
         }
         searched = buffer.size();
-        if (Pending() >= maxLine) {
+        if (Pending() > maxLine) {
             return LineStatus::TOO_LONG;
         }
         if (outputClosed) {

@@ -23,7 +23,7 @@ enum class LineStatus {
 
 class LineChannel {
   public:
-    // Lines may be up to `maxLine` bytes with the newline.
+    // Lines may be up to `maxLine` bytes, the newline not counted.
     LineChannel(ChildProcess& child, ErrorSink& errors, size_t maxLine)
         : child(child), errors(errors), maxLine(maxLine) {}
 

@@ -149,11 +149,12 @@ TEST(LineChannelTest, LinesTimeoutsEndsAndOverlongLines) {
 
     Child endless("while :; do printf xxxxxxxxxxxxxxxx; done", 1000);
     EXPECT_EQ(endless.Read(&line), LineStatus::TOO_LONG);
-    Child longLine("printf '%0100d\\n' 0; sleep 30", 100);
+    // The limit counts the line's bytes, not its newline.
+    Child longLine("printf '%0101d\\n' 0; sleep 30", 100);
     EXPECT_EQ(longLine.Read(&line), LineStatus::TOO_LONG);
-    Child justFits("printf '%099d\\n' 0; sleep 30", 100);
+    Child justFits("printf '%0100d\\n' 0; sleep 30", 100);
     EXPECT_EQ(justFits.Read(&line), LineStatus::LINE);
-    EXPECT_EQ(line.size(), 99u);
+    EXPECT_EQ(line.size(), 100u);
 }
 
 TEST(LineChannelTest, AWriteToAProgramThatNeverReadsEndsAtItsDeadline) {
