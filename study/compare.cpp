@@ -1,6 +1,8 @@
 // The statistics of a comparison on paired seeds, its verdicts, and its summary and JSON.
 #include "study/compare.h"
 
+#include "formats/terminal_text.h"
+
 #include <cstdio>
 
 #include "study/exec_stats.h"
@@ -131,7 +133,14 @@ std::string Verdict(const Comparison& c, const PairStats& p) {
                      a.run.score.mean, b.run.score.mean, p.scoreDifference, p.scoreInterval);
 }
 
-void PrintComparison(std::ostream& out, const Comparison& c) {
+void PrintComparison(std::ostream& out, const Comparison& compared) {
+    // Names as they may reach a terminal: every one the text gives is a copy made safe.
+    Comparison c = compared;
+    c.agent = TerminalText(c.agent);
+    c.configPath = TerminalText(c.configPath);
+    for (SideStats& s : c.sides) {
+        s.label = TerminalText(s.label);
+    }
     out << "compare:      " << (c.by == CompareBy::AGENTS ? "agents" : "settings files") << " on "
         << c.games << " paired seeds from " << c.firstSeed << ", "
         << (c.by == CompareBy::AGENTS ? "settings " + c.configPath : "agent " + c.agent) << "\n";

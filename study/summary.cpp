@@ -1,5 +1,7 @@
 #include "study/summary.h"
 
+#include "formats/terminal_text.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -102,7 +104,7 @@ std::string JsonCounts(const std::map<std::string, int64_t>& counts) {
 
 void PrintSummary(std::ostream& out, const RunSummary& s) {
     const double n = static_cast<double>(s.games);
-    out << "agent:        " << s.agent << "\n";
+    out << "agent:        " << TerminalText(s.agent) << "\n";
     out << "games:        " << s.games << "\n";
     out << "won:          " << s.won << " (win rate " << Format("%.1f", 100.0 * s.won / n)
         << "%)\n";

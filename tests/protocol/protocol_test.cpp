@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "formats/json_reader.h"
-#include "formats/json_writer.h"
 #include "game/game_state.h"
 #include "protocol/protocol.h"
 
@@ -96,22 +95,6 @@ TEST(AnswerTest, ReadsTheHelloAnswer) {
           "{\"name\": \"0123456789012345678901234567890123\"}"}) {
         EXPECT_FALSE(ParseHelloAnswer(line, &name, &why)) << line;
     }
-}
-
-TEST(ProtocolLinesTest, TextIsValidUtf8) {
-    EXPECT_EQ(JsonString("a\"b\\c\n"), "\"a\\\"b\\\\c\\u000a\"");
-    EXPECT_EQ(JsonString("caf\xc3\xa9"), "\"caf\xc3\xa9\"");
-    // Stray, overlong and surrogate bytes become U+FFFD, one each.
-    EXPECT_EQ(JsonString("\xff"), "\"\\ufffd\"");
-    EXPECT_EQ(JsonString("\xc0\xaf"), "\"\\ufffd\\ufffd\"");
-    EXPECT_EQ(JsonString("\xed\xa0\x80"), "\"\\ufffd\\ufffd\\ufffd\"");
-    EXPECT_EQ(JsonString("\xe2\x82"), "\"\\ufffd\\ufffd\"");
-    // Four-byte forms: overlong below U+10000, past U+10FFFF, and the highest and lowest kept.
-    EXPECT_EQ(JsonString("\xf0\x8f\xbf\xbf"), "\"\\ufffd\\ufffd\\ufffd\\ufffd\"");
-    EXPECT_EQ(JsonString("\xf4\x90\x80\x80"), "\"\\ufffd\\ufffd\\ufffd\\ufffd\"");
-    EXPECT_EQ(JsonString("\xf0\x90\x80\x80\xf4\x8f\xbf\xbf"),
-              "\"\xf0\x90\x80\x80\xf4\x8f\xbf\xbf\"");
-    EXPECT_EQ(JsonString("\xe0\x9f\xbf"), "\"\\ufffd\\ufffd\\ufffd\"");
 }
 
 TEST(ProtocolLinesTest, HelloAndEndParseBack) {

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <iostream>
 
+#include "formats/terminal_text.h"
 #include "game/game_state.h"
 #include "game/ghosts/ghost.h"
 #include "study/replay_play.h"
@@ -151,8 +152,8 @@ std::string WatchWindow::SpeedName() const {
 }
 
 void WatchWindow::Report(const std::string& what) {
-    std::cerr << "gulper-watch: " << what << " [tick " << Ticks() << ", " << Phase() << ", "
-              << SpeedName() << "]" << std::endl;
+    std::cerr << "gulper-watch: " << TerminalText(what) << " [tick " << Ticks() << ", " << Phase()
+              << ", " << SpeedName() << "]" << std::endl;
 }
 
 void WatchWindow::UpdateTitle() {
