@@ -1,6 +1,7 @@
 // A progress bar on standard error for long runs, shown only once a run has taken more than
-// a second. A run that may stop early (the stopping rule) shows the games so far and its
-// limit instead, since no time left can be told.
+// a second, and only when standard error is a terminal: a log file gets no bar to garble it. A run
+// that may stop early (the stopping rule) shows the games so far and its limit instead, since no
+// time left can be told.
 #pragma once
 
 #include <chrono>
@@ -9,15 +10,21 @@
 #include <cstdio>
 #include <string>
 
+#include <unistd.h>
+
 namespace gulper {
 
 class Progress {
   public:
     explicit Progress(int64_t total, bool mayStopEarly = false)
-        : total(total), mayStopEarly(mayStopEarly), start(Clock::now()), lastDraw(start) {}
+        : total(total),
+          mayStopEarly(mayStopEarly),
+          start(Clock::now()),
+          lastDraw(start),
+          terminal(::isatty(STDERR_FILENO) == 1) {}
     void Update(int64_t done) {
         const auto now = Clock::now();
-        if (total <= 0 || done <= 0 || now - start < std::chrono::seconds(1) ||
+        if (!terminal || total <= 0 || done <= 0 || now - start < std::chrono::seconds(1) ||
             now - lastDraw < std::chrono::milliseconds(100)) {
             return;
         }
@@ -53,6 +60,7 @@ class Progress {
     bool mayStopEarly;
     Clock::time_point start;
     Clock::time_point lastDraw;
+    bool terminal;
     bool shown = false;
 };
 

@@ -20,7 +20,8 @@ for _ in $(seq 100); do
     sleep 0.1
 done
 [ -n "$workers" ] || { kill "$pid"; fail "no worker processes seen"; }
-sleep 0.3
+# Past the second after which a terminal would get a progress bar: a file gets none.
+sleep 1.5
 kill -KILL "$(echo "$workers" | head -1)"
 wait "$pid"
 status=$?
@@ -28,6 +29,7 @@ status=$?
 grep -Eq "^gulper-sim: the worker playing seed [0-9]+ was killed by signal 9 \(Killed\) before sending its result$" \
     "$work/err.txt" || fail "the error is: $(cat "$work/err.txt")"
 [ ! -s "$work/out.txt" ] || fail "a summary was printed"
+! grep -q $'\r' "$work/err.txt" || fail "a progress bar was drawn into a file"
 ls "$work" | grep -q "out.json" && fail "an output file was left: $(ls "$work")"
 for worker in $workers; do
     ! kill -0 "$worker" 2>/dev/null || fail "worker $worker left running"
