@@ -4,6 +4,7 @@
 
 #include <sstream>
 
+#include "formats/json_reader.h"
 #include "formats/json_writer.h"
 #include "formats/terminal_text.h"
 #include "study/summary.h"
@@ -42,4 +43,28 @@ TEST(TerminalTextTest, ControlCharactersAndBrokenUtf8BecomeQuestionMarks) {
     PrintSummary(out, s);
     EXPECT_NE(out.str().find("agent:        exec:printf '?]0;title?'\n"), std::string::npos)
         << out.str();
+}
+
+TEST(JsonCursorTest, ReadsWhatTheWritersWriteAndNothingElse) {
+    const std::string text =
+        "{\"a\": false, \"b\": true, \"s\": " + JsonString("x\n\xff") + ", \"n\": [1, -2]}";
+    JsonCursor in(text);
+    std::string key;
+    in.BeginObject();
+    ASSERT_TRUE(in.NextKey(&key));
+    EXPECT_FALSE(in.Bool());
+    ASSERT_TRUE(in.NextKey(&key));
+    EXPECT_TRUE(in.Bool());
+    ASSERT_TRUE(in.NextKey(&key));
+    EXPECT_EQ(in.String(), "x\n\xef\xbf\xbd");
+    ASSERT_TRUE(in.NextKey(&key) && key == "n");
+    in.BeginArray();
+    ASSERT_TRUE(in.More());
+    EXPECT_EQ(in.Integer(0, 9), 1);
+    ASSERT_TRUE(in.More());
+    EXPECT_THROW(in.Integer(0, 9), JsonError);  // out of its range
+    for (const std::string bad : {"fals", "tru e", "\"unended", "[1,]", "{\"a\" 1}"}) {
+        JsonCursor other(bad);
+        EXPECT_THROW(other.Skip(), JsonError) << bad;
+    }
 }

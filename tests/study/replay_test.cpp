@@ -173,6 +173,8 @@ TEST_F(ReplayTest, AGameForfeitedAtItsStartStopsBeforeItsFirstDecision) {
     const ReplayVerdict v = CheckReplay(forfeited);
     EXPECT_TRUE(v.same) << v.how;
     EXPECT_EQ(v.played.ticks, 0);
+    // Its file, of no ticks and no decisions, is read back.
+    EXPECT_EQ(Refusal(Text(forfeited)), "");
 }
 
 TEST_F(ReplayTest, DamagedAndHostileFilesAreRefusedWithTheReason) {
