@@ -147,6 +147,19 @@ void ExecPlayer::Fault(const std::string& kind, const std::string& detail, bool 
 }
 
 void ExecPlayer::StartGame(uint32_t seed, const GameSettings& settings) {
+    // A player may serve game after game (Python's agents do): each starts with nothing of
+    // the last one's.
+    decision = -1;
+    lastTicks = 0;
+    action = ACTION_KEEP;
+    plan = AgentPlan();
+    ended = false;
+    forfeited = false;
+    forfeitReason.clear();
+    faults.clear();
+    strikes = 0;
+    lateDropped = 0;
+    answerUs.clear();
     started = true;
     budgets = settings.budgets;
     bank = OverageBank(budgets.decisionMs * 1000, budgets.overageMs * 1000);

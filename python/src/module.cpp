@@ -252,6 +252,9 @@ py::dict Evaluate(Env& env, const py::object& policy, int64_t games, const py::o
     Session& s = env.Changeable();
     const EvaluationHold hold(env);
     Agent* agent = py::isinstance<Agent>(policy) ? &policy.cast<Agent&>() : nullptr;
+    if (agent != nullptr) {
+        s.SetDelegate(agent->player.get());  // until the hold ends
+    }
     std::vector<GameResult> results;
     for (int64_t i = 0; i < games; ++i) {
         if (PyErr_CheckSignals() != 0) {
@@ -264,12 +267,10 @@ py::dict Evaluate(Env& env, const py::object& policy, int64_t games, const py::o
         if (agent != nullptr) {
             // The agent plays the whole game through the episode's hooks, as in gulper-sim.
             agent->Begin(s);
-            s.SetDelegate(agent->player.get());
             while (!s.Ended()) {
                 s.Step(ACTION_KEEP);
             }
             results.push_back(s.Finish());
-            s.SetDelegate(nullptr);
             agent->Forget();  // it has heard the end
             continue;
         }

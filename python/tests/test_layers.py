@@ -80,3 +80,19 @@ def test_every_json_output_is_valid_utf8_when_the_settings_hold_bad_bytes(tmp_pa
     # The report's page carries the run's data block as JSON too.
     page = (report / "index.html").read_bytes()
     page.decode("utf-8", errors="strict")
+
+
+def test_an_exec_agent_that_forfeits_starts_every_game_afresh_as_in_gulper_sim():
+    # One agent object serves every game of an evaluation: a forfeit, its faults and its
+    # decision count end with their game.
+    hostile = ("exec:" + sys.executable + " " +
+               os.path.join(ROOT, "tests", "protocol", "hostile_agent.py") + " exit-mid")
+    summary = gulper.evaluate(gulper.agent(hostile), games=3, seed=1, config=CONFIG)
+    sim = json.loads(subprocess.run(
+        [sim_path(), "--games", "3", "--seed", "1", "--agent", hostile, "--config", CONFIG,
+         "--jobs", "1", "--json", "/dev/stdout"],
+        check=True, capture_output=True, text=True).stdout.split("\nagent:")[0])
+    keys = ("seed", "result", "ticks", "decisions", "forfeit_reason", "faults")
+    assert ([{k: g[k] for k in keys} for g in summary["games"]] ==
+            [{k: g[k] for k in keys} for g in sim["games"]])
+    assert [g["result"] for g in summary["games"]] == ["forfeit"] * 3
