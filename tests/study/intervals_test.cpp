@@ -1,10 +1,9 @@
 // The comparison's arithmetic on hand-made figures: intervals against published values and
-// their limits, the stopping rule's decisions, and the JSON reader against damaged input.
+// their limits, the stopping rule's decisions, shards and verdicts.
 #include <gtest/gtest.h>
 
 #include <cmath>
 
-#include "formats/json_reader.h"
 #include "study/compare.h"
 #include "study/intervals.h"
 #include "study/sequential.h"
@@ -113,50 +112,6 @@ TEST(SequentialTest, DecidesEachWayAndForNoDifference) {
     SequentialResult open;
     open.limitReached = true;
     EXPECT_EQ(SequentialText(open, "x", "y").rfind("not decided: the game limit", 0), 0u);
-}
-
-TEST(JsonCursorTest, ReadsWhatTheSimulatorWritesAndRefusesDamage) {
-    const std::string good = R"({"a": [1, -2.5e1, true], "b": {"c": "x\"\u0041\n"}, "d": null})";
-    JsonCursor in(good);
-    std::string key;
-    in.BeginObject();
-    ASSERT_TRUE(in.NextKey(&key));
-    EXPECT_EQ(key, "a");
-    in.BeginArray();
-    ASSERT_TRUE(in.More());
-    EXPECT_EQ(in.Integer(0, 5), 1);
-    ASSERT_TRUE(in.More());
-    EXPECT_DOUBLE_EQ(in.Number(), -25.0);
-    ASSERT_TRUE(in.More());
-    EXPECT_TRUE(in.Bool());
-    EXPECT_FALSE(in.More());
-    ASSERT_TRUE(in.NextKey(&key));
-    in.BeginObject();
-    ASSERT_TRUE(in.NextKey(&key));
-    EXPECT_EQ(in.String(), "x\"A\n");
-    EXPECT_FALSE(in.NextKey(&key));
-    ASSERT_TRUE(in.NextKey(&key));
-    in.Skip();
-    EXPECT_FALSE(in.NextKey(&key));
-    in.End();
-
-    for (const std::string& bad :
-         {std::string("{\"a\": "), std::string("{\"a\" 1}"), std::string("[1 2]"),
-          std::string("\"no end"), std::string("\"\\q\""), std::string("1e999"),
-          std::string(40, '[') + std::string(40, ']'), std::string("{} x"),
-          std::string("\"\x01\"")}) {
-        JsonCursor c(bad);
-        EXPECT_THROW(
-            {
-                c.Skip();
-                c.End();
-            },
-            JsonError)
-            << bad;
-    }
-    const std::string fraction = "7.5";
-    JsonCursor range(fraction);
-    EXPECT_THROW(range.Integer(0, 10), JsonError);
 }
 
 TEST(ShardTest, ParsesKOfNAndHoldsEveryNthGame) {
