@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <sstream>
 
 #include "study/compare.h"
 #include "study/intervals.h"
@@ -176,6 +177,18 @@ TEST(VerdictTest, NamesTheSideTheIntervalFavoursFirstAndClaimsNoMore) {
               std::string::npos)
         << even;
     EXPECT_EQ(close.pairs[0].equal, 40);
+    // The printed comparison gives each pair's seeds by who scored more, as shares of them.
+    std::ostringstream printed;
+    PrintComparison(printed, bAhead);
+    EXPECT_NE(printed.str().find("per seed:   a scored more on 0.0 %, b on 100.0 %, the same on "
+                                 "0.0 %"),
+              std::string::npos)
+        << printed.str();
+    printed.str("");
+    PrintComparison(printed, close);
+    EXPECT_NE(printed.str().find("a scored more on 0.0 %, b on 0.0 %, the same on 100.0 %"),
+              std::string::npos)
+        << printed.str();
 }
 
 }  // namespace
