@@ -34,16 +34,14 @@ double Quantile(const std::vector<double>& sorted, double p) {
     return sorted[lo] + (sorted[hi] - sorted[lo]) * (at - static_cast<double>(lo));
 }
 
-// Student's t at 97.5 % for `df` degrees of freedom, by the Cornish-Fisher expansion about
-// the normal quantile (within 0.1 % from 3 degrees up).
+}  // namespace
+
 double StudentT975(double df) {
     const double z = Z95, z3 = z * z * z, z5 = z3 * z * z, z7 = z5 * z * z, z9 = z7 * z * z;
     return z + (z3 + z) / (4 * df) + (5 * z5 + 16 * z3 + 3 * z) / (96 * df * df) +
            (3 * z7 + 19 * z5 + 17 * z3 - 15 * z) / (384 * df * df * df) +
            (79 * z9 + 776 * z7 + 1482 * z5 - 1920 * z3 - 945 * z) / (92160 * df * df * df * df);
 }
-
-}  // namespace
 
 Interval WilsonInterval(int64_t wins, int64_t n) {
     if (n <= 0) {

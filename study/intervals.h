@@ -20,6 +20,10 @@ constexpr double Z95 = 1.959963984540054;
 // Wilson's score interval for `wins` out of `n` (a rate from 0 to 1); [0, 1] when n is 0.
 Interval WilsonInterval(int64_t wins, int64_t n);
 
+// Student's t at 97.5 % for `df` degrees of freedom, by the Cornish-Fisher expansion about
+// the normal quantile (within 0.2 % from 3 degrees up, 0.1 % from 4).
+double StudentT975(double df);
+
 // Paired games on the same seeds, by what each side did on a seed.
 struct PairedCounts {
     int64_t both = 0;     // both won

@@ -76,6 +76,14 @@ TEST(IntervalsTest, BootstrapIsReproducibleAndNearTheNormalInterval) {
     EXPECT_DOUBLE_EQ(BootstrapMeanInterval({}, 1).hi, 0.0);
 }
 
+TEST(IntervalsTest, StudentsTMatchesPublishedValues) {
+    // The table's two-sided 95 % values: the bootstrap widens a few games' interval by them.
+    for (const auto& [df, t] : std::vector<std::pair<double, double>>{
+             {3, 3.1824}, {5, 2.5706}, {10, 2.2281}, {30, 2.0423}, {1000, 1.9623}}) {
+        EXPECT_NEAR(StudentT975(df), t, 0.002 * t) << df;
+    }
+}
+
 TEST(IntervalsTest, InterquartileMeanLeavesAQuarterOffEachEnd) {
     EXPECT_DOUBLE_EQ(InterquartileMean({1, 2, 3, 4, 100, -100, 5, 6}), 3.5);
     EXPECT_DOUBLE_EQ(InterquartileMean({7}), 7.0);
