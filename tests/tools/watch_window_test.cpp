@@ -71,6 +71,18 @@ TEST_F(WatchWindowTest, EveryFoodCellShowsItsPictureFrameAfterFrame) {
     EXPECT_LT(foodLeft, 157);  // the Gulper ate on the way
 }
 
+TEST_F(WatchWindowTest, ThePlanOfTheLastDecisionStaysUntilTheNext) {
+    // Decisions come once a cell, every twenty ticks: between them the plan drawn is the last
+    // decision's, not nothing.
+    watch->StartGame();
+    for (int t = 0; t < 30; ++t) {
+        watch->PlayTick();
+    }
+    ASSERT_EQ(watch->Ticks(), 30);
+    EXPECT_FALSE(watch->plan.state.empty());
+    EXPECT_GE(watch->plan.route.size(), 2u);
+}
+
 TEST_F(WatchWindowTest, PlanLiesOverTheFoodAndUnderTheSpritesWithTheStatusBelowTheScore) {
     // A route along the bottom corridor, which starts full of dots, ending under the Gulper.
     const GridPoint gulperCell = playerAgent->CellPosition();
