@@ -7,6 +7,7 @@
 #include <fstream>
 
 #include "episode/answer_times.h"
+#include "formats/json_reader.h"
 #include "process/budgets.h"
 #include "process/child_process.h"
 #include "process/error_sink.h"
@@ -114,6 +115,30 @@ TEST(ExecStatsTest, CsvFieldsAndRowsOnlyForExecGames) {
               std::string::npos);
     EXPECT_EQ(CsvExecColumns(ExecGame()),
               ",60,70000,70000,1,0,1,2,crash: the agent exited with status 3");
+    // A merged part's row is read back with every kind of fault, and no other kind.
+    GameResult every = ExecGame();
+    every.faults.push_back({12, "invalid", "no answer"});
+    const std::string written = "{" + JsonExecRow(every).substr(1) + "}";
+    JsonCursor in(written);
+    GameResult back;
+    back.outcome = GameOutcome::FORFEIT;  // read with the row's other fields, not here
+    std::string key;
+    in.BeginObject();
+    while (in.NextKey(&key)) {
+        ASSERT_TRUE(ReadExecMember(in, key, &back)) << key;
+    }
+    EXPECT_EQ(JsonExecRow(back), JsonExecRow(every));
+    std::string unknown = written;
+    unknown.replace(unknown.find("\"invalid\", \"detail\""), 9, "\"bogus\"");
+    JsonCursor bad(unknown);
+    EXPECT_THROW(
+        {
+            bad.BeginObject();
+            while (bad.NextKey(&key)) {
+                ReadExecMember(bad, key, &back);
+            }
+        },
+        JsonError);
 }
 
 // A child's lines through a channel, with its errors dropped.

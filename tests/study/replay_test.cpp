@@ -178,6 +178,14 @@ TEST_F(ReplayTest, AGameForfeitedAtItsStartStopsBeforeItsFirstDecision) {
 }
 
 TEST_F(ReplayTest, DamagedAndHostileFilesAreRefusedWithTheReason) {
+    // A game the reader could not take back is not written at all.
+    ReplayFile named = Recorded("planner", 3);
+    named.agent = std::string(REPLAY_MAX_NAME + 1, 'a');
+    std::string why;
+    EXPECT_FALSE(WriteReplayFile((dir / "long.json").string(), named, &why));
+    EXPECT_NE(why.find("cannot record"), std::string::npos) << why;
+    EXPECT_FALSE(fs::exists(dir / "long.json"));
+
     const std::string text = Text(Recorded("nearest-food", 2));
     EXPECT_EQ(Refusal(text), "");
     for (size_t cut : {size_t(0), size_t(10), text.size() / 3, text.size() / 2, text.size() - 3}) {
