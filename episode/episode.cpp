@@ -56,10 +56,14 @@ void Episode::Adopt(uint32_t seed_, int64_t ticks_, int64_t decisions_) {
     seed = seed_;
     ticks = ticks_;
     decisions = decisions_;
-    stopped = false;
     lastTickDecided = false;
     finished = false;
     result = GameResult();
+}
+
+bool Episode::AtDecisionLimit() const {
+    return record != nullptr && record->decisionLimit >= 0 && decisions >= record->decisionLimit &&
+           AtDecision();
 }
 
 bool Episode::AtDecision() const {
@@ -75,8 +79,7 @@ bool Episode::Tick() {
     // The ghosts' moves first in the tick do not change whether the Gulper decides in it.
     const bool decides = AtDecision();
     if (decides) {
-        if (record != nullptr && record->decisionLimit >= 0 && decisions >= record->decisionLimit) {
-            stopped = true;
+        if (AtDecisionLimit()) {
             return false;
         }
         player.BeforeDecision(ticks);
@@ -122,7 +125,7 @@ bool Episode::Decided() const {
 }
 
 bool Episode::Over() const {
-    return stopped || Decided() || ticks >= settings.maxTicks || player.Forfeited();
+    return Decided() || ticks >= settings.maxTicks || player.Forfeited() || AtDecisionLimit();
 }
 
 GameResult Episode::Result() const {

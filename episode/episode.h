@@ -75,6 +75,9 @@ class Episode {
     bool LastTickDecided() const { return lastTickDecided; }
 
   private:
+    // The Gulper stands at a decision the record's limit does not let it take.
+    bool AtDecisionLimit() const;
+
     GameRules& rules;
     Player& player;
     GameSettings settings;
@@ -82,7 +85,6 @@ class Episode {
     uint32_t seed = 0;
     int64_t ticks = 0;
     int64_t decisions = 0;
-    bool stopped = false;
     bool lastTickDecided = false;
     GridPoint lastDecisionCell;
     bool finished = false;

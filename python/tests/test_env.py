@@ -114,6 +114,8 @@ def test_batch_steps_the_games_each_env_plays(config):
     assert info["ticks"].tolist()[0] == 0 and info["seed"].tolist() == [1, 9, 10]
     with pytest.raises(ValueError):
         batch.step([0, 0])
+    with pytest.raises(ValueError, match="an action is 0"):
+        batch.step([0, 0, 9])
     # Integer arrays only: a float is never rounded, nor a string parsed.
     for actions in ([0.9, 0, 0], ["1", "1", "1"], np.zeros(3, np.float32)):
         with pytest.raises(ValueError, match="integer actions"):

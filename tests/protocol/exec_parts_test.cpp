@@ -95,7 +95,7 @@ TEST(ExecFrameTest, RoundTripsAndRefusesDamage) {
     EXPECT_FALSE(DecodeExec(more.data(), more.size(), &longer));
     // A fault kind past the known ones, or a histogram that does not add up.
     std::string badKind = bytes;
-    badKind[badKind.size() - r.faults.back().detail.size() - 5] = 7;
+    badKind[badKind.size() - r.faults.back().detail.size() - 5] = 3;  // the first unknown
     GameResult bad;
     EXPECT_FALSE(DecodeExec(badKind.data(), badKind.size(), &bad));
     std::string badCount = bytes;
