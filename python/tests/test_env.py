@@ -52,6 +52,8 @@ def test_bad_calls_are_refused(config, tmp_path):
         with pytest.raises(ValueError, match="a seed is a whole number from 0 to 4294967295"):
             env.reset(seed=seed)
     assert env.reset(seed=np.uint32(2**32 - 1))[1]["seed"] == 2**32 - 1
+    env.reset(seed=5)
+    assert env.reset()[1]["seed"] == 6  # without a seed, the next one
     for action in (2.5, "1", None):
         with pytest.raises(ValueError, match="an action is 0"):
             env.step(action)

@@ -96,3 +96,29 @@ def test_an_exec_agent_that_forfeits_starts_every_game_afresh_as_in_gulper_sim()
     assert ([{k: g[k] for k in keys} for g in summary["games"]] ==
             [{k: g[k] for k in keys} for g in sim["games"]])
     assert [g["result"] for g in summary["games"]] == ["forfeit"] * 3
+
+
+COUNTING_AGENT = r'''
+import json, sys
+expected = 0
+for line in sys.stdin:
+    message = json.loads(line)
+    if message["type"] == "hello":
+        expected = 0
+        print(json.dumps({"name": "counter"}), flush=True)
+    elif message["type"] == "decide":
+        if message["decision"] != expected:
+            sys.exit(3)  # out of count: the game is forfeited as a crash
+        expected += 1
+        print(json.dumps({"action": 0}), flush=True)
+'''
+
+
+def test_every_game_counts_its_decisions_from_0(tmp_path):
+    # The same agent object across games, as evaluate uses it: each game's first decide is 0.
+    agent = tmp_path / "counter.py"
+    agent.write_text(COUNTING_AGENT)
+    summary = gulper.evaluate(gulper.agent("exec:" + sys.executable + " " + str(agent)),
+                              games=3, seed=1, config=CONFIG)
+    assert summary["summary"]["forfeit"] == 0
+    assert all(g["decisions"] > 10 for g in summary["games"])

@@ -9,8 +9,10 @@
 #include <iterator>
 #include <random>
 
+#include "agent/agent_log.h"
 #include "game/game_state.h"
 #include "game/maze.h"
+#include "game/sprite_pictures.h"
 #include "players/registry.h"
 #include "study/replay_play.h"
 #include "tests/study/open_direction.h"
@@ -125,6 +127,29 @@ TEST_F(ReplayTest, ARandomisedAgentsGameComesBackWithItsPlans) {
     EXPECT_EQ(replay.record.plans[0].state, "walking");
     EXPECT_EQ(replay.record.plans[0].route.size(), 2u);
     EXPECT_TRUE(CheckReplay(again).same) << CheckReplay(again).how;
+    // Played back, each decision's recorded plan is the one read, as the viewer draws it.
+    {
+        SetAgentLog(&DiscardedLog());
+        ResetGameState();
+        const NoSpritePictures headless;
+        GameRules rules;
+        std::unique_ptr<Player> player = NewReplayPlayer(again);
+        Episode episode(rules, *player, again);
+        episode.Start(again.seed);
+        const size_t plans = again.record.plans.size();
+        size_t checked = 0;
+        while (static_cast<size_t>(episode.Decisions()) < plans && episode.Tick()) {
+            if (episode.LastTickDecided()) {
+                const auto at = static_cast<size_t>(episode.Decisions() - 1);
+                ASSERT_EQ(episode.PlanOfLastTick().route, again.record.plans[at].route) << at;
+                ++checked;
+            }
+        }
+        EXPECT_EQ(checked, plans);
+        rules.DestroyGhosts();
+        SetPlayerAgent(nullptr);
+        SetAgentLog(nullptr);
+    }
     // Read back, the plans and an exec agent's faults are the ones written.
     ReplayFile faulty = again;
     faulty.result.faults = {{-1, "crash", "exit \"7\"\n"}, {3, "timeout", "no answer"}};
