@@ -1,10 +1,12 @@
 // The comparison's report: each side's catch map and each pair's difference map as PNG
 // files, and one page with the verdicts, the intervals drawn, every seed's pair of scores to
 // point at, and the maps.
+#include <algorithm>
 #include <filesystem>
 #include <sstream>
 
 #include "formats/output_file.h"
+#include "outputs/compare_script.h"
 #include "outputs/report.h"
 #include "outputs/report_html.h"
 #include "outputs/report_page.h"
@@ -16,67 +18,6 @@ namespace gulper {
 namespace fs = std::filesystem;
 
 namespace {
-
-const char* const COMPARE_CHARTS = R"JS(<script>
-(function () {
-  var d = gulperData;
-  // Each estimate as a point over its 95 % interval, drawn as a floating bar.
-  function intervals(id, labels, rows, unit, places, zero) {
-    var sets = [{type: 'line', label: 'estimate', data: rows.map(function (r) { return r[0]; }),
-                 showLine: false, pointStyle: 'rectRot', pointRadius: 7, pointHoverRadius: 9,
-                 backgroundColor: '#f0c828', borderColor: '#f0c828'},
-                {type: 'bar', label: '95 % interval', data: rows.map(function (r) {
-                   return [r[1], r[2]]; }), backgroundColor: 'rgba(80,150,240,0.55)',
-                 borderColor: '#5096f0', borderWidth: 1, barPercentage: 0.35}];
-    if (zero) sets.push({type: 'line', label: 'no difference', data: labels.map(function () {
-      return 0; }), borderColor: '#888', borderDash: [6, 4], pointRadius: 0, borderWidth: 1});
-    function f(v) { return v.toFixed(places) + unit; }
-    gulperChart(id, {type: 'bar', data: {labels: labels, datasets: sets}, options: {
-      plugins: {tooltip: {callbacks: {label: function (item) {
-        var r = rows[item.dataIndex];
-        return item.dataset.label === 'no difference' ? null :
-               f(r[0]) + ', 95 % interval ' + f(r[1]) + ' to ' + f(r[2]); }}}},
-      scales: {y: {beginAtZero: !zero}}}});
-  }
-  var sides = d.sides.map(function (s) { return s.label; });
-  intervals('win-rates', sides, d.sides.map(function (s) { return s.win; }), ' %', 1, false);
-  intervals('mean-scores', sides, d.sides.map(function (s) { return s.score; }), '', 1, false);
-  var pairs = d.pairs.map(function (p) { return p.label; });
-  intervals('win-differences', pairs, d.pairs.map(function (p) { return p.win; }), ' points', 1,
-            true);
-  intervals('score-differences', pairs, d.pairs.map(function (p) { return p.score; }), '', 1,
-            true);
-  // The first two sides' scores on every seed, coloured by which scored more.
-  var a = d.sides[0], b = d.sides[1], groups = [[], [], []];
-  d.seeds.forEach(function (s) {
-    groups[s[1] > s[4] ? 0 : s[1] < s[4] ? 1 : 2].push({x: s[1], y: s[4], seed: s[0], s: s}); });
-  var names = [a.label + ' scored more', b.label + ' scored more', 'the same'];
-  var colours = ['#f08c28', '#28c8a0', '#969696'];
-  function describe(p) {
-    return 'seed ' + p.seed + ': ' + a.label + ' ' + OUTCOMES[p.s[2]] + ', score ' + p.s[1] +
-           ', ' + p.s[3] + ' ticks; ' + b.label + ' ' + OUTCOMES[p.s[5]] + ', score ' + p.s[4] +
-           ', ' + p.s[6] + ' ticks';
-  }
-  function commands(p) {
-    return ['gulper-watch ' + p.seed + a.watch, 'gulper-watch ' + p.seed + b.watch];
-  }
-  gulperChart('seeds', {type: 'scatter', data: {datasets: groups.map(function (g, i) {
-      return {label: names[i], data: g, backgroundColor: colours[i], pointRadius: 2.5,
-              pointHoverRadius: 6}; })},
-    options: {
-      onHover: function (event, elements, chart) {
-        if (!elements.length) return;
-        var p = chart.data.datasets[elements[0].datasetIndex].data[elements[0].index];
-        gulperShow(describe(p), commands(p));
-      },
-      plugins: {tooltip: {callbacks: {label: function (item) { return describe(item.raw); },
-                                      footer: function (items) {
-                                        return commands(items[0].raw).join('\n'); }}}},
-      scales: {x: {title: {display: true, text: a.label + "'s score"}, beginAtZero: true},
-               y: {title: {display: true, text: b.label + "'s score"}, beginAtZero: true}}}});
-})();
-</script>
-)JS";
 
 std::string Rate(int64_t won, int64_t games) {
     return Fixed(100.0 * won / std::max<int64_t>(1, games), 1) + " %";
@@ -94,11 +35,17 @@ std::string SideWatch(const Comparison& c, const SideStats& s) {
 }
 
 std::string Data(const Comparison& c, const std::vector<Side>& sides) {
+    std::vector<std::string> labels;
+    for (const SideStats& s : c.sides) {
+        labels.push_back(s.label);
+    }
+    const std::vector<std::string> names = ShortNames(labels);
     std::string out = "{\"sides\": [";
     for (size_t i = 0; i < c.sides.size(); ++i) {
         const SideStats& s = c.sides[i];
         const double rate = s.run.games ? double(s.run.won) / s.run.games : 0;
         out += std::string(i ? ", " : "") + "{\"label\": " + JsonString(s.label) +
+               ", \"short\": " + JsonString(names[i]) +
                ", \"watch\": " + JsonString(SideWatch(c, s)) +
                ", \"win\": " + Triple(rate, s.winRate, 100) +
                ", \"score\": " + Triple(s.run.score.mean, s.meanScore, 1) + "}";
@@ -106,22 +53,47 @@ std::string Data(const Comparison& c, const std::vector<Side>& sides) {
     out += "], \"pairs\": [";
     for (size_t i = 0; i < c.pairs.size(); ++i) {
         const PairStats& p = c.pairs[i];
-        out += std::string(i ? ", " : "") +
-               "{\"label\": " + JsonString(c.sides[p.a].label + " \u2212 " + c.sides[p.b].label) +
+        out += std::string(i ? ", " : "") + "{\"a\": " + std::to_string(p.a) +
+               ", \"b\": " + std::to_string(p.b) +
                ", \"win\": " + Triple(p.winDifference, p.winInterval, 100) +
                ", \"score\": " + Triple(p.scoreDifference, p.scoreInterval, 1) + "}";
     }
+    // Each drawn seed: the seed, then every side's score, outcome and ticks.
     out += "], \"seeds\": [";
-    const std::vector<GameResult>& a = sides[0].games;
-    const std::vector<GameResult>& b = sides[1].games;
-    const size_t step = DrawStep(a.size());
-    for (size_t i = 0; i < a.size() && i < b.size(); i += step) {
-        out += std::string(i ? ", " : "") + "[" + std::to_string(a[i].seed) + ", " +
-               std::to_string(a[i].score) + ", " + std::to_string(int(a[i].outcome)) + ", " +
-               std::to_string(a[i].ticks) + ", " + std::to_string(b[i].score) + ", " +
-               std::to_string(int(b[i].outcome)) + ", " + std::to_string(b[i].ticks) + "]";
+    size_t games = sides[0].games.size();
+    for (const Side& side : sides) {
+        games = std::min(games, side.games.size());
+    }
+    const size_t step = DrawStep(games);
+    for (size_t i = 0; i < games; i += step) {
+        out += std::string(i ? ", " : "") + "[" + std::to_string(sides[0].games[i].seed);
+        for (const Side& side : sides) {
+            const GameResult& g = side.games[i];
+            out += ", " + std::to_string(g.score) + ", " + std::to_string(int(g.outcome)) + ", " +
+                   std::to_string(g.ticks);
+        }
+        out += "]";
     }
     return out + "]}";
+}
+
+// A chart wide enough to name every one of `count` bars level.
+int ChartWidth(size_t count) {
+    return std::max(420, 60 + 170 * static_cast<int>(count));
+}
+
+// The pair whose seeds the scatter shows, when there is more than one to choose from.
+std::string PairChooser(const Comparison& c) {
+    if (c.pairs.size() < 2) {
+        return "";
+    }
+    std::string html = "<p><label for=\"seeds-pair\">Seeds of </label><select id=\"seeds-pair\">";
+    for (size_t i = 0; i < c.pairs.size(); ++i) {
+        const PairStats& p = c.pairs[i];
+        html += "<option value=\"" + std::to_string(i) + "\">" + Escape(c.sides[p.a].label) +
+                " against " + Escape(c.sides[p.b].label) + "</option>";
+    }
+    return html + "</select></p>\n";
 }
 
 std::string Tables(const Comparison& c) {
@@ -219,26 +191,30 @@ bool WriteComparisonReport(const std::string& dir, const Comparison& c,
              << Escape(SequentialText(*c.sequential, c.sides[0].label, c.sides[1].label))
              << "</p>\n";
     }
+    const int sideWidth = ChartWidth(c.sides.size());
+    const int pairWidth = ChartWidth(c.pairs.size());
     html << Tables(c) << "<div class=\"row\">\n"
-         << ChartFigure("win-rates", "Win rates with their 95 % (Wilson) intervals.", 420, 280)
-         << ChartFigure("mean-scores", "Mean scores with their 95 % (bootstrap) intervals.", 420,
+         << ChartFigure("win-rates", "Win rates with their 95 % (Wilson) intervals.", sideWidth,
                         280)
+         << ChartFigure("mean-scores", "Mean scores with their 95 % (bootstrap) intervals.",
+                        sideWidth, 280)
          << "</div>\n<div class=\"row\">\n"
          << ChartFigure("win-differences",
                         "Differences in win rate on the same seeds, with 95 % intervals: an "
                         "interval across the dashed line does not tell the sides apart.",
-                        420, 280)
+                        pairWidth, 280)
          << ChartFigure("score-differences",
-                        "Differences in mean score on the same seeds, with 95 % intervals.", 420,
-                        280)
+                        "Differences in mean score on the same seeds, with 95 % intervals.",
+                        pairWidth, 280)
          << "</div>\n"
+         << PairChooser(c)
          << ChartFigure("seeds",
-                        "Every seed's two scores, " + Escape(c.sides[0].label) + " across and " +
-                            Escape(c.sides[1].label) + " up. Point at a seed for its games.",
+                        "Every seed's two scores, the first side of the pair across and the "
+                        "second up. Point at a seed for its games.",
                         640, 420)
          << HoverLine() << "<div class=\"row\">\n"
          << maps << "</div>\n"
-         << CommonScript() << COMPARE_CHARTS << PageEnd();
+         << CommonScript() << CompareScript() << PageEnd();
     return WriteWholeFile((base / "index.html").string(), html.str(), error);
 }
 

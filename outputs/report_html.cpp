@@ -2,12 +2,15 @@
 #include "outputs/report_html.h"
 
 #include <cstdio>
+#include <filesystem>
+#include <set>
 
 #include "episode/result.h"
 #include "formats/json_writer.h"
 #include "framework/data_file.h"
 #include "game/settings.h"
 #include "players/registry.h"
+#include "protocol/exec_player.h"
 
 namespace gulper {
 
@@ -104,8 +107,9 @@ std::string PageHead(const std::string& title, const std::string& chartLibrary) 
            "body{font-family:sans-serif;background:#101018;color:#e6e6e6;margin:24px}\n"
            "table{border-collapse:collapse;margin:8px 0 20px}\n"
            "td,th{border:1px solid #444;padding:3px 10px;text-align:right}\n"
-           "th{text-align:left}\n.row{display:flex;flex-wrap:wrap;gap:0 32px;"
-           "align-items:flex-start}\n"
+           // A long name (an exec agent's command) wraps rather than widening its table.
+           "th{text-align:left;max-width:32em;overflow-wrap:break-word}\n"
+           ".row{display:flex;flex-wrap:wrap;gap:0 32px;align-items:flex-start}\n"
            // A caption as wide as its picture or chart.
            "figure{margin:0 0 24px;display:table}\n"
            "figcaption{display:table-caption;caption-side:bottom;color:#bbb;max-width:640px}\n"
@@ -183,9 +187,19 @@ window.addEventListener('load', function () {
   document.getElementById('checks').textContent = drawn + ' of ' + gulperCharts.length +
       ' charts drawn, ' + shown + ' of ' + all.length + ' pictures shown';
   if (drawn !== gulperCharts.length || shown !== all.length) console.error('report incomplete');
+  // Names along an axis are laid level; tilted, they would not fit side by side.
+  gulperCharts.forEach(function (chart) {
+    var x = chart.scales.x;
+    if (x && x.type === 'category' && x.labelRotation > 0) {
+      console.error('the names under chart ' + chart.canvas.id + ' do not fit');
+    }
+  });
   var first = gulperCharts.filter(function (c) { return c.config.type === 'scatter'; })[0];
-  if (location.hash === '#hover' && first) {
-    var point = first.getDatasetMeta(0).data[0], box = first.canvas.getBoundingClientRect();
+  if (/^#hover\b/.test(location.hash) && first) {
+    // The first point drawn, of whichever group has one.
+    var point = first.data.datasets.map(function (set, i) {
+      return first.getDatasetMeta(i).data[0]; }).filter(Boolean)[0];
+    var box = first.canvas.getBoundingClientRect();
     if (point) first.canvas.dispatchEvent(new MouseEvent('mousemove',
         {clientX: box.left + point.x, clientY: box.top + point.y, bubbles: true}));
   }
@@ -219,7 +233,11 @@ std::string WatchOptions(const std::string& agent, const std::string& configPath
                          int64_t maxTicks) {
     std::string options;
     if (configPath != SETTINGS_FILE) {
-        options += " --config " + ShellWord(configPath);
+        // Absolute, so that the command works wherever it is pasted.
+        std::error_code failed;
+        const std::filesystem::path whole = std::filesystem::absolute(configPath, failed);
+        options +=
+            " --config " + ShellWord(failed ? configPath : whole.lexically_normal().string());
     }
     if (agent != DEFAULT_AGENT) {
         options += " --agent " + ShellWord(agent);
@@ -228,6 +246,65 @@ std::string WatchOptions(const std::string& agent, const std::string& configPath
         options += " --max-ticks " + std::to_string(maxTicks);
     }
     return options;
+}
+
+namespace {
+
+// Characters of UTF-8 text, a byte that starts no valid sequence counted as one.
+size_t CharsIn(const std::string& text, size_t* cutAt = nullptr, size_t keep = 0) {
+    size_t chars = 0, i = 0;
+    while (i < text.size()) {
+        if (cutAt && chars == keep) {
+            *cutAt = i;
+        }
+        const size_t n = static_cast<unsigned char>(text[i]) < 0x80 ? 1 : Utf8Length(text, i);
+        i += n > 0 ? n : 1;
+        ++chars;
+    }
+    return chars;
+}
+
+std::string Shortened(const std::string& label) {
+    std::string name = label;
+    if (CharsIn(name) > SHORT_NAME_CHARS && IsExecName(name)) {
+        // "exec:python3 /path/to/agent.py --fast" says most as "exec:agent.py --fast".
+        const std::string command = name.substr(std::string(EXEC_PREFIX).size());
+        size_t start = 0;
+        while (start < command.size()) {
+            const size_t end = std::min(command.find(' ', start), command.size());
+            const std::string word = command.substr(start, end - start);
+            const size_t slash = word.rfind('/');
+            if (slash != std::string::npos && slash + 1 < word.size()) {
+                name = EXEC_PREFIX + word.substr(slash + 1) + command.substr(end);
+                break;
+            }
+            start = end + 1;
+        }
+    }
+    size_t cut = name.size();
+    if (CharsIn(name, &cut, SHORT_NAME_CHARS - 1) > SHORT_NAME_CHARS) {
+        name = name.substr(0, cut) + "\u2026";
+    }
+    return name;
+}
+
+}  // namespace
+
+std::vector<std::string> ShortNames(const std::vector<std::string>& labels) {
+    std::vector<std::string> names;
+    std::set<std::string> seen, twice;
+    for (const std::string& label : labels) {
+        names.push_back(Shortened(label));
+        if (!seen.insert(names.back()).second) {
+            twice.insert(names.back());
+        }
+    }
+    for (size_t i = 0; i < names.size(); ++i) {
+        if (twice.count(names[i])) {
+            names[i] = std::to_string(i + 1) + ". " + names[i];
+        }
+    }
+    return names;
 }
 
 }  // namespace gulper

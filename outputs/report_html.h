@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace gulper {
 
@@ -38,6 +39,12 @@ std::string HoverLine();
 std::string CommonScript();
 // The options after the seed in "gulper-watch SEED ..." that play a game as the run did.
 std::string WatchOptions(const std::string& agent, const std::string& configPath, int64_t maxTicks);
+// Names short enough for a chart's axis, one a label: a label of at most SHORT_NAME_CHARS
+// characters as it is; a longer one cut there with an ellipsis, an exec agent's shown by its
+// program's file name rather than its interpreter. Names that would come out the same are told
+// apart by their numbers ("2. ...") from 1.
+constexpr size_t SHORT_NAME_CHARS = 24;
+std::vector<std::string> ShortNames(const std::vector<std::string>& labels);
 // The closing of the page.
 std::string PageEnd();
 

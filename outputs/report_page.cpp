@@ -39,7 +39,8 @@ const char* const RUN_CHARTS = R"JS(<script>
     options: {plugins: {legend: {display: false}, tooltip: {callbacks: {
         title: function (items) { return 'score ' + items[0].label; },
         label: function (item) { return item.raw + ' games'; }}}},
-      scales: {x: {title: {display: true, text: 'score'}},
+      // Level names, as many as fit: tilted ones ran off the chart.
+      scales: {x: {title: {display: true, text: 'score'}, ticks: {maxRotation: 0}},
                y: {title: {display: true, text: 'games'}, beginAtZero: true}}}});
   var sets = OUTCOMES.map(function (name, o) {
     return {label: name, backgroundColor: OUTCOME_COLOURS[o], borderColor: OUTCOME_COLOURS[o],
