@@ -260,9 +260,12 @@ TEST_F(StudyTest, AnExecAgentIsShownByTheNameItGives) {
     EXPECT_NE(Read("exec.json").find("\"agent_name\": \"nearest-food (Python)\""),
               std::string::npos);
     const std::string compare = "--games 2 --compare nearest-food," + agent + four;
-    ASSERT_EQ(Sim("cmp", compare), 0) << Read("cmp.err");
+    ASSERT_EQ(Sim("cmp", compare + " --report " + P("cmp-report")), 0) << Read("cmp.err");
     EXPECT_NE(Read("cmp.out").find("\nnearest-food (Python)\n"), std::string::npos)
         << Read("cmp.out");
+    const std::string page = Read("cmp-report/index.html");
+    EXPECT_NE(page.find("where nearest-food (Python) was caught"), std::string::npos);
+    EXPECT_EQ(page.find("was caught with exec:"), std::string::npos);
 }
 
 }  // namespace
