@@ -2,6 +2,9 @@
 // the end of the padding.
 #include "formats/sha256.h"
 
+#include <algorithm>
+#include <cstring>
+
 namespace gulper {
 
 namespace {
@@ -56,8 +59,20 @@ void Block(std::array<uint32_t, 8>& h, const unsigned char* p) {
 
 void Sha256::Add(const char* data, size_t size) {
     total += size;
-    for (size_t i = 0; i < size; ++i) {
-        block[held++] = static_cast<unsigned char>(data[i]);
+    const auto* bytes = reinterpret_cast<const unsigned char*>(data);
+    while (size > 0) {
+        // Whole blocks straight from the data; the rest waits in `block`.
+        if (held == 0 && size >= 64) {
+            Block(h, bytes);
+            bytes += 64;
+            size -= 64;
+            continue;
+        }
+        const size_t n = std::min(size, size_t(64) - held);
+        std::memcpy(block + held, bytes, n);
+        held += n;
+        bytes += n;
+        size -= n;
         if (held == 64) {
             Block(h, block);
             held = 0;

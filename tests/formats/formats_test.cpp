@@ -109,6 +109,16 @@ TEST(Sha256Test, GivesThePublishedDigests) {
     EXPECT_NE(Sha256Hex(std::string(55, 'x')), Sha256Hex(std::string(56, 'x')));
     EXPECT_EQ(Sha256Hex(std::string(64, '\0')),
               "f5a5fd42d16a20302798ef6ed309979b43003d2320d9f0e8ea9831a92759fb4b");
+    // Taken piece by piece, across the blocks' edges, the digest is the same.
+    for (size_t piece : {1, 7, 63, 64, 65, 1000}) {
+        Sha256 sha;
+        const std::string text(1000000, 'a');
+        for (size_t at = 0; at < text.size(); at += piece) {
+            sha.Add(text.substr(at, piece));
+        }
+        EXPECT_EQ(sha.Hex(), "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0")
+            << piece;
+    }
 }
 
 TEST(ObjectKeysTest, EachKnownKeyOnceAndNoOther) {
