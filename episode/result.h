@@ -44,6 +44,8 @@ struct GameResult {
     bool exec = false;
     // Why a forfeited game was given up.
     std::string forfeitReason;
+    // The name the program gave in its answer to hello; empty when it gave none.
+    std::string execName;
     // Answers that came after their decision's time and were dropped.
     int64_t lateAnswers = 0;
     AnswerTimes answers;

@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cmath>
 #include <cstdlib>
+#include <set>
 
 namespace gulper {
 
@@ -200,8 +201,13 @@ void JsonCursor::Skip(int depth) {
     const char c = Peek();
     std::string key;
     if (c == '{') {
+        // Even a value read past gives each key once.
+        std::set<std::string> keys;
         BeginObject();
         while (NextKey(&key)) {
+            if (!keys.insert(key).second) {
+                Fail("\"" + key + "\" is given twice in an object");
+            }
             Skip(depth + 1);
         }
     } else if (c == '[') {
@@ -220,10 +226,48 @@ void JsonCursor::Skip(int depth) {
     }
 }
 
+size_t JsonCursor::ValueStart() {
+    Space();
+    return at;
+}
+
 void JsonCursor::End() {
     Space();
     if (at != text.size()) {
         Fail("more follows the value");
+    }
+}
+
+ObjectKeys::ObjectKeys(const char* what, std::initializer_list<const char*> names)
+    : what(what), known(names.begin(), names.end()), taken(known.size(), false) {}
+
+void ObjectKeys::Take(const JsonCursor& in, const std::string& key) {
+    for (size_t i = 0; i < known.size(); ++i) {
+        if (known[i] == key) {
+            if (taken[i]) {
+                in.Fail(std::string(what) + " gives \"" + key + "\" twice");
+            }
+            taken[i] = true;
+            return;
+        }
+    }
+    in.Fail(std::string(what) + " has no key \"" + key + "\"");
+}
+
+bool ObjectKeys::Has(const std::string& key) const {
+    for (size_t i = 0; i < known.size(); ++i) {
+        if (known[i] == key) {
+            return taken[i];
+        }
+    }
+    return false;
+}
+
+void ObjectKeys::Require(const JsonCursor& in, std::initializer_list<const char*> needed) const {
+    for (const char* key : needed) {
+        if (!Has(key)) {
+            in.Fail(std::string(what) + " gives no \"" + key + "\"");
+        }
     }
 }
 

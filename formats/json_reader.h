@@ -4,8 +4,10 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace gulper {
 
@@ -31,10 +33,14 @@ class JsonCursor {
     double Number();
     int64_t Integer(int64_t lo, int64_t hi);
     bool Bool();
-    // Skips one value of any kind.
+    // Skips one value of any kind; an object in it may give a key only once.
     void Skip(int depth = 0);
     // Only white space may be left.
     void End();
+    // Past any white space: the byte where the next value (or separator) starts.
+    size_t ValueStart();
+    // The byte just after what was read last.
+    size_t Position() const { return at; }
 
     [[noreturn]] void Fail(const std::string& what) const;
 
@@ -48,6 +54,24 @@ class JsonCursor {
     // Past the separator before the next key or element, or past `close`: false at the end.
     bool NextItem(char close);
     bool first = false;  // no element or key read yet in the innermost open object or array
+};
+
+// The keys of one object as a strict reader takes them: each of the known keys at most once,
+// and no other.
+class ObjectKeys {
+  public:
+    // `what` names the object in the reasons ("a game").
+    ObjectKeys(const char* what, std::initializer_list<const char*> known);
+    // The key just read by NextKey: fails at the cursor when it is not known or came before.
+    void Take(const JsonCursor& in, const std::string& key);
+    bool Has(const std::string& key) const;
+    // Fails at the cursor unless every one of `needed` was taken.
+    void Require(const JsonCursor& in, std::initializer_list<const char*> needed) const;
+
+  private:
+    const char* what;
+    std::vector<std::string> known;
+    std::vector<bool> taken;
 };
 
 }  // namespace gulper

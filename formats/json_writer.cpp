@@ -53,6 +53,17 @@ std::string JsonString(const std::string& text) {
     return out + "\"";
 }
 
+std::string Utf8Repaired(const std::string& text) {
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size();) {
+        const size_t n = static_cast<unsigned char>(text[i]) < 0x80 ? 1 : Utf8Length(text, i);
+        out += n ? text.substr(i, n) : "\xef\xbf\xbd";
+        i += n ? n : 1;
+    }
+    return out;
+}
+
 std::string JsonNumber(double v) {
     char text[32];
     std::snprintf(text, sizeof text, "%.6g", v);

@@ -12,6 +12,10 @@ namespace gulper {
 // sequence written as U+FFFD.
 std::string JsonString(const std::string& text);
 
+// The text as JsonString's literal reads back: every byte that is not part of a valid UTF-8
+// sequence replaced by U+FFFD. A digest of what a file records is taken of this.
+std::string Utf8Repaired(const std::string& text);
+
 // A number as the JSON outputs give it (six significant figures).
 std::string JsonNumber(double v);
 

@@ -3,8 +3,8 @@
 
 #include <algorithm>
 
+#include "formats/input_file.h"
 #include "formats/json_reader.h"
-#include "framework/data_file.h"
 #include "game/settings.h"
 
 namespace gulper {
@@ -156,18 +156,13 @@ void ReadReplay(JsonCursor& in, ReplayFile& r) {
                 "; this program reads version " + std::to_string(REPLAY_VERSION));
     }
     bool plans = false;
-    std::string keys;
+    ObjectKeys keys("a replay file", {"config_name", "config_text", "seed", "max_ticks", "agent",
+                                      "result", "actions", "checks", "faults", "plans"});
     // Known once the result is read; what follows may hold no more than that many, so that
     // the memory taken is bounded by both the claim and the text.
     int64_t decisions = -1;
-    const auto seen = [&keys](const std::string& k) {
-        return keys.find("/" + k + "/") != std::string::npos;
-    };
     while (in.NextKey(&key)) {
-        if (seen(key)) {
-            in.Fail("\"" + key + "\" is given twice");
-        }
-        keys += "/" + key + "/";
+        keys.Take(in, key);
         const bool perDecision =
             key == "actions" || key == "checks" || key == "faults" || key == "plans";
         if (perDecision && decisions < 0) {
@@ -207,17 +202,11 @@ void ReadReplay(JsonCursor& in, ReplayFile& r) {
                 }
                 r.record.plans.push_back(ReadPlan(in));
             }
-        } else {
-            in.Fail("a replay file has no key \"" + key + "\"");
         }
     }
     in.End();
-    for (const char* needed : {"config_name", "config_text", "seed", "max_ticks", "agent", "result",
-                               "actions", "checks"}) {
-        if (!seen(needed)) {
-            in.Fail(std::string("the file gives no \"") + needed + "\"");
-        }
-    }
+    keys.Require(in, {"config_name", "config_text", "seed", "max_ticks", "agent", "result",
+                      "actions", "checks"});
     // Every count against the others.
     const auto count = [](size_t n) { return std::to_string(n); };
     if (static_cast<int64_t>(r.record.actions.size()) != decisions) {
@@ -254,17 +243,21 @@ bool ParseReplay(const std::string& text, ReplayFile* replay, std::string* error
     return true;
 }
 
+// A replay file may come through a pipe (process substitution), read once with a bounded wait.
 bool ReadReplayFile(const std::string& path, ReplayFile* replay, std::string* error) {
-    std::string text, why;
-    if (!ReadNamedFile(path.c_str(), REPLAY_MAX_BYTES, SETTINGS_QUIET_MS, &text, &why)) {
-        *error = "cannot read the replay file " + path + ": it " + why;
-        return false;
+    ReplayFile r;
+    const bool read = ParseInputFile(
+        path, "the replay file", "a replay file this program plays", REPLAY_MAX_BYTES,
+        InputFrom::FILE_OR_PIPE,
+        [&r](const std::string& text) {
+            JsonCursor in(text);
+            ReadReplay(in, r);
+        },
+        error);
+    if (read) {
+        *replay = std::move(r);
     }
-    if (!ParseReplay(text, replay, error)) {
-        *error = path + " is not a replay file this program plays: " + *error;
-        return false;
-    }
-    return true;
+    return read;
 }
 
 }  // namespace gulper

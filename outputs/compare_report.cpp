@@ -34,7 +34,9 @@ std::string SideWatch(const Comparison& c, const SideStats& s) {
                                      : WatchOptions(c.agent, s.label, c.maxTicks);
 }
 
-std::string Data(const Comparison& c, const std::vector<Side>& sides) {
+// `c` with its sides labelled as shown (an exec agent by the name it gives); `played` as
+// named, for the watch options.
+std::string Data(const Comparison& c, const Comparison& played, const std::vector<Side>& sides) {
     std::vector<std::string> labels;
     for (const SideStats& s : c.sides) {
         labels.push_back(s.label);
@@ -46,7 +48,7 @@ std::string Data(const Comparison& c, const std::vector<Side>& sides) {
         const double rate = s.run.games ? double(s.run.won) / s.run.games : 0;
         out += std::string(i ? ", " : "") + "{\"label\": " + JsonString(s.label) +
                ", \"short\": " + JsonString(names[i]) +
-               ", \"watch\": " + JsonString(SideWatch(c, s)) +
+               ", \"watch\": " + JsonString(SideWatch(played, played.sides[i])) +
                ", \"win\": " + Triple(rate, s.winRate, 100) +
                ", \"score\": " + Triple(s.run.score.mean, s.meanScore, 1) + "}";
     }
@@ -140,8 +142,13 @@ bool Picture(const fs::path& dir, const std::string& name, const Canvas& picture
 
 }  // namespace
 
-bool WriteComparisonReport(const std::string& dir, const Comparison& c,
+bool WriteComparisonReport(const std::string& dir, const Comparison& played,
                            const std::vector<Side>& sides, std::string* error) {
+    // An exec agent's side is shown by the name its program gives.
+    Comparison c = played;
+    for (SideStats& s : c.sides) {
+        s.label = ShownAgent(s.label, s.run);
+    }
     std::string library;
     if (!ChartLibrary(&library, error)) {
         return false;
@@ -155,8 +162,8 @@ bool WriteComparisonReport(const std::string& dir, const Comparison& c,
             return false;
         }
         maps += PictureFigure("caught-" + std::to_string(s + 1),
-                              "where " + sides[s].label + " was caught", png,
-                              "Where the Gulper was caught with " + Escape(sides[s].label) +
+                              "where " + c.sides[s].label + " was caught", png,
+                              "Where the Gulper was caught with " + Escape(c.sides[s].label) +
                                   ": each cell by how many games ended on it (" + name + ").");
     }
     for (const PairStats& p : c.pairs) {
@@ -169,9 +176,9 @@ bool WriteComparisonReport(const std::string& dir, const Comparison& c,
         }
         maps += PictureFigure(
             name.substr(0, name.size() - 4), "where the two were caught differently", png,
-            "Where " + Escape(sides[p.a].label) +
+            "Where " + Escape(c.sides[p.a].label) +
                 " was caught more often (<span style=\"color:#f08c28\">orange</span>) and where " +
-                Escape(sides[p.b].label) +
+                Escape(c.sides[p.b].label) +
                 " was (<span style=\"color:#28c8a0\">green</span>), as shares of each one's "
                 "losses (" +
                 name + ").");
@@ -179,7 +186,7 @@ bool WriteComparisonReport(const std::string& dir, const Comparison& c,
     const std::string title = "gulper-sim comparison: " + std::to_string(c.games) +
                               " paired seeds from " + std::to_string(c.firstSeed);
     std::ostringstream html;
-    html << PageHead(title, library) << PageData(Data(c, sides)) << "<p>"
+    html << PageHead(title, library) << PageData(Data(c, played, sides)) << "<p>"
          << (c.by == CompareBy::AGENTS ? "Agents compared, settings " + Escape(c.configPath)
                                        : "Settings files compared, agent " + Escape(c.agent))
          << ", at most " << c.maxTicks << " ticks a game. Every side played the same seeds.</p>\n";

@@ -112,8 +112,9 @@ std::string GamesJson(const std::vector<GameResult>& results, size_t step) {
 std::string Page(const RunSummary& s, const std::vector<GameResult>& results,
                  const std::string& caughtPng, const std::string& chartLibrary) {
     std::ostringstream html;
-    const std::string title = "gulper-sim report: " + s.agent + ", " + std::to_string(s.games) +
-                              " games from seed " + std::to_string(s.firstSeed);
+    const std::string title = "gulper-sim report: " + ShownAgent(s.agent, s) + ", " +
+                              std::to_string(s.games) + " games from seed " +
+                              std::to_string(s.firstSeed);
     const std::vector<int64_t> bins = ScoreBins(results, s.score.min, ScoreBinsTop(s));
     std::string counts;
     for (int64_t n : bins) {

@@ -160,6 +160,7 @@ void ExecPlayer::StartGame(uint32_t seed, const GameSettings& settings) {
     strikes = 0;
     lateDropped = 0;
     answerUs.clear();
+    name.clear();
     started = true;
     budgets = settings.budgets;
     bank = OverageBank(budgets.decisionMs * 1000, budgets.overageMs * 1000);
@@ -286,6 +287,7 @@ void ExecPlayer::EndGame(GameResult& result) {
     result.faults = std::move(faults);
     result.forfeitReason = forfeitReason;
     result.lateAnswers = lateDropped;
+    result.execName = name;
     result.answers = TimesOf(std::move(answerUs));
 }
 

@@ -21,6 +21,10 @@ GULPER_PYTHON_PACKAGES="python3-dev python3-pybind11 pybind11-dev python3-numpy 
 GULPER_BENCH_PACKAGES="libbenchmark-dev"
 # scripts/measure: the game in a real X window.
 GULPER_MEASURE_PACKAGES="xvfb xauth xdotool"
+# Studies spread over hosts (the README's GNU parallel example, and scripts/shards-over-ssh,
+# which plays it over a loopback sshd): parallel, ssh and sshd, and rsync, which parallel's
+# --return and --transferfile use.
+GULPER_SHARDS_PACKAGES="parallel openssh-client openssh-server rsync"
 # The Debian package: cpack -G DEB works out its dependencies with dpkg-shlibdeps and file.
 GULPER_PACKAGE_PACKAGES="dpkg-dev file"
 # Checking the package as Debian would (scripts/fresh-check): lintian, and the AppStream

@@ -139,7 +139,7 @@ void PrintComparison(std::ostream& out, const Comparison& compared) {
     c.agent = TerminalText(c.agent);
     c.configPath = TerminalText(c.configPath);
     for (SideStats& s : c.sides) {
-        s.label = TerminalText(s.label);
+        s.label = TerminalText(ShownAgent(s.label, s.run));
     }
     out << "compare:      " << (c.by == CompareBy::AGENTS ? "agents" : "settings files") << " on "
         << c.games << " paired seeds from " << c.firstSeed << ", "
@@ -188,6 +188,10 @@ void WriteComparisonJson(std::ostream& out, const Comparison& c, const std::vect
     if (c.sides.size() > 0 && c.sides[0].run.shard.parts > 0) {
         out << ",\n  \"shard\": " << JsonShard(c.sides[0].run.shard);
     }
+    out << ",\n  " << JsonVersion();
+    if (c.by == CompareBy::AGENTS) {
+        out << ",\n  " << JsonSettings(c.settingsText, "\n  ");
+    }
     if (c.sequential) {
         const SequentialResult& r = *c.sequential;
         out << ",\n  \"sequential\": {\"decision\": " << JsonString(DecisionName(r.decision))
@@ -203,12 +207,16 @@ void WriteComparisonJson(std::ostream& out, const Comparison& c, const std::vect
         out << (s ? ",\n    " : "\n    ") << "{\"label\": " << JsonString(st.label)
             << ", \"win_interval\": " << JsonInterval(st.winRate)
             << ", \"score_mean_interval\": " << JsonInterval(st.meanScore)
-            << ", \"score_iqm\": " << JsonNumber(st.iqmScore)
-            << ",\n    \"summary\": " << JsonSummary(st.run) << ",\n    \"games\": [";
-        for (size_t i = 0; i < sides[s].games.size(); ++i) {
-            out << (i ? ",\n      " : "\n      ") << JsonGameRow(sides[s].games[i]);
+            << ", \"score_iqm\": " << JsonNumber(st.iqmScore);
+        if (st.run.exec) {
+            out << ", \"agent_name\": " << JsonString(st.run.name);
         }
-        out << "\n    ]}";
+        if (c.by == CompareBy::CONFIGS) {
+            out << ",\n    " << JsonSettings(st.settingsText, "\n    ");
+        }
+        out << ",\n    \"summary\": " << JsonSummary(st.run) << ",\n    \"games\": [";
+        const std::string digest = WriteGameRows(out, sides[s].games, "\n      ");
+        out << "\n    ], \"games_sha256\": " << JsonString(digest) << "}";
     }
     out << "\n  ],\n  \"pairs\": [";
     for (size_t i = 0; i < c.pairs.size(); ++i) {

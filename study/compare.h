@@ -26,6 +26,8 @@ struct Side {
 
 struct SideStats {
     std::string label;
+    // A side's settings' exact bytes when the sides differ in settings files.
+    std::string settingsText;
     RunSummary run;
     Interval winRate;    // 0 to 1
     Interval meanScore;  // bootstrap
@@ -51,6 +53,8 @@ struct Comparison {
     // The agent or settings file all sides share.
     std::string agent;
     std::string configPath;
+    // The shared settings' exact bytes when the sides differ in agents.
+    std::string settingsText;
     uint32_t firstSeed = 0;
     int64_t maxTicks = 0;
     int64_t games = 0;  // per side

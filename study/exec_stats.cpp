@@ -17,6 +17,9 @@ void SummariseExec(const std::vector<GameResult>& results, ExecSummary& s) {
             continue;
         }
         s.exec = true;
+        if (s.name.empty()) {
+            s.name = r.execName;
+        }
         s.forfeit += r.outcome == GameOutcome::FORFEIT;
         s.lateAnswers += r.lateAnswers;
         for (const char* kind : FAULT_KINDS) {
@@ -25,6 +28,19 @@ void SummariseExec(const std::vector<GameResult>& results, ExecSummary& s) {
         times.push_back(&r.answers);
     }
     s.answers = JoinTimes(times);
+}
+
+bool IsFaultKind(const std::string& kind) {
+    for (const char* k : FAULT_KINDS) {
+        if (kind == k) {
+            return true;
+        }
+    }
+    return false;
+}
+
+std::string ShownAgent(const std::string& agent, const ExecSummary& s) {
+    return s.exec && !s.name.empty() ? s.name : agent;
 }
 
 std::string TimeText(int64_t us) {
@@ -154,10 +170,14 @@ std::string CsvExecColumns(const GameResult& r) {
 
 namespace {
 
+// A game's answer times, as JsonTimes writes them with the histogram: every member once, the
+// buckets rising and holding the count between them.
 void ReadTimes(JsonCursor& in, AnswerTimes* t) {
     std::string key;
+    ObjectKeys keys("the answer times", {"answers", "median", "p99", "max", "histogram"});
     in.BeginObject();
     while (in.NextKey(&key)) {
+        keys.Take(in, key);
         if (key == "answers") {
             t->count = in.Integer(0, INT64_C(1) << 52);
         } else if (key == "median") {
@@ -166,63 +186,95 @@ void ReadTimes(JsonCursor& in, AnswerTimes* t) {
             t->p99Us = in.Integer(0, INT64_C(1) << 52);
         } else if (key == "max") {
             t->maxUs = in.Integer(0, INT64_C(1) << 52);
-        } else if (key == "histogram") {
+        } else {
             in.BeginArray();
+            int64_t counted = 0;
             while (in.More()) {
                 in.BeginArray();
                 uint32_t pair[2] = {0, 0};
-                for (int i = 0; in.More(); ++i) {
-                    if (i >= 2) {
+                for (int i = 0; i < 2; ++i) {
+                    if (!in.More()) {
                         in.Fail("a histogram bucket has two figures");
                     }
                     pair[i] = static_cast<uint32_t>(
                         in.Integer(0, i == 0 ? TIME_BUCKETS - 1 : UINT32_MAX));
                 }
-                if (t->histogram.size() >= TIME_BUCKETS) {
-                    in.Fail("more histogram buckets than there are");
+                if (in.More()) {
+                    in.Fail("a histogram bucket has two figures");
+                }
+                if (!t->histogram.empty() && pair[0] <= t->histogram.back().first) {
+                    in.Fail("the histogram's buckets do not rise");
                 }
                 t->histogram.emplace_back(pair[0], pair[1]);
+                counted += pair[1];
             }
-        } else {
-            in.Skip();
+            if (keys.Has("answers") && counted != t->count) {
+                in.Fail("the histogram holds " + std::to_string(counted) + " answers, not " +
+                        std::to_string(t->count));
+            }
         }
+    }
+    keys.Require(in, {"answers", "median", "p99", "max", "histogram"});
+    if (t->medianUs > t->p99Us || t->p99Us > t->maxUs) {
+        in.Fail("the answer times' median, p99 and max do not rise");
     }
 }
 
 }  // namespace
 
-bool ReadExecMember(JsonCursor& in, const std::string& key, GameResult* r) {
+bool ReadExecMember(JsonCursor& in, const std::string& key, GameResult* r,
+                    std::map<std::string, int64_t>* faultCounts) {
     if (key == "answer_us") {
         ReadTimes(in, &r->answers);
     } else if (key == "late_answers") {
         r->lateAnswers = in.Integer(0, INT64_C(1) << 52);
     } else if (key == "forfeit_reason") {
-        r->forfeitReason = in.String();
+        r->forfeitReason = in.String(MAX_EXEC_TEXT);
     } else if (key == "fault_list") {
         in.BeginArray();
         while (in.More()) {
             AgentFault f;
             std::string member;
+            ObjectKeys keys("a fault", {"decision", "kind", "detail"});
             in.BeginObject();
             while (in.NextKey(&member)) {
+                keys.Take(in, member);
                 if (member == "decision") {
                     f.decision = in.Integer(-1, INT64_C(1) << 52);
                 } else if (member == "kind") {
-                    f.kind = in.String();
-                    if (f.kind != FAULT_KINDS[0] && f.kind != FAULT_KINDS[1] &&
-                        f.kind != FAULT_KINDS[2]) {
+                    f.kind = in.String(MAX_EXEC_TEXT);
+                    if (!IsFaultKind(f.kind)) {
                         in.Fail("an unknown fault kind \"" + f.kind + "\"");
                     }
-                } else if (member == "detail") {
-                    f.detail = in.String();
                 } else {
-                    in.Skip();
+                    f.detail = in.String(MAX_EXEC_TEXT);
                 }
             }
+            keys.Require(in, {"decision", "kind", "detail"});
             r->faults.push_back(std::move(f));
         }
     } else if (key == "faults") {
-        in.Skip();  // counted again from the list
+        // Each kind's count, once each; the list read with the row must give the same.
+        std::map<std::string, int64_t> counts;
+        std::string kind;
+        in.BeginObject();
+        while (in.NextKey(&kind)) {
+            if (!IsFaultKind(kind)) {
+                in.Fail("an unknown fault kind \"" + kind + "\"");
+            }
+            if (counts.count(kind)) {
+                in.Fail("the faults give \"" + kind + "\" twice");
+            }
+            counts[kind] = in.Integer(0, INT64_C(1) << 52);
+        }
+        for (const char* k : FAULT_KINDS) {
+            if (!counts.count(k)) {
+                in.Fail(std::string("the faults give no \"") + k + "\"");
+            }
+        }
+        if (faultCounts != nullptr) {
+            *faultCounts = std::move(counts);
+        }
     } else {
         return false;
     }

@@ -16,16 +16,24 @@ namespace gulper {
 // forfeited, faults by kind, late answers dropped, and the answer times over every game.
 struct ExecSummary {
     bool exec = false;
+    // The name the program gave in its answer to hello: the first game's that gave one.
+    std::string name;
     int64_t forfeit = 0;
     std::map<std::string, int64_t> faults;
     int64_t lateAnswers = 0;
     AnswerTimes answers;
 };
 
-// The fault kinds, in the order the outputs give them.
+// The fault kinds, in the order the outputs give them. Code goes through the list, never by
+// position, so that a kind added to it is read and written everywhere.
 extern const char* const FAULT_KINDS[3];
 
 void SummariseExec(const std::vector<GameResult>& results, ExecSummary& s);
+// Whether `kind` is one of FAULT_KINDS.
+bool IsFaultKind(const std::string& kind);
+// The agent as the terminal and the report name it: the name an exec agent's program gives,
+// else the agent as named (exec:COMMAND, or a built-in agent's name).
+std::string ShownAgent(const std::string& agent, const ExecSummary& s);
 // One line's text for a comparison's side: forfeits, answer times, faults.
 std::string ExecLine(const ExecSummary& s);
 // Summary lines; nothing unless an exec agent played.
@@ -36,8 +44,12 @@ std::string JsonExecSummary(const ExecSummary& s);
 std::string JsonExecRow(const GameResult& r);
 class JsonCursor;
 // Reads a game row's member `key` if it is one JsonExecRow writes (the game then counts
-// as an exec agent's); false when it is not one of them. Throws JsonError on a bad value.
-bool ReadExecMember(JsonCursor& in, const std::string& key, GameResult* r);
+// as an exec agent's); false when it is not one of them. Throws JsonError on a bad value or
+// member. The counts of "faults", by kind, go to faultCounts when given.
+bool ReadExecMember(JsonCursor& in, const std::string& key, GameResult* r,
+                    std::map<std::string, int64_t>* faultCounts = nullptr);
+// The longest text a row's exec member may hold (a forfeit's reason, a fault's kind or detail).
+constexpr size_t MAX_EXEC_TEXT = size_t(1) << 20;
 // The CSV's extra columns, each after a comma.
 std::string CsvExecHeader();
 std::string CsvExecColumns(const GameResult& r);

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 
 #include "study/exec_stats.h"
 
@@ -77,13 +78,14 @@ std::string EncodeExec(const GameResult& r) {
         Put(out, n);
     }
     PutText(out, r.forfeitReason);
+    PutText(out, r.execName);
     const uint32_t faults =
         static_cast<uint32_t>(std::min<size_t>(r.faults.size(), MAX_FRAME_FAULTS));
     Put(out, faults);
     for (uint32_t i = 0; i < faults; ++i) {
         const AgentFault& f = r.faults[i];
         uint8_t kind = 0;
-        while (kind < 3 && f.kind != FAULT_KINDS[kind]) {
+        while (kind < std::size(FAULT_KINDS) && f.kind != FAULT_KINDS[kind]) {
             ++kind;
         }
         Put(out, f.decision);
@@ -113,14 +115,15 @@ bool DecodeExec(const char* data, size_t size, GameResult* r) {
         counted += n;
     }
     uint32_t faults = 0;
-    if (counted != t.count || !in.GetText(&r->forfeitReason) || !in.Get(&faults) ||
-        faults > MAX_FRAME_FAULTS) {
+    if (counted != t.count || !in.GetText(&r->forfeitReason) || !in.GetText(&r->execName) ||
+        !in.Get(&faults) || faults > MAX_FRAME_FAULTS) {
         return false;
     }
     for (uint32_t i = 0; i < faults; ++i) {
         AgentFault f;
         uint8_t kind = 0;
-        if (!in.Get(&f.decision) || !in.Get(&kind) || kind >= 3 || !in.GetText(&f.detail)) {
+        if (!in.Get(&f.decision) || !in.Get(&kind) || kind >= std::size(FAULT_KINDS) ||
+            !in.GetText(&f.detail)) {
             return false;
         }
         f.kind = FAULT_KINDS[kind];

@@ -1,7 +1,7 @@
 // The one codec of a game played on a worker: the frame a worker sends for it (the result, the
 // agent's state word, the log, and what an agent in another process adds: answer times, late
-// answers, faults, forfeit reason). Both ends are this program, but the parent still checks
-// every field, count and length against its bounds before it believes one.
+// answers, faults, forfeit reason, the name it gave). Both ends are this program, but the parent
+// still checks every field, count and length against its bounds before it believes one.
 #pragma once
 
 #include <cstddef>

@@ -1,6 +1,8 @@
 #include "study/summary.h"
 
+#include "formats/sha256.h"
 #include "formats/terminal_text.h"
+#include "formats/version.h"
 
 #include <algorithm>
 #include <cmath>
@@ -104,7 +106,7 @@ std::string JsonCounts(const std::map<std::string, int64_t>& counts) {
 
 void PrintSummary(std::ostream& out, const RunSummary& s) {
     const double n = static_cast<double>(s.games);
-    out << "agent:        " << TerminalText(s.agent) << "\n";
+    out << "agent:        " << TerminalText(ShownAgent(s.agent, s)) << "\n";
     out << "games:        " << s.games << "\n";
     out << "won:          " << s.won << " (win rate " << Format("%.1f", 100.0 * s.won / n)
         << "%)\n";
@@ -151,6 +153,28 @@ std::string JsonGameRow(const GameResult& r) {
     return out + JsonExecRow(r) + "}";
 }
 
+std::string WriteGameRows(std::ostream& out, const std::vector<GameResult>& games,
+                          const char* indent) {
+    Sha256 sha;
+    for (size_t i = 0; i < games.size(); ++i) {
+        const std::string row = JsonGameRow(games[i]);
+        out << (i ? "," : "") << indent << row;
+        sha.Add(row);
+        sha.Add("\n", 1);
+    }
+    return sha.Hex();
+}
+
+std::string JsonVersion() {
+    return "\"program_version\": " + JsonString(PROGRAM_VERSION);
+}
+
+std::string JsonSettings(const std::string& settingsText, const char* indent) {
+    // The digest of the text as the file records it, so that it reads back to the same.
+    return "\"settings_sha256\": " + JsonString(Sha256Hex(Utf8Repaired(settingsText))) + "," +
+           indent + "\"settings_text\": " + JsonString(settingsText);
+}
+
 std::string JsonShard(const ShardPart& s) {
     return "{\"part\": " + std::to_string(s.part) + ", \"parts\": " + std::to_string(s.parts) +
            ", \"games\": " + std::to_string(s.games) + "}";
@@ -163,11 +187,14 @@ void WriteJson(std::ostream& out, const RunSummary& s, const std::vector<GameRes
     if (s.shard.parts > 0) {
         out << ",\n  \"shard\": " << JsonShard(s.shard);
     }
-    out << ",\n  \"summary\": " << JsonSummary(s) << ",\n  \"games\": [";
-    for (size_t i = 0; i < results.size(); ++i) {
-        out << (i ? ",\n    " : "\n    ") << JsonGameRow(results[i]);
+    out << ",\n  " << JsonVersion();
+    if (s.exec) {
+        out << ",\n  \"agent_name\": " << JsonString(s.name);
     }
-    out << "\n  ]\n}\n";
+    out << ",\n  " << JsonSettings(s.settingsText, "\n  ");
+    out << ",\n  \"summary\": " << JsonSummary(s) << ",\n  \"games\": [";
+    const std::string digest = WriteGameRows(out, results, "\n    ");
+    out << "\n  ],\n  \"games_sha256\": " << JsonString(digest) << "\n}\n";
 }
 
 }  // namespace gulper

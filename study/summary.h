@@ -33,6 +33,8 @@ Spread SpreadOf(std::vector<double> values);
 struct RunSummary : ExecSummary {
     std::string agent;
     std::string configPath;
+    // The settings' exact bytes (empty: the game's own defaults were played).
+    std::string settingsText;
     uint32_t firstSeed = 0;
     int64_t maxTicks = 0;
     int64_t games = 0;
@@ -57,6 +59,15 @@ void PrintSummary(std::ostream& out, const RunSummary& s);
 void WriteJson(std::ostream& out, const RunSummary& s, const std::vector<GameResult>& results);
 // The summary's counts and spreads as one JSON object.
 std::string JsonSummary(const RunSummary& s);
+// What pins a study's JSON to how it was played, each member after ",\n  ": the program's
+// version, then the settings' SHA-256 and exact text.
+std::string JsonVersion();
+std::string JsonSettings(const std::string& settingsText, const char* indent);
+// The rows of games as a JSON array's elements, each after `indent`, and the SHA-256 of the
+// rows' text, each row followed by a line break: a study's file gives it after its games, so
+// that a row damaged after it was written is not read as a game.
+std::string WriteGameRows(std::ostream& out, const std::vector<GameResult>& games,
+                          const char* indent);
 // One game as a JSON object.
 std::string JsonGameRow(const GameResult& r);
 

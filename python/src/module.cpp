@@ -288,6 +288,7 @@ py::dict Evaluate(Env& env, const py::object& policy, int64_t games, const py::o
     RunSummary summary = Summarise(results);
     summary.agent = name;
     summary.configPath = s.Settings().configPath;
+    summary.settingsText = s.Settings().configText;
     summary.firstSeed = seed;
     summary.maxTicks = s.Settings().maxTicks;
     return SummaryDict(summary, results);

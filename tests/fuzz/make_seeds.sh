@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # Writes the fuzzers' seed corpus: small pictures in each layout the readers take, made from a
-# shipped picture, and the shipped settings.
-# Usage: make_seeds.sh SOURCE_DIR FOLDER; makes FOLDER/tga, bmp, image (every format
-# Image::Load accepts) and config.
+# shipped picture, the shipped settings, and parts of small studies played by GULPER_SIM.
+# Usage: make_seeds.sh SOURCE_DIR FOLDER GULPER_SIM; makes FOLDER/tga, bmp, image (every
+# format Image::Load accepts), config and merge.
 set -eu
 data=$1/data
 out=$2
-mkdir -p "$out/tga" "$out/bmp" "$out/image" "$out/config"
+mkdir -p "$out/tga" "$out/bmp" "$out/image" "$out/config" "$out/merge"
+out=$(realpath "$out")
+sim=$(realpath "$3")
 small() {  # a translucent 5 x 3 picture
     convert "$data/gulperright.tga" -resize '5x3!' -alpha set -channel A -evaluate set 50% +channel "$@"
 }
@@ -28,3 +30,18 @@ small "gif:$out/image/gif"
 convert "$data/gulperright.tga" "$data/gulperup.tga" -resize '4x4!' "gif:$out/image/gif-two-frames"
 cp "$data/config.txt" "$out/config/shipped"
 printf 'fps 99\nx' >"$out/config/short"
+# Parts of a built-in agent's study, an exec agent's (its answer times and faults), and a
+# comparison of settings files, played from the source folder so that data/ is found.
+settings=$(realpath "$data/config.txt")
+printf 'fps 20\nred_ghost 0\n' >"$out/merge/.two.txt"
+(
+    cd "$1"
+    common=(--games 4 --seed 3 --jobs 1 --config "$settings")
+    "$sim" "${common[@]}" --agent nearest-food --shard 1/2 --json "$out/merge/builtin"
+    "$sim" "${common[@]}" --agent 'exec:python3 kits/python/random_walk.py' --shard 2/2 \
+        --json "$out/merge/exec"
+    "$sim" --games 4 --seed 3 --jobs 1 --compare-config "$settings,$out/merge/.two.txt" \
+        --shard 1/2 --json "$out/merge/configs"
+    "$sim" "${common[@]}" --compare planner,nearest-food --shard 2/2 --json "$out/merge/agents"
+) >/dev/null 2>&1
+rm "$out/merge/.two.txt"

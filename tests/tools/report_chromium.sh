@@ -59,15 +59,16 @@ grep -q 'class="verdict"' "$work/compare.html" || fail "compare: no verdict"
 
 # The third pair chosen by the address: its seeds and both its watch commands, the settings
 # named by their absolute path though the run was given a relative one; every chart's names
-# fit level (a tilted axis writes to the console), the long command shortened on the axes.
+# fit level (a tilted axis writes to the console); the exec agent shown by the name it gives,
+# its whole command in the watch command.
 load "$work/three/index.html" three "&pair=3"
 grep -q '<p id="checks">5 of 5 charts drawn, 6 of 6 pictures shown</p>' "$work/three.html" ||
     fail "three: $(grep -o '<p id="checks">[^<]*' "$work/three.html")"
-grep -q "<p id=\"hovered\">seed [0-9]*: nearest-food [a-z]*, score [0-9]*, [0-9]* ticks; exec:nearest_food\.py --[a-z-]*…" \
+grep -q "<p id=\"hovered\">seed [0-9]*: nearest-food [a-z]*, score [0-9]*, [0-9]* ticks; nearest-food (Python) [a-z]*" \
     "$work/three.html" || fail "three: the hover line is $(grep -o '<p id="hovered">.\{0,200\}' "$work/three.html")"
 grep -qF "<code>gulper-watch 3 --config $config --agent 'exec:python3 $source_dir/kits/python/nearest_food.py --pad" \
     "$work/three.html" || fail "three: no watch command with the absolute settings and the whole command: $(grep -o '<code>[^<]*' "$work/three.html")"
-grep -q '<option value="2">nearest-food against exec:python3' "$work/three.html" ||
+grep -q '<option value="2">nearest-food against nearest-food (Python)</option>' "$work/three.html" ||
     fail "three: the third pair is not on the chooser"
 
 # Nothing on any page points off it: every source is inline or a data: address.

@@ -15,6 +15,15 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// A part as an older gulper-sim wrote it: without its settings, digests or version.
+std::string OlderPart(std::string text) {
+    for (const char* key : {"program_version", "settings_sha256", "settings_text"}) {
+        const size_t at = text.find("\n  \"" + std::string(key) + "\"");
+        text.erase(at, text.find('\n', at + 1) - at);
+    }
+    return text;
+}
+
 std::string ReadFile(const fs::path& p) {
     std::ifstream in(p, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), {}};
@@ -103,14 +112,16 @@ TEST_F(StudyTest, MergeRefusesWhatIsNotEveryPartOfOneStudy) {
               0);
     ASSERT_EQ(Sim("whole", study + " --json " + P("whole")), 0);
     std::ofstream(P("cut")) << Read("p1").substr(0, Read("p1").size() / 2);
-    std::ofstream(P("junk")) << "{\"games\": [{\"seed\": 1, \"result\": \"drawn\"}]}";
-    for (const auto& [files, error] : {std::pair{"p1 p2", "parts missing of 3: 3"},
-                                       {"p1 p2 p2 p3", "part 2 is given twice"},
-                                       {"p1 p2 other", "is a part of another study"},
-                                       {"whole", "is a whole run, not a shard"},
-                                       {"p1 p2 cut", "cut is not a gulper-sim JSON file: "},
-                                       {"junk", "an unknown result \"drawn\""},
-                                       {"p1 absent", "cannot read"}}) {
+    std::ofstream(P("junk")) << "{\"games\": [{\"seed\": 1, \"result\": \"won\"}]}";
+    for (const auto& [files, error] :
+         {std::pair<const char*, std::string>{"p1 p2", "parts missing of 3: 3"},
+          {"p1 p2 p2 p3", "part 2 is given twice"},
+          {"p1 p2 other",
+           "other is not a part of the study of " + P("p1") + ": its first seeds differ (2 vs 1)"},
+          {"whole", "is a whole run, not a shard"},
+          {"p1 p2 cut", "cut is not a gulper-sim JSON file: "},
+          {"junk", "records none, and its games must be played again"},
+          {"p1 absent", "cannot read"}}) {
         std::string paths;
         for (size_t at = 0, end; at < std::string(files).size(); at = end + 1) {
             end = std::string(files).find(' ', at);
@@ -172,6 +183,89 @@ TEST_F(StudyTest, TheStoppingRuleStopsAtTheSameSeedWhateverTheJobs) {
     ASSERT_EQ(Sim("short", args + " --games 5"), 0);
     EXPECT_NE(Read("short.out").find("not decided: the game limit was reached after 5 paired"),
               std::string::npos);
+}
+
+// Shards played where data/ differs: the settings' text goes with every part, and a part
+// played under other settings, by another agent or program, or written before parts carried
+// their settings is not joined.
+TEST_F(StudyTest, PartsArePinnedToTheirSettingsAgentAndProgram) {
+    for (const char* host : {"a", "b", "c"}) {
+        fs::create_directories(dir / host / "data");
+    }
+    std::ofstream(dir / "a/data/config.txt") << "control 0\nfps 20\n";
+    std::ofstream(dir / "b/data/config.txt") << "control 0\nfps 20\nred_ghost 0\n";
+    // c has no data/config.txt: the game plays its defaults, with a warning.
+    fs::remove(dir / "c/data");
+    const auto part = [&](const std::string& host, const std::string& k, const std::string& agent) {
+        const std::string command = "cd " + P(host) + " && " GULPER_SIM_PATH " --games 4 --agent " +
+                                    agent + " --shard " + k + "/2 --json " + P(host + k + ".json") +
+                                    " >/dev/null 2>&1";
+        return std::system(command.c_str());
+    };
+    ASSERT_EQ(part("a", "1", "nearest-food"), 0);
+    ASSERT_EQ(part("a", "2", "nearest-food"), 0);
+    ASSERT_EQ(part("b", "2", "nearest-food"), 0);
+    ASSERT_EQ(part("c", "2", "nearest-food"), 0);
+    ASSERT_EQ(part("b", "1", "planner"), 0);
+    const std::string a1 = Read("a1.json");
+    EXPECT_NE(a1.find("\"settings_text\": \"control 0\\u000afps 20\\u000a\""), std::string::npos)
+        << a1;
+    EXPECT_NE(a1.find("\"program_version\": \""), std::string::npos);
+    EXPECT_NE(a1.find("\"settings_sha256\": \""), std::string::npos);
+    EXPECT_NE(a1.find("\"games_sha256\": \""), std::string::npos);
+
+    // The same settings, whatever folder they were read in: the whole study, pinned alike.
+    ASSERT_EQ(Sim("ok", "--merge " + P("a1.json") + " " + P("a2.json") + " --json " + P("w.json")),
+              0)
+        << Read("ok.err");
+    const std::string whole = Read("w.json");
+    EXPECT_NE(whole.find(a1.substr(a1.find("  \"program_version\""),
+                                   a1.find("  \"summary\"") - a1.find("  \"program_version\""))),
+              std::string::npos)
+        << whole;
+    EXPECT_EQ(whole.find("\"shard\""), std::string::npos);
+
+    std::string older = OlderPart(Read("a2.json"));
+    std::ofstream(P("older.json")) << older;
+    for (const auto& [second, error] :
+         {std::pair<std::string, std::string>{"b2.json", "its settings differ (sha256 "},
+          {"c2.json", "its settings differ (sha256 "},
+          {"older.json", "records none, and its games must be played again"}}) {
+        EXPECT_EQ(Sim("bad", "--merge " + P("a1.json") + " " + P(second)), 1) << second;
+        EXPECT_NE(Read("bad.err").find(error), std::string::npos) << Read("bad.err");
+        EXPECT_NE(Read("bad.err").find(P(second)), std::string::npos) << Read("bad.err");
+    }
+    EXPECT_EQ(Sim("bad", "--merge " + P("a1.json") + " " + P("b1.json")), 1);
+    EXPECT_NE(Read("bad.err").find(P("b1.json") + " is not a part of the study of " + P("a1.json") +
+                                   ": its settings differ"),
+              std::string::npos)
+        << Read("bad.err");
+    std::string version = Read("a2.json");
+    version.replace(version.find("\"program_version\": \"") + 20, 0, "9");
+    std::ofstream(P("version.json")) << version;
+    EXPECT_EQ(Sim("bad", "--merge " + P("a1.json") + " " + P("version.json")), 1);
+    EXPECT_NE(Read("bad.err").find("it was written by gulper-sim 9"), std::string::npos)
+        << Read("bad.err");
+}
+
+// An exec agent is shown by the name its program gives; its command stays in the JSON.
+TEST_F(StudyTest, AnExecAgentIsShownByTheNameItGives) {
+    const std::string agent = "'exec:python3 " GULPER_SOURCE_DIR "/kits/python/nearest_food.py'";
+    ASSERT_EQ(
+        Sim("exec", "--games 2 --jobs 2 --agent " + agent + four + " --json " + P("exec.json")), 0)
+        << Read("exec.err");
+    EXPECT_NE(Read("exec.out").find("agent:        nearest-food (Python)\n"), std::string::npos)
+        << Read("exec.out");
+    EXPECT_NE(Read("exec.json").find("\"agent\": \"exec:python3 "), std::string::npos);
+    EXPECT_NE(Read("exec.json").find("\"agent_name\": \"nearest-food (Python)\""),
+              std::string::npos);
+    const std::string compare = "--games 2 --compare nearest-food," + agent + four;
+    ASSERT_EQ(Sim("cmp", compare + " --report " + P("cmp-report")), 0) << Read("cmp.err");
+    EXPECT_NE(Read("cmp.out").find("\nnearest-food (Python)\n"), std::string::npos)
+        << Read("cmp.out");
+    const std::string page = Read("cmp-report/index.html");
+    EXPECT_NE(page.find("where nearest-food (Python) was caught"), std::string::npos);
+    EXPECT_EQ(page.find("was caught with exec:"), std::string::npos);
 }
 
 }  // namespace

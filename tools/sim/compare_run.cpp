@@ -172,6 +172,10 @@ int RunComparison(const StudyOptions& o, const StudyRun& run, OutputFile& log, O
     Comparison c = Compare(o.by, sides);
     c.agent = run.game.agent;
     c.configPath = run.game.configPath;
+    c.settingsText = run.game.configText;
+    for (size_t s = 0; s < c.sides.size(); ++s) {
+        c.sides[s].settingsText = arms[s].configText;
+    }
     c.firstSeed = run.firstSeed;
     c.maxTicks = run.game.maxTicks;
     c.sequential = sequential;

@@ -230,6 +230,11 @@ int RunMerge(const Options& options) {
         Comparison c = Compare(whole.by, whole.sides);
         c.agent = whole.agent;
         c.configPath = whole.configPath;
+        c.settingsText = whole.settingsText;
+        for (size_t s = 0; s < c.sides.size(); ++s) {
+            c.sides[s].settingsText = whole.pins[s].settingsText;
+            c.sides[s].run.name = whole.pins[s].agentName;
+        }
         c.firstSeed = whole.firstSeed;
         c.maxTicks = whole.maxTicks;
         return FinishComparison(std::move(c), whole.sides, RunOf(options), csv, json);
@@ -238,6 +243,8 @@ int RunMerge(const Options& options) {
     RunSummary summary = Summarise(results);
     summary.agent = whole.agent;
     summary.configPath = whole.configPath;
+    summary.settingsText = whole.settingsText;
+    summary.name = whole.pins.front().agentName;
     summary.firstSeed = whole.firstSeed;
     summary.maxTicks = whole.maxTicks;
     return WriteRun(options, summary, results, logFile, csv, json);
@@ -313,6 +320,7 @@ int Run(const Options& options) {
     RunSummary summary = Summarise(results);
     summary.agent = settings.agent;
     summary.configPath = settings.configPath;
+    summary.settingsText = settings.configText;
     summary.firstSeed = options.seed;
     summary.maxTicks = settings.maxTicks;
     summary.shard = options.study.shard;
