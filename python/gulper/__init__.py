@@ -4,22 +4,35 @@ env = gulper.Env(); obs, info = env.reset(seed=1); obs, reward, terminated, trun
 env.step(action). The observation's fields are described in docs/observation.md.
 """
 
-from gulper._core import ACTIONS, BOARD_COLUMNS, BOARD_ROWS, Agent, BatchEnv, Env, State
-from gulper._core import _evaluate, agent_names, observation_fields
+from gulper import _core
+from gulper._core import ACTIONS, BOARD_COLUMNS, BOARD_ROWS, Agent, BatchEnv, State
+from gulper._core import _evaluate, _evaluate_batched, agent_names, observation_fields
+from gulper.env import Env, field_spaces
 from gulper.spaces import Box, Dict, Discrete
 
 # What the actions mean: keep going, or the Gulper's direction from this cell centre.
 KEEP, LEFT, UP, RIGHT, DOWN = range(ACTIONS)
 
-observation_space = Dict(
-    {name: Box(shape, dtype, low, high) for name, dtype, shape, low, high in observation_fields()}
-)
+# The dict observation of any game (an Env's own space bounds the tick by its max_ticks).
+observation_space = field_spaces()
 action_space = Discrete(ACTIONS)
-for _cls in (Env, BatchEnv):
-    _cls.observation_space = observation_space
-    _cls.action_space = action_space
-# As the standard environment API has it: the one way render() draws.
-Env.metadata = {"render_modes": ["rgb_array"]}
+BatchEnv.observation_space = observation_space
+BatchEnv.action_space = action_space
+
+
+def register_envs():
+    """Registers "gulper/Gulper-v1" with Gymnasium, where it can be imported (importing gulper
+    does it already); gymnasium.make("gulper/Gulper-v1", **Env's keywords) then makes an Env
+    with info["action_mask"]. True when registered."""
+    try:
+        from gulper import _standard
+    except ImportError:
+        return False
+    _standard.register_envs()
+    return True
+
+
+register_envs()
 
 
 def agent(name="planner"):
@@ -28,23 +41,45 @@ def agent(name="planner"):
 
 
 def evaluate(policy, games=1000, seed=1, config=None, max_ticks=100000, name=None,
-             progress=False):
+             progress=False, batch=None, obs_mode="dict"):
     """Plays games seed, seed + 1, ... with policy(obs, env) -> action and summarises them as
     gulper-sim does: its --json fields, and its printed summary under "text". A policy with a
     string attribute `state` (what it was doing at its last decision) has it counted under
-    "caught while" for the games it lost. progress=True counts the games on standard error."""
+    "caught while" for the games it lost. progress=True counts the games on standard error.
+
+    With batch=N the policy is asked once per step for up to N games at once: policy(obs) with
+    every array stacked over the games still playing (in obs_mode's form), answering an
+    integer array of one action per game; the results are the same games, by seed."""
     if games < 1:
         raise ValueError("games must be 1 or more")
     env = Env(config=config, max_ticks=max_ticks)
     label = name or getattr(policy, "name", None) or type(policy).__name__
     try:
-        return _evaluate(env, policy, games, seed, label, progress)
+        if batch is None:
+            return _evaluate(env, policy, games, seed, label, progress)
+        return _evaluate_batched(env, _batched_form(policy, obs_mode, env), games, seed, label,
+                                 batch, progress)
     finally:
         env.close()
+
+
+def _batched_form(policy, obs_mode, env):
+    """The policy asked with stacked dict observations turned into obs_mode's form."""
+    from gulper import observations
+    if obs_mode == "dict":
+        return policy
+    if obs_mode == "planes":
+        return lambda obs: policy(observations.planes(obs))
+    if obs_mode == "flat":
+        env.reset(seed=0)
+        lengths = _core._countdown_lengths(env)
+        food = int(env.observe()["food_left"])
+        return lambda obs: policy(observations.flat(obs, lengths, food, env.max_ticks))
+    raise ValueError(f"obs_mode is one of dict, planes, flat, not {obs_mode!r}")
 
 
 __all__ = [
     "ACTIONS", "BOARD_COLUMNS", "BOARD_ROWS", "KEEP", "LEFT", "UP", "RIGHT", "DOWN",
     "Agent", "BatchEnv", "Env", "State", "Box", "Dict", "Discrete",
-    "agent", "agent_names", "evaluate", "observation_space", "action_space",
+    "agent", "agent_names", "evaluate", "observation_space", "action_space", "register_envs",
 ]
