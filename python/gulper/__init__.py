@@ -47,35 +47,53 @@ def evaluate(policy, games=1000, seed=1, config=None, max_ticks=100000, name=Non
     string attribute `state` (what it was doing at its last decision) has it counted under
     "caught while" for the games it lost. progress=True counts the games on standard error.
 
-    With batch=N the policy is asked once per step for up to N games at once: policy(obs) with
-    every array stacked over the games still playing (in obs_mode's form), answering an
-    integer array of one action per game; the results are the same games, by seed."""
+    obs_mode ("dict", "planes" or "flat", as for Env) is the form the policy is given. With
+    batch=N the policy is asked once per step for up to N games at once: policy(obs) with
+    every array stacked over the games still playing, answering an integer array of one action
+    per game; the results are the same games, by seed."""
     if games < 1:
         raise ValueError("games must be 1 or more")
     env = Env(config=config, max_ticks=max_ticks)
     label = name or getattr(policy, "name", None) or type(policy).__name__
     try:
+        form = _observation_form(obs_mode, env)
         if batch is None:
-            return _evaluate(env, policy, games, seed, label, progress)
-        return _evaluate_batched(env, _batched_form(policy, obs_mode, env), games, seed, label,
-                                 batch, progress)
+            return _evaluate(env, policy if form is None else _InForm(policy, form), games,
+                             seed, label, progress)
+        return _evaluate_batched(env, policy if form is None else lambda obs: policy(form(obs)),
+                                 games, seed, label, batch, progress)
     finally:
         env.close()
 
 
-def _batched_form(policy, obs_mode, env):
-    """The policy asked with stacked dict observations turned into obs_mode's form."""
+def _observation_form(obs_mode, env):
+    """What turns the dict observation (one game's or stacked) into obs_mode's; None for the
+    dict itself."""
     from gulper import observations
     if obs_mode == "dict":
-        return policy
+        return None
     if obs_mode == "planes":
-        return lambda obs: policy(observations.planes(obs))
+        return observations.planes
     if obs_mode == "flat":
-        env.reset(seed=0)
+        env.reset(seed=0)  # the settings' countdowns and the food at the start
         lengths = _core._countdown_lengths(env)
-        food = int(env.observe()["food_left"])
-        return lambda obs: policy(observations.flat(obs, lengths, food, env.max_ticks))
+        food = int(_core.Env.observe(env)["food_left"])
+        return lambda obs: observations.flat(obs, lengths, food, env.max_ticks)
     raise ValueError(f"obs_mode is one of dict, planes, flat, not {obs_mode!r}")
+
+
+class _InForm:
+    """A policy(obs, env) given obs in another form; its `state` read through."""
+
+    def __init__(self, policy, form):
+        self.policy, self.form = policy, form
+
+    def __call__(self, obs, env):
+        return self.policy(self.form(obs), env)
+
+    @property
+    def state(self):
+        return getattr(self.policy, "state", None)
 
 
 __all__ = [

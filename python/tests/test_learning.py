@@ -154,6 +154,17 @@ def test_a_batched_policy_plays_the_same_games(config):
     gulper.evaluate(by_planes, games=3, seed=1, config=config, batch=2, obs_mode="planes",
                     max_ticks=200)
     assert sizes[0] == (2, len(observations.PLANES), ROWS, COLUMNS) and sizes[-1][0] == 1
+    # One game at a time, the flat form is the game's own, as the env in that mode gives it.
+    flat_env = gulper.Env(config=config, obs_mode="flat", max_ticks=400)
+    def by_flat(flat, env):
+        flat_env.reset(seed=env.info["seed"])
+        flat_env.restore_state(env.clone_state())
+        assert np.array_equal(flat, flat_env.observe())
+        return nearest_food(_dict_of(env))
+    assert gulper.evaluate(by_flat, games=2, seed=4, config=config, obs_mode="flat",
+                           max_ticks=400)["games"] == gulper.evaluate(
+        lambda obs, env: nearest_food(obs), games=2, seed=4, config=config,
+        max_ticks=400)["games"]
     # Answers that are no actions are refused, never rounded.
     for answer in (lambda obs: np.zeros(2, np.float32), lambda obs: [0],
                    lambda obs: np.array([0, 7]), lambda obs: None):
