@@ -23,8 +23,9 @@ ENV_ID = "gulper/Gulper-v1"
 def test_the_checker_passes_every_observation_mode_with_no_warning(config):
     with warnings.catch_warnings():
         warnings.simplefilter("error")
-        for mode in ("dict", "planes", "flat"):
-            env = gymnasium.make(ENV_ID, config=config, obs_mode=mode)
+        for kwargs in ({}, {"obs_mode": "planes", "config": config},
+                       {"obs_mode": "flat", "config": config}):
+            env = gymnasium.make(ENV_ID, **kwargs)  # run from the top: data/config.txt
             assert env is env.unwrapped and isinstance(env, gymnasium.Env)
             check_env(env)  # renders too, in the one mode declared
             env.close()
