@@ -33,10 +33,11 @@ def flat_space():
     return own.Box((FLAT_SIZE,), np.float32, 0.0, 1.0)
 
 
-def _mark(planes, plane, cells, on):
-    """Sets planes[..., plane, row, column] at each game's (column, row) where `on`."""
-    games = np.nonzero(on)[0]
-    planes[games, plane, cells[games, 1], cells[games, 0]] = 1
+# The board's three planes by cell code: walls, dots, pills.
+_BOARD_PLANES = np.zeros((256, 3), np.uint8)
+_BOARD_PLANES[: LAST_BLOCKED_CODE + 1, 0] = 1
+_BOARD_PLANES[DOT, 1] = 1
+_BOARD_PLANES[PILL, 2] = 1
 
 
 def planes(obs):
@@ -46,33 +47,24 @@ def planes(obs):
     board = board.reshape(-1, ROWS, COLUMNS)[:, ::-1, :]  # row 0 at the bottom
     games = board.shape[0]
     out = np.zeros((games, len(PLANES), ROWS, COLUMNS), np.uint8)
-    out[:, PLANE["walls"]] = board <= LAST_BLOCKED_CODE
-    out[:, PLANE["dots"]] = board == DOT
-    out[:, PLANE["pills"]] = board == PILL
-    ghost_cells = np.asarray(obs["ghost_cell"]).reshape(games, GHOSTS, 2)
-    present = np.asarray(obs["ghost_present"]).reshape(games, GHOSTS).astype(bool)
-    released = np.asarray(obs["ghost_released"]).reshape(games, GHOSTS).astype(bool)
-    blue = np.asarray(obs["ghost_blue"]).reshape(games, GHOSTS).astype(bool)
-    for g in range(GHOSTS):
-        # A ghost waiting in the house after being eaten can catch no one.
-        active = present[:, g] & released[:, g]
-        _mark(out, PLANE["ghost_red_dangerous"] + g, ghost_cells[:, g], active & ~blue[:, g])
-        _mark(out, PLANE["ghost_red_blue"] + g, ghost_cells[:, g], active & blue[:, g])
-    _mark(out, PLANE["gulper"], np.asarray(obs["gulper_cell"]).reshape(games, 2),
-          np.ones(games, bool))
-    fruit = np.broadcast_to(np.asarray(FRUIT_CELL), (games, 2))
-    _mark(out, PLANE["fruit"], fruit, np.asarray(obs["fruit_visible"]).reshape(games) != 0)
+    out[:, :3] = _BOARD_PLANES[board].transpose(0, 3, 1, 2)
+    # One mark per ghost, the Gulper and the fruit in every game: (plane, cell, shown).
+    blue = np.asarray(obs["ghost_blue"]).reshape(games, GHOSTS) != 0
+    ghost_plane = np.where(blue, PLANE["ghost_red_blue"], PLANE["ghost_red_dangerous"])
+    ghost_plane = ghost_plane + np.arange(GHOSTS)
+    # A ghost waiting in the house after being eaten can catch no one.
+    ghost_shown = ((np.asarray(obs["ghost_present"]).reshape(games, GHOSTS) != 0)
+                   & (np.asarray(obs["ghost_released"]).reshape(games, GHOSTS) != 0))
+    plane = np.concatenate([ghost_plane, np.full((games, 2), [PLANE["gulper"], PLANE["fruit"]])],
+                           axis=1)
+    cells = np.concatenate([np.asarray(obs["ghost_cell"]).reshape(games, GHOSTS, 2),
+                            np.asarray(obs["gulper_cell"]).reshape(games, 1, 2),
+                            np.broadcast_to(np.asarray(FRUIT_CELL), (games, 1, 2))], axis=1)
+    shown = np.concatenate([ghost_shown, np.ones((games, 1), bool),
+                            np.asarray(obs["fruit_visible"]).reshape(games, 1) != 0], axis=1)
+    game = np.broadcast_to(np.arange(games)[:, None], shown.shape)
+    out[game[shown], plane[shown], cells[..., 1][shown], cells[..., 0][shown]] = 1
     return out.reshape(lead + out.shape[1:])
-
-
-def _one_hot(direction):
-    """Headings 1..4 as one-hot rows; 0 (none) as zeros."""
-    d = np.asarray(direction)
-    return (d[..., None] == np.arange(1, DIRECTIONS + 1)).astype(np.float32)
-
-
-def _fraction(value, whole):
-    return np.clip(np.asarray(value, np.float64) / max(whole, 1), 0.0, 1.0).astype(np.float32)
 
 
 def flat(obs, lengths, food_at_start, max_ticks):
@@ -81,17 +73,23 @@ def flat(obs, lengths, food_at_start, max_ticks):
     board = np.asarray(obs["board"])
     lead = board.shape[:-2]
     games = int(np.prod(lead, dtype=np.int64))
-    attack = np.asarray(obs["attack_phase"]).reshape(games).astype(bool)
+    out = np.zeros((games, FLAT_SIZE), np.float32)
+    at = len(PLANES) * ROWS * COLUMNS
+    out[:, :at] = planes(obs).reshape(games, at)
+    # Headings 1..4 one-hot; 0 (none) leaves zeros.
+    headings = np.concatenate([np.asarray(obs["gulper_direction"]).reshape(games, 1),
+                               np.asarray(obs["ghost_direction"]).reshape(games, GHOSTS)], axis=1)
+    game, which = np.nonzero(headings)
+    out[game, at + which * DIRECTIONS + headings[game, which] - 1] = 1
+    at += (GHOSTS + 1) * DIRECTIONS
+    attack = np.asarray(obs["attack_phase"]).reshape(games) != 0
     phase_length = np.where(attack, lengths["attack"], lengths["scatter"])
-    parts = [
-        planes(obs).reshape(games, -1).astype(np.float32),
-        _one_hot(obs["gulper_direction"]).reshape(games, DIRECTIONS),
-        _one_hot(obs["ghost_direction"]).reshape(games, GHOSTS * DIRECTIONS),
-        attack.astype(np.float32)[:, None],
-        np.clip(np.asarray(obs["phase_ticks_left"]).reshape(games) / np.maximum(phase_length, 1),
-                0.0, 1.0).astype(np.float32)[:, None],
-        _fraction(np.asarray(obs["blue_ticks_left"]).reshape(games), lengths["blue"])[:, None],
-        _fraction(np.asarray(obs["food_left"]).reshape(games), food_at_start)[:, None],
-        _fraction(np.asarray(obs["tick"]).reshape(games), max_ticks)[:, None],
-    ]
-    return np.concatenate(parts, axis=1).reshape(lead + (FLAT_SIZE,))
+    values = np.stack([
+        attack,
+        np.asarray(obs["phase_ticks_left"]).reshape(games) / np.maximum(phase_length, 1),
+        np.asarray(obs["blue_ticks_left"]).reshape(games) / max(lengths["blue"], 1),
+        np.asarray(obs["food_left"]).reshape(games) / max(food_at_start, 1),
+        np.asarray(obs["tick"]).reshape(games) / max(max_ticks, 1),
+    ], axis=1)
+    out[:, at:] = np.clip(values, 0.0, 1.0)
+    return out.reshape(lead + (FLAT_SIZE,))
