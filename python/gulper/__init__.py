@@ -56,40 +56,41 @@ def evaluate(policy, games=1000, seed=1, config=None, max_ticks=100000, name=Non
     env = Env(config=config, max_ticks=max_ticks)
     label = name or getattr(policy, "name", None) or type(policy).__name__
     try:
-        form = _observation_form(obs_mode, env)
+        if obs_mode not in ("dict", "planes", "flat"):
+            raise ValueError(f"obs_mode is one of dict, planes, flat, not {obs_mode!r}")
+        flat = _flat_form(env) if obs_mode == "flat" else None
         if batch is None:
-            return _evaluate(env, policy if form is None else _InForm(policy, form), games,
-                             seed, label, progress)
-        return _evaluate_batched(env, policy if form is None else lambda obs: policy(form(obs)),
-                                 games, seed, label, batch, progress)
+            if obs_mode != "dict":
+                policy = _InForm(policy, obs_mode, flat)
+            return _evaluate(env, policy, games, seed, label, progress)
+        if flat is not None:
+            asked = policy
+            policy = lambda obs, planes: asked(flat(obs, planes))  # noqa: E731
+        return _evaluate_batched(env, policy, games, seed, label, batch, progress, obs_mode)
     finally:
         env.close()
 
 
-def _observation_form(obs_mode, env):
-    """What turns the dict observation (one game's or stacked) into obs_mode's; None for the
-    dict itself."""
+def _flat_form(env):
+    """What makes the flat vector of the dict observation and planes of the same games, under
+    the env's settings."""
     from gulper import observations
-    if obs_mode == "dict":
-        return None
-    if obs_mode == "planes":
-        return observations.planes
-    if obs_mode == "flat":
-        env.reset(seed=0)  # the settings' countdowns and the food at the start
-        lengths = _core._countdown_lengths(env)
-        food = int(_core.Env.observe(env)["food_left"])
-        return lambda obs: observations.flat(obs, lengths, food, env.max_ticks)
-    raise ValueError(f"obs_mode is one of dict, planes, flat, not {obs_mode!r}")
+    env.reset(seed=0)  # the settings' countdowns and the food at the start
+    lengths = _core._countdown_lengths(env)
+    food = int(_core.Env.observe(env)["food_left"])
+    return lambda obs, planes: observations.flat(obs, planes, lengths, food, env.max_ticks)
 
 
 class _InForm:
-    """A policy(obs, env) given obs in another form; its `state` read through."""
+    """A policy(obs, env) given the observation in the planes or flat form; its `state` read
+    through."""
 
-    def __init__(self, policy, form):
-        self.policy, self.form = policy, form
+    def __init__(self, policy, obs_mode, flat):
+        self.policy, self.obs_mode, self.flat = policy, obs_mode, flat
 
     def __call__(self, obs, env):
-        return self.policy(self.form(obs), env)
+        planes = _core._planes(env)
+        return self.policy(planes if self.obs_mode == "planes" else self.flat(obs, planes), env)
 
     @property
     def state(self):

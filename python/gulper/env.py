@@ -121,11 +121,12 @@ class Env(*_bases()):
         return self.observe(), reward, terminated, truncated, self._with_mask(info)
 
     def observe(self):
-        obs = _core.Env.observe(self)
         if self.obs_mode == "planes":
-            return observations.planes(obs)
+            return observations.planes(self)
+        obs = _core.Env.observe(self)
         if self.obs_mode == "flat":
-            return observations.flat(obs, self._lengths, self._food_at_start, self.max_ticks)
+            return observations.flat(obs, observations.planes(self), self._lengths,
+                                     self._food_at_start, self.max_ticks)
         return obs
 
     @property

@@ -75,22 +75,29 @@ def reference_planes(obs):
 def test_planes_show_each_thing_where_it_is(config):
     env = gulper.Env(config=config, obs_mode="planes")
     seen = np.zeros(len(observations.PLANES), bool)
-    stacked_dicts, stacked_planes = [], []
     for planes in planner_decisions(env, 5, 400):
         obs = _dict_of(env)
         assert env.observation_space.contains(planes)
         assert np.array_equal(planes, reference_planes(obs))
         seen |= planes.reshape(len(seen), -1).any(axis=1)
-        stacked_dicts.append(obs)
-        stacked_planes.append(planes)
     # Every plane was lit at some decision: blue ghosts and the fruit among them.
     assert seen.all(), [p for p, s in zip(observations.PLANES, seen) if not s]
+    assert observations.PLANES[3] == "ghost_red_dangerous" and observations.PLANES[-1] == "fruit"
     # Rows in board order: the Gulper's plane is lit at [row, column] of its cell.
-    x, y = stacked_dicts[0]["gulper_cell"]
-    assert stacked_planes[0][observations.PLANE["gulper"], y, x] == 1
-    # Stacked over games, the same planes game by game.
-    batch = {k: np.stack([d[k] for d in stacked_dicts]) for k in stacked_dicts[0]}
-    assert np.array_equal(observations.planes(batch), np.stack(stacked_planes))
+    obs, _ = env.reset(seed=5)
+    x, y = _dict_of(env)["gulper_cell"]
+    assert obs[observations.PLANE["gulper"], y, x] == 1 and obs[observations.PLANE["gulper"]].sum() == 1
+    # Stacked over the games a batched policy is asked for, the same planes game by game.
+    checked = []
+    def both(obs, planes):
+        for i in range(planes.shape[0]):
+            assert np.array_equal(planes[i], reference_planes({k: v[i] for k, v in obs.items()}))
+        checked.append(planes.shape[0])
+        return np.array([nearest_food({k: v[i] for k, v in obs.items()})
+                         for i in range(planes.shape[0])])
+    env.reset(seed=0)
+    gulper._core._evaluate_batched(env, both, 3, 1, "both", 3, False, "flat")
+    assert sum(checked) > 100 and checked[0] == 3
 
 
 def _dict_of(env):
@@ -105,7 +112,7 @@ def test_the_flat_observation_is_scaled_and_holds_the_planes(config):
         assert flat.dtype == np.float32 and flat.shape == (observations.FLAT_SIZE,)
         assert env.observation_space.contains(flat)
         obs = _dict_of(env)
-        assert np.array_equal(flat[:size], observations.planes(obs).ravel())
+        assert np.array_equal(flat[:size], observations.planes(env).ravel())
         extras = flat[size:]
         heading = extras[:4]
         assert heading.sum() == 1 and heading[int(obs["gulper_direction"]) - 1] == 1
