@@ -60,7 +60,7 @@ def evaluate(policy, games=1000, seed=1, config=None, max_ticks=100000, name=Non
             raise ValueError(f"obs_mode is one of dict, planes, flat, not {obs_mode!r}")
         flat = _flat_form(env) if obs_mode == "flat" else None
         if batch is None:
-            if obs_mode != "dict":
+            if obs_mode != "dict" and not isinstance(policy, Agent):  # an agent reads the game
                 policy = _InForm(policy, obs_mode, flat)
             return _evaluate(env, policy, games, seed, label, progress)
         if flat is not None:
