@@ -9,24 +9,27 @@ namespace gulper {
 
 const std::vector<ObservationField>& ObservationFields() {
     using K = FieldKind;
+    // Columns stop before rows do, and so do x pixels before y pixels.
+    const std::vector<int64_t> cell = {BOARD_COLUMNS - 1, BOARD_ROWS - 1};
+    const std::vector<int64_t> pixel = {BOARD_WIDTH, BOARD_HEIGHT};
     static const std::vector<ObservationField> fields = {
-        {"board", K::U8, {BOARD_ROWS, BOARD_COLUMNS}, 0, CELL_EMPTY},
-        {"gulper_cell", K::I32, {2}, 0, BOARD_ROWS - 1},
-        {"gulper_pixel", K::I32, {2}, 0, BOARD_HEIGHT},
-        {"gulper_direction", K::I32, {}, 0, ACTIONS - 1},
-        {"ghost_present", K::U8, {GHOST_COLOURS}, 0, 1},
-        {"ghost_cell", K::I32, {GHOST_COLOURS, 2}, 0, BOARD_ROWS - 1},
-        {"ghost_pixel", K::I32, {GHOST_COLOURS, 2}, 0, BOARD_HEIGHT},
-        {"ghost_direction", K::I32, {GHOST_COLOURS}, 0, ACTIONS - 1},
-        {"ghost_released", K::U8, {GHOST_COLOURS}, 0, 1},
-        {"ghost_blue", K::U8, {GHOST_COLOURS}, 0, 1},
-        {"fruit_visible", K::U8, {}, 0, 1},
-        {"score", K::I32, {}, 0, INT32_MAX},
-        {"food_left", K::I32, {}, 0, BOARD_CELLS},
-        {"tick", K::I64, {}, 0, static_cast<double>(INT64_MAX)},
-        {"attack_phase", K::U8, {}, 0, 1},
-        {"phase_ticks_left", K::I32, {}, INT32_MIN, INT32_MAX},
-        {"blue_ticks_left", K::I32, {}, 0, INT32_MAX},
+        {"board", K::U8, {BOARD_ROWS, BOARD_COLUMNS}, 0, CELL_EMPTY, {}},
+        {"gulper_cell", K::I32, {2}, 0, BOARD_ROWS - 1, cell},
+        {"gulper_pixel", K::I32, {2}, 0, BOARD_HEIGHT, pixel},
+        {"gulper_direction", K::I32, {}, 0, ACTIONS - 1, {}},
+        {"ghost_present", K::U8, {GHOST_COLOURS}, 0, 1, {}},
+        {"ghost_cell", K::I32, {GHOST_COLOURS, 2}, 0, BOARD_ROWS - 1, cell},
+        {"ghost_pixel", K::I32, {GHOST_COLOURS, 2}, 0, BOARD_HEIGHT, pixel},
+        {"ghost_direction", K::I32, {GHOST_COLOURS}, 0, ACTIONS - 1, {}},
+        {"ghost_released", K::U8, {GHOST_COLOURS}, 0, 1, {}},
+        {"ghost_blue", K::U8, {GHOST_COLOURS}, 0, 1, {}},
+        {"fruit_visible", K::U8, {}, 0, 1, {}},
+        {"score", K::I32, {}, 0, INT32_MAX, {}},
+        {"food_left", K::I32, {}, 0, BOARD_CELLS, {}},
+        {"tick", K::I64, {}, 0, INT64_MAX, {}},
+        {"attack_phase", K::U8, {}, 0, 1, {}},
+        {"phase_ticks_left", K::I32, {}, INT32_MIN, INT32_MAX, {}},
+        {"blue_ticks_left", K::I32, {}, 0, INT32_MAX, {}},
     };
     return fields;
 }

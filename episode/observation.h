@@ -22,8 +22,11 @@ struct ObservationField {
     const char* name;
     FieldKind kind;
     std::vector<int> shape;  // empty for a single value
-    double low;
-    double high;
+    int64_t low;
+    int64_t high;
+    // For a field whose last axis is an (x, y) pair, each one's own highest value (a column
+    // stops sooner than a row); empty otherwise, when `high` holds for every value.
+    std::vector<int64_t> pairHigh;
 };
 
 enum ObservationFieldIndex {

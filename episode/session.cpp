@@ -86,6 +86,7 @@ void Session::Leave() {
 void Session::Reset(uint32_t seed) {
     Enter();
     record = GameRecord();
+    sampled = false;
     if (start && !startDrawsRandom) {
         Restore(*start);
         SeedRandom(seed);
@@ -138,6 +139,28 @@ GameResult Session::Finish() {
     return Ended() ? episode.Finish() : episode.Result();
 }
 
+std::array<bool, ACTIONS> Session::MovingActions() {
+    Enter();
+    std::array<bool, ACTIONS> moves{};
+    if (!started || Ended()) {
+        return moves;
+    }
+    // Each action tried as one step of the sprite alone, by the game's own rule for walls,
+    // the door and the tunnel; the board, the ghosts and the score are not touched.
+    const SpriteMotion here = MotionOf(gulper);
+    for (int32_t a = ACTION_KEEP; a < ACTIONS; ++a) {
+        SpriteMotion tried = here;
+        tried.direction = a == ACTION_KEEP ? here.direction : DirectionOfAction(a);
+        tried.slowDown = 1;
+        tried.slowCounter = 0;
+        SetMotion(gulper, tried);
+        gulper.Step(MazeGrid);
+        moves[a] = gulper.position.x != here.position.x || gulper.position.y != here.position.y;
+    }
+    SetMotion(gulper, here);
+    return moves;
+}
+
 WorldSnapshot Session::Save() {
     Enter();
     WorldSnapshot s = TakeSnapshot(rules, gulper);
@@ -146,10 +169,11 @@ WorldSnapshot Session::Save() {
     s.seed = episode.Seed();
     s.configPath = Settings().configPath;
     s.record = record;
+    s.sampled = sampled;
     return s;
 }
 
-bool Session::Restore(const WorldSnapshot& s) {
+bool Session::Restore(const WorldSnapshot& s, std::optional<uint32_t> reseed) {
     if (s.configPath != Settings().configPath) {
         return false;
     }
@@ -160,8 +184,12 @@ bool Session::Restore(const WorldSnapshot& s) {
         }
     }
     PutSnapshot(s, rules, gulper);
+    if (reseed) {
+        SeedRandom(SampledRandomState(*reseed));
+    }
     episode.Adopt(s.seed, s.ticks, s.decisions);
     record = s.record;
+    sampled = s.sampled || reseed.has_value();
     started = true;
     return true;
 }

@@ -3,6 +3,7 @@
 // from outside the game or by an agent asked on the same state, and whole-game snapshots.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -63,9 +64,15 @@ class Session {
     // The action `agent` would take here: one tick played with it deciding, then put back.
     int32_t AskAgent(Player& agent);
 
+    // Which actions would move the Gulper on from this decision (by index: keep going, left,
+    // up, right, down); none once the game has ended.
+    std::array<bool, ACTIONS> MovingActions();
+
     WorldSnapshot Save();
-    // False (and nothing changed) when the snapshot was taken under other settings.
-    bool Restore(const WorldSnapshot& snapshot);
+    // False (and nothing changed) when the snapshot was taken under other settings. With
+    // `reseed` the ghosts' draws from then on come afresh from it instead of the snapshot's
+    // generator: another possible future of the same moment, the same one for the same seed.
+    bool Restore(const WorldSnapshot& snapshot, std::optional<uint32_t> reseed = std::nullopt);
 
     // Makes this session's game the process's live one; every read of the game needs it.
     void Enter();
@@ -87,6 +94,9 @@ class Session {
     const GameSettings& Settings() const { return episode.Settings(); }
     // The decisions since the start, as a replay file keeps them.
     const GameRecord& Record() const { return record; }
+    // Whether the ghosts' draws were started afresh since the reset, so that the record no
+    // longer plays this game back.
+    bool Sampled() const { return sampled; }
     // The agent's log since the last call, when kept.
     std::string TakeLog();
 
@@ -105,6 +115,7 @@ class Session {
     std::optional<WorldSnapshot> start;
     bool startDrawsRandom = false;
     bool started = false;
+    bool sampled = false;
     uint64_t serial = 0;
 };
 

@@ -18,6 +18,13 @@ void ApplyGlobals(const WorldGlobals& g) {
     SeedRandom(g.random);
 }
 
+uint32_t SampledRandomState(uint32_t seed) {
+    uint32_t z = seed + 0x9E3779B9u;  // each step is invertible: distinct seeds stay distinct
+    z = (z ^ (z >> 16)) * 0x85EBCA6Bu;
+    z = (z ^ (z >> 13)) * 0xC2B2AE35u;
+    return z ^ (z >> 16);
+}
+
 SpriteMotion MotionOf(const Sprite& s) {
     return SpriteMotion{s.position, s.slowDown, s.slowCounter, s.direction, s.ghostId};
 }

@@ -58,7 +58,15 @@ struct WorldSnapshot {
     std::string configPath;
     // The decisions since the start, for a replay file.
     GameRecord record;
+    // The ghosts' draws were started afresh at some point (a sampled future), so the record
+    // no longer plays back this game.
+    bool sampled = false;
 };
+
+// The generator's state for ghosts' draws started afresh from `seed`: scrambled, so that no
+// sampled future starts the generator where a game of the same seed starts it, and one to one,
+// so that different seeds never share a future.
+uint32_t SampledRandomState(uint32_t seed);
 
 // Takes the live game (the process-wide state must be the game's own) into a snapshot.
 WorldSnapshot TakeSnapshot(const GameRules& rules, const PlayerSprite& player);

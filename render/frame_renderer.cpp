@@ -3,6 +3,7 @@
 #include "render/frame_renderer.h"
 
 #include <GL/gl.h>
+#include <pthread.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -37,6 +38,18 @@ class FrameWindow : public GameWindow {
 };
 
 std::unique_ptr<FrameWindow> frameWindow;
+// Set in a child forked while a context was open: that context, and the driver's threads
+// behind it, stayed with the parent.
+bool forkedFromDrawing = false;
+
+// In the forked child: the window and its context are let go without a call into the
+// driver, which would wait forever on threads the child does not have.
+void LeaveParentsContext() {
+    if (frameWindow) {
+        (void)frameWindow.release();
+        forkedFromDrawing = true;
+    }
+}
 
 // The window's constructor and destructor write the process-wide game (they clear it, and
 // the rules they derive from delete the live ghosts), so the live game is kept aside
@@ -72,6 +85,18 @@ bool CreateQuietly(FrameWindow& window) {
 }
 
 bool OpenFrameWindow(std::string* why) {
+    if (forkedFromDrawing) {
+        *why =
+            "render() cannot draw in a process forked from one that had drawn: the OpenGL "
+            "context stayed with the parent. Draw in the parent, or start the workers with the "
+            "\"forkserver\" or \"spawn\" context";
+        return false;
+    }
+    static const bool watchesForks = [] {
+        pthread_atfork(nullptr, nullptr, &LeaveParentsContext);
+        return true;
+    }();
+    (void)watchesForks;
     // Never a window on a screen, and Python keeps its own Ctrl+C.
     if (!platform::UseOffscreenVideo()) {
         *why = "render() needs an OpenGL context and none could be made (" +

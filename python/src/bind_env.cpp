@@ -21,6 +21,11 @@ void WriteReplay(Env& e, const std::string& path, const std::string& agent) {
     if (!s.Ended()) {
         throw py::value_error("the game is not over yet: a replay file holds a whole game");
     }
+    if (s.Sampled()) {
+        throw py::value_error(
+            "this game went on from a state restored with reseed=, so its ghosts drew from "
+            "another generator than the seed's: no replay file plays it back");
+    }
     GameSettings settings = s.Settings();
     settings.agent = agent;
     const ReplayFile replay = ReplayOf(settings, s.Record(), s.Result());
@@ -50,14 +55,24 @@ void BindEnv(py::module_& m) {
         .def("observe", [](Env& e) { return Observe({&e.Playing()}, false); })
         .def_property_readonly("info", &Env::Info)
         .def("clone_state", [](Env& e) { return State{e.Playing().Save()}; })
-        .def("restore_state",
-             [](Env& e, const State& s) {
-                 if (!e.Live().Restore(s.snapshot)) {
-                     throw py::value_error(
-                         "that state is of a game under other settings, or this environment "
-                         "has not started a game yet");
-                 }
-             })
+        .def(
+            "restore_state",
+            [](Env& e, const State& s, const py::object& reseed) {
+                std::optional<uint32_t> fresh;
+                if (!reseed.is_none()) {
+                    fresh = SeedOf(reseed);
+                }
+                if (!e.Live().Restore(s.snapshot, fresh)) {
+                    throw py::value_error(
+                        "that state is of a game under other settings, or this environment "
+                        "has not started a game yet");
+                }
+            },
+            py::arg("state"), py::arg("reseed") = py::none(),
+            "Puts the game back as it was at the state. Without reseed the game goes on exactly "
+            "as it did (the same ghost moves for the same actions); with reseed=S the ghosts' "
+            "draws from then on come afresh from S: another possible future, the same for the "
+            "same S.")
         .def("write_replay", &WriteReplay, py::arg("path"), py::arg("agent") = "python",
              "Writes the game since reset, once over, as a replay file that gulper-sim "
              "--replay-file checks and gulper-watch --replay-file shows.")

@@ -69,8 +69,17 @@ uint32_t SeedOf(const py::handle& value);
 py::dict InfoOf(Session& s);
 // The run's summary as a dict, the field names of gulper-sim --json, with its printed text.
 py::dict SummaryDict(const RunSummary& summary, const std::vector<GameResult>& results);
+// An evaluation's first seed, checked with its number of games: a ValueError unless there is
+// at least one game and the last seed is at most 2^32 - 1.
+uint32_t EvaluationSeed(const py::object& firstSeed, int64_t games);
+// The evaluation's results (in seed order from `seed`) summarised as gulper-sim does.
+py::dict EvaluationSummary(const std::vector<GameResult>& results, const std::string& agent,
+                           const GameSettings& settings, uint32_t seed);
+// A line on standard error every twentieth of the run, rewritten in place.
+void ShowProgress(int64_t done, int64_t games);
 
 void BindEnv(py::module_& m);
 void BindBatch(py::module_& m);
+void BindLearning(py::module_& m);
 
 }  // namespace gulper

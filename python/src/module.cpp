@@ -211,7 +211,6 @@ std::string PolicyState(const py::object& policy) {
     return py::isinstance<py::str>(state) ? state.cast<std::string>() : std::string();
 }
 
-// A line on standard error every twentieth of the run, rewritten in place.
 void ShowProgress(int64_t done, int64_t games) {
     const int64_t every = std::max<int64_t>(1, games / 20);
     if (done % every == 0 || done == games) {
@@ -245,10 +244,7 @@ class EvaluationHold {
 
 py::dict Evaluate(Env& env, const py::object& policy, int64_t games, const py::object& firstSeed,
                   const std::string& name, bool progress) {
-    const uint32_t seed = SeedOf(firstSeed);
-    if (games < 1 || static_cast<uint64_t>(games) - 1 > UINT32_MAX - seed) {
-        throw py::value_error("games must be 1 or more, and the last seed at most 4294967295");
-    }
+    const uint32_t seed = EvaluationSeed(firstSeed, games);
     Session& s = env.Changeable();
     const EvaluationHold hold(env);
     Agent* agent = py::isinstance<Agent>(policy) ? &policy.cast<Agent&>() : nullptr;
@@ -285,12 +281,25 @@ py::dict Evaluate(Env& env, const py::object& policy, int64_t games, const py::o
     if (progress) {
         ShowProgress(games, games);
     }
+    return EvaluationSummary(results, name, s.Settings(), seed);
+}
+
+uint32_t EvaluationSeed(const py::object& firstSeed, int64_t games) {
+    const uint32_t seed = SeedOf(firstSeed);
+    if (games < 1 || static_cast<uint64_t>(games) - 1 > UINT32_MAX - seed) {
+        throw py::value_error("games must be 1 or more, and the last seed at most 4294967295");
+    }
+    return seed;
+}
+
+py::dict EvaluationSummary(const std::vector<GameResult>& results, const std::string& agent,
+                           const GameSettings& settings, uint32_t seed) {
     RunSummary summary = Summarise(results);
-    summary.agent = name;
-    summary.configPath = s.Settings().configPath;
-    summary.settingsText = s.Settings().configText;
+    summary.agent = agent;
+    summary.configPath = settings.configPath;
+    summary.settingsText = settings.configText;
     summary.firstSeed = seed;
-    summary.maxTicks = s.Settings().maxTicks;
+    summary.maxTicks = settings.maxTicks;
     return SummaryDict(summary, results);
 }
 
@@ -302,6 +311,7 @@ PYBIND11_MODULE(_core, m) {
     m.doc() = "The game stepped from Python, in the process (see docs/observation.md).";
     BindEnv(m);
     BindBatch(m);
+    BindLearning(m);
     m.def("observation_fields", &FieldTable,
           "The observation's fields as (name, dtype, shape, low, high).");
     m.def("agent_names", [] {

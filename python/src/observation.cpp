@@ -15,8 +15,10 @@ namespace gulper {
 py::list FieldTable() {
     py::list table;
     for (const ObservationField& f : ObservationFields()) {
+        // Whole numbers, never a double that rounds the largest tick past int64.
+        const py::object high = f.pairHigh.empty() ? py::cast(f.high) : py::cast(f.pairHigh);
         table.append(py::make_tuple(f.name, FieldKindName(f.kind), py::tuple(py::cast(f.shape)),
-                                    f.low, f.high));
+                                    f.low, high));
     }
     return table;
 }

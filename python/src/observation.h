@@ -12,7 +12,8 @@ namespace gulper {
 
 namespace py = pybind11;
 
-// The fields as (name, dtype, shape, low, high), in order, for the space classes.
+// The fields as (name, dtype, shape, low, high), in order, for the space classes: whole
+// numbers, high a list over the last axis for an (x, y) pair.
 py::list FieldTable();
 
 // A dict of fresh arrays, one per field, holding each session's observation; with `stacked`
