@@ -4,7 +4,8 @@
 #include <iostream>
 
 namespace {
-std::ostream* logStream = &std::cout;
+// Per thread, as the game the agent plays is.
+thread_local std::ostream* logStream = &std::cout;
 }  // namespace
 
 std::ostream& AgentLog() {

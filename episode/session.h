@@ -1,5 +1,5 @@
 // One seeded episode stepped a decision at a time, for Python: its own copy of the
-// process-wide game state (so several live in one process), a Gulper steered by actions set
+// game variables (so several live in one process), a Gulper steered by actions set
 // from outside the game or by an agent asked on the same state, and whole-game snapshots.
 #pragma once
 
@@ -67,8 +67,11 @@ class Session {
     // False (and nothing changed) when the snapshot was taken under other settings.
     bool Restore(const WorldSnapshot& snapshot);
 
-    // Makes this session's game the process's live one; every read of the game needs it.
+    // Makes this session's game the thread's live one; every read of the game needs it.
     void Enter();
+    // Stores the thread's live game back into its session, so that another thread may take
+    // that session up next: a session lives in one thread's game variables at a time.
+    static void LeaveThread();
 
     bool Started() const { return started; }
     bool Over() const { return started && episode.Decided(); }
