@@ -4,9 +4,10 @@ env = gulper.Env(); obs, info = env.reset(seed=1); obs, reward, terminated, trun
 env.step(action). The observation's fields are described in docs/observation.md.
 """
 
-from gulper._core import ACTIONS, BOARD_COLUMNS, BOARD_ROWS, Agent, BatchEnv, Env, State
+from gulper._core import ACTIONS, BOARD_COLUMNS, BOARD_ROWS, Agent, Env, State
 from gulper._core import _evaluate, agent_names, observation_fields
 from gulper.spaces import Box, Dict, Discrete
+from gulper.vector import VectorEnv
 
 # What the actions mean: keep going, or the Gulper's direction from this cell centre.
 KEEP, LEFT, UP, RIGHT, DOWN = range(ACTIONS)
@@ -15,9 +16,8 @@ observation_space = Dict(
     {name: Box(shape, dtype, low, high) for name, dtype, shape, low, high in observation_fields()}
 )
 action_space = Discrete(ACTIONS)
-for _cls in (Env, BatchEnv):
-    _cls.observation_space = observation_space
-    _cls.action_space = action_space
+Env.observation_space = observation_space
+Env.action_space = action_space
 # As the standard environment API has it: the one way render() draws.
 Env.metadata = {"render_modes": ["rgb_array"]}
 
@@ -45,6 +45,6 @@ def evaluate(policy, games=1000, seed=1, config=None, max_ticks=100000, name=Non
 
 __all__ = [
     "ACTIONS", "BOARD_COLUMNS", "BOARD_ROWS", "KEEP", "LEFT", "UP", "RIGHT", "DOWN",
-    "Agent", "BatchEnv", "Env", "State", "Box", "Dict", "Discrete",
+    "Agent", "Env", "VectorEnv", "State", "Box", "Dict", "Discrete",
     "agent", "agent_names", "evaluate", "observation_space", "action_space",
 ]

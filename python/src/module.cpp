@@ -37,22 +37,26 @@ std::pair<std::string, std::string> ConfigOf(const py::object& config) {
 
 }  // namespace
 
-Env::Env(const py::object& config, int64_t maxTicks, bool agentLog, const py::object& mode)
-    : renderMode(mode) {
+GameSettings SettingsOf(const py::object& config, int64_t maxTicks) {
     if (maxTicks < 1) {
         throw py::value_error("max_ticks must be 1 or more");
-    }
-    if (!mode.is_none() &&
-        !(py::isinstance<py::str>(mode) && mode.cast<std::string>() == "rgb_array")) {
-        throw py::value_error("render_mode is None or \"rgb_array\", not " +
-                              py::repr(mode).cast<std::string>());
     }
     auto [path, text] = ConfigOf(config);
     GameSettings settings;
     settings.configPath = path;
     settings.configText = text;
     settings.maxTicks = maxTicks;
-    session = std::make_unique<Session>(settings, agentLog);
+    return settings;
+}
+
+Env::Env(const py::object& config, int64_t maxTicks, bool agentLog, const py::object& mode)
+    : renderMode(mode) {
+    if (!mode.is_none() &&
+        !(py::isinstance<py::str>(mode) && mode.cast<std::string>() == "rgb_array")) {
+        throw py::value_error("render_mode is None or \"rgb_array\", not " +
+                              py::repr(mode).cast<std::string>());
+    }
+    session = std::make_unique<Session>(SettingsOf(config, maxTicks), agentLog);
 }
 
 Session& Env::Live() {
@@ -300,7 +304,7 @@ using namespace gulper;
 PYBIND11_MODULE(_core, m) {
     m.doc() = "The game stepped from Python, in the process (see docs/observation.md).";
     BindEnv(m);
-    BindBatch(m);
+    BindVector(m);
     m.def("observation_fields", &FieldTable,
           "The observation's fields as (name, dtype, shape, low, high).");
     m.def("agent_names", [] {

@@ -10,6 +10,11 @@ import pytest
 
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 sys.path.insert(0, os.path.join(ROOT, "python", "examples"))
+# Gymnasium for the tests of the standard interface, where the vendored copy is beside the tree;
+# before gulper is first imported, which looks for it once.
+VENDORED_GYMNASIUM = os.path.join(ROOT, os.pardir, "shared", "vendor", "gymnasium-1.3.0")
+if os.path.isdir(VENDORED_GYMNASIUM):
+    sys.path.append(os.path.normpath(VENDORED_GYMNASIUM))
 CONFIG = os.path.join(ROOT, "data", "config.txt")
 
 
