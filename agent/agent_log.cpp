@@ -18,7 +18,7 @@ void SetAgentLog(std::ostream* out) {
 
 std::ostream& DiscardedLog() {
     // No buffer: the stream is bad from the start, so every output to it stops at its sentry
-    // and no number is ever formatted.
-    static std::ostream discarded(nullptr);
+    // and no number is ever formatted. One a thread: each use writes its state.
+    thread_local std::ostream discarded(nullptr);
     return discarded;
 }
