@@ -9,6 +9,8 @@
 #include <memory>
 #include <sstream>
 
+#include "episode/shipped_data.h"
+#include "framework/data_file.h"
 #include "game/settings.h"
 #include "python/src/bindings.h"
 #include "python/src/observation.h"
@@ -18,12 +20,12 @@ namespace gulper {
 
 namespace {
 
-// The settings file's name and its bytes, read once. Without one, data/config.txt as the game
-// and gulper-sim read it: a missing one means the defaults.
+// The settings file's name and its bytes, read once. Without one, data/config.txt as
+// gulper-sim reads it: from the working folder, or else the shipped one built in.
 std::pair<std::string, std::string> ConfigOf(const py::object& config) {
     std::string text, why;
     if (config.is_none()) {
-        if (!ReadNamedSettings(SETTINGS_FILE, &text, &why)) {
+        if (!ReadDataFile(SETTINGS_FILE, SETTINGS_MAX_BYTES, &text, &why)) {
             text.clear();
         }
         return {SETTINGS_FILE, text};
@@ -303,6 +305,8 @@ using namespace gulper;
 
 PYBIND11_MODULE(_core, m) {
     m.doc() = "The game stepped from Python, in the process (see docs/observation.md).";
+    // The shipped settings and pictures wherever Python runs; a data/ folder here comes first.
+    UseShippedData();
     BindEnv(m);
     BindVector(m);
     m.def("observation_fields", &FieldTable,
