@@ -57,8 +57,8 @@ AgentPlan SteeredGulper::ReadPlan(GridPoint decisionCell) {
     return delegate != nullptr ? delegate->ReadPlan(decisionCell) : AgentPlan();
 }
 
-Session::Session(const GameSettings& settings, bool keepLog_)
-    : keepLog(keepLog_), episode(rules, gulper, settings, &record) {}
+Session::Session(const GameSettings& settings, bool keepLog_, bool keepRecord)
+    : keepLog(keepLog_), episode(rules, gulper, settings, keepRecord ? &record : nullptr) {}
 
 Session::~Session() {
     Enter();

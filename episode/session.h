@@ -47,7 +47,9 @@ struct StepOutcome {
 
 class Session {
   public:
-    Session(const GameSettings& settings, bool keepLog);
+    // Without keepRecord the decisions are not kept (Record() stays empty): a game that will
+    // never be written as a replay file plays faster.
+    Session(const GameSettings& settings, bool keepLog, bool keepRecord = true);
     ~Session();
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;

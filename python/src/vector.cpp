@@ -171,7 +171,8 @@ class VectorGames {
         parts = std::min(parts, count);
         const GameSettings settings = SettingsOf(config, maxTicks);
         for (int64_t i = 0; i < count; ++i) {
-            sessions.push_back(std::make_unique<Session>(settings, false));
+            // No replay is written from a vector: its games keep no record.
+            sessions.push_back(std::make_unique<Session>(settings, false, false));
         }
         infos.resize(count);
         ended.assign(count, false);
