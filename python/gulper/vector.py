@@ -201,4 +201,10 @@ def make_vector(num_envs=1, **kwargs):
     if kwargs.pop("max_episode_steps", None) is not None:
         raise ValueError("a Gulper game's limit is max_ticks, in ticks; max_episode_steps is "
                          "not one the vector can keep")
+    # The single environment's keywords the vector has no counterpart for: refused when asked
+    # for, never dropped in silence.
+    for name, plain in (("action_mask", False), ("obs_mode", "dict"), ("catch_penalty", 0)):
+        if kwargs.pop(name, plain) != plain:
+            raise ValueError(f"gulper.VectorEnv gives the dict observation and the score as "
+                             f"reward, with no action mask: {name} must stay {plain!r}")
     return VectorEnv(num_envs, **kwargs)

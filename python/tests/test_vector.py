@@ -228,3 +228,6 @@ def test_make_vec_builds_it_through_the_vector_entry_point(config):
     assert isinstance(vec, gulper.VectorEnv) and obs["board"].shape == (3, 22, 19)
     assert vec.observation_space["board"].shape == (3, 22, 19)
     vec.close()
+    with pytest.raises(ValueError, match="action_mask must stay False"):
+        gymnasium.make_vec(name, num_envs=2, vectorization_mode="vector_entry_point",
+                           config=config, action_mask=True)
