@@ -355,7 +355,10 @@ class VectorGames {
         }
         const auto a = all.unchecked<1>();
         for (py::ssize_t i = 0; i < a.shape(0); ++i) {
-            actions[i] = ActionOf(py::int_(a(i)));
+            const int64_t action = a(i);
+            // Python's own word for one out of range, without a Python number for every game.
+            actions[i] = action >= 0 && action < ACTIONS ? static_cast<int32_t>(action)
+                                                         : ActionOf(py::int_(action));
         }
     }
 
