@@ -4,7 +4,8 @@
 #include <iostream>
 
 namespace {
-std::ostream* logStream = &std::cout;
+// Per thread, as the game the agent plays is.
+thread_local std::ostream* logStream = &std::cout;
 }  // namespace
 
 std::ostream& AgentLog() {
@@ -17,7 +18,7 @@ void SetAgentLog(std::ostream* out) {
 
 std::ostream& DiscardedLog() {
     // No buffer: the stream is bad from the start, so every output to it stops at its sentry
-    // and no number is ever formatted.
-    static std::ostream discarded(nullptr);
+    // and no number is ever formatted. One a thread: each use writes its state.
+    thread_local std::ostream discarded(nullptr);
     return discarded;
 }

@@ -8,9 +8,9 @@ namespace gulper {
 
 namespace {
 
-// The session whose game is in the process-wide variables now. Another session's call first
+// The session whose game is in this thread's game variables now. Another session's call first
 // stores this one's state, so consecutive calls on one session swap nothing.
-Session* liveSession = nullptr;
+thread_local Session* liveSession = nullptr;
 
 }  // namespace
 
@@ -57,8 +57,8 @@ AgentPlan SteeredGulper::ReadPlan(GridPoint decisionCell) {
     return delegate != nullptr ? delegate->ReadPlan(decisionCell) : AgentPlan();
 }
 
-Session::Session(const GameSettings& settings, bool keepLog_)
-    : keepLog(keepLog_), episode(rules, gulper, settings, &record) {}
+Session::Session(const GameSettings& settings, bool keepLog_, bool keepRecord)
+    : keepLog(keepLog_), episode(rules, gulper, settings, keepRecord ? &record : nullptr) {}
 
 Session::~Session() {
     Enter();
@@ -81,6 +81,13 @@ void Session::Enter() {
 
 void Session::Leave() {
     globals = CaptureGlobals();
+}
+
+void Session::LeaveThread() {
+    if (liveSession != nullptr) {
+        liveSession->Leave();
+        liveSession = nullptr;
+    }
 }
 
 void Session::Reset(uint32_t seed) {

@@ -1,5 +1,5 @@
 // One seeded episode stepped a decision at a time, for Python: its own copy of the
-// process-wide game state (so several live in one process), a Gulper steered by actions set
+// game variables (so several live in one process), a Gulper steered by actions set
 // from outside the game or by an agent asked on the same state, and whole-game snapshots.
 #pragma once
 
@@ -48,7 +48,9 @@ struct StepOutcome {
 
 class Session {
   public:
-    Session(const GameSettings& settings, bool keepLog);
+    // Without keepRecord the decisions are not kept (Record() stays empty): a game that will
+    // never be written as a replay file plays faster.
+    Session(const GameSettings& settings, bool keepLog, bool keepRecord = true);
     ~Session();
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
@@ -74,8 +76,11 @@ class Session {
     // generator: another possible future of the same moment, the same one for the same seed.
     bool Restore(const WorldSnapshot& snapshot, std::optional<uint32_t> reseed = std::nullopt);
 
-    // Makes this session's game the process's live one; every read of the game needs it.
+    // Makes this session's game the thread's live one; every read of the game needs it.
     void Enter();
+    // Stores the thread's live game back into its session, so that another thread may take
+    // that session up next: a session lives in one thread's game variables at a time.
+    static void LeaveThread();
 
     bool Started() const { return started; }
     bool Over() const { return started && episode.Decided(); }

@@ -123,7 +123,43 @@ bool ReadToEnd(int fd, uint64_t maxBytes, int quietMs, std::string* bytes, std::
     }
 }
 
+const BuiltInFile* builtInFiles = nullptr;
+size_t builtInCount = 0;
+
+// "data//dot.tga" and "./data/dot.tga" as "data/dot.tga".
+std::string WithSingleSlashes(const char* path) {
+    std::string name;
+    for (const char* c = path; *c != '\0'; ++c) {
+        if (*c != '/' || name.empty() || name.back() != '/') {
+            name += *c;
+        }
+    }
+    return name.rfind("./", 0) == 0 ? name.substr(2) : name;
+}
+
 }  // namespace
+
+void SetBuiltInFiles(const BuiltInFile* files, size_t count) {
+    builtInFiles = files;
+    builtInCount = count;
+}
+
+const BuiltInFile* BuiltInFileFor(const char* path) {
+    if (builtInCount == 0 || path == nullptr || path[0] == '\0') {
+        return nullptr;
+    }
+    struct stat here;
+    if (lstat(path, &here) == 0 || errno != ENOENT) {
+        return nullptr;  // something is there, even if not a file the game can read
+    }
+    const std::string name = WithSingleSlashes(path);
+    for (size_t i = 0; i < builtInCount; ++i) {
+        if (name == builtInFiles[i].name) {
+            return &builtInFiles[i];
+        }
+    }
+    return nullptr;
+}
 
 File OpenDataFile(const char* path, uint64_t maxBytes, std::string* why) {
     if (path == nullptr || path[0] == '\0') {
@@ -132,7 +168,16 @@ File OpenDataFile(const char* path, uint64_t maxBytes, std::string* why) {
     }
     Descriptor fd(OpenWithoutWaiting(path));
     if (fd.Get() < 0) {
-        Say(why, OpenFailure(path, errno));
+        const int error = errno;
+        if (const BuiltInFile* inside = error == ENOENT ? BuiltInFileFor(path) : nullptr) {
+            if (inside->size > maxBytes) {
+                Say(why, TooLarge(maxBytes));
+                return nullptr;
+            }
+            // Read only: the bytes are never written through this stream.
+            return File(fmemopen(const_cast<unsigned char*>(inside->bytes), inside->size, "rb"));
+        }
+        Say(why, OpenFailure(path, error));
         return nullptr;
     }
     struct stat info;
@@ -161,6 +206,14 @@ File OpenDataFile(const char* path, uint64_t maxBytes, std::string* why) {
 
 bool ReadDataFile(const char* path, uint64_t maxBytes, std::string* bytes, std::string* why) {
     bytes->clear();
+    if (const BuiltInFile* inside = BuiltInFileFor(path)) {
+        if (inside->size > maxBytes) {
+            Say(why, TooLarge(maxBytes));
+            return false;
+        }
+        bytes->assign(reinterpret_cast<const char*>(inside->bytes), inside->size);
+        return true;
+    }
     File file = OpenDataFile(path, maxBytes, why);
     // The size was checked when opened; the cap holds even for a file that grows meanwhile.
     return file && ReadToEnd(fileno(file.get()), maxBytes, -1, bytes, why);

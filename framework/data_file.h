@@ -2,6 +2,7 @@
 // an ordinary file of bounded size, and a file the user names may also be a pipe, read once.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -19,6 +20,22 @@ File OpenDataFile(const char* path, uint64_t maxBytes, std::string* why = nullpt
 // The whole of an ordinary file of at most maxBytes, opened as OpenDataFile opens it.
 bool ReadDataFile(const char* path, uint64_t maxBytes, std::string* bytes,
                   std::string* why = nullptr);
+
+// A file a program carries inside itself, by the name it has under the working folder
+// ("data/dot.tga").
+struct BuiltInFile {
+    const char* name;
+    const unsigned char* bytes;
+    uint64_t size;
+};
+
+// From now on OpenDataFile and ReadDataFile give a data file that is not there (no such name)
+// from `files` instead, when one has its name; repeated slashes count as one. The game never
+// calls it: its window reads data/ alone. The table must outlive every later read.
+void SetBuiltInFiles(const BuiltInFile* files, size_t count);
+// The built-in file read in place of `path` now: null when the path names something here, or
+// no built-in file has its name.
+const BuiltInFile* BuiltInFileFor(const char* path);
 
 // What ReadNamedFile found at the path.
 enum class NamedFileKind { ORDINARY, STREAM };

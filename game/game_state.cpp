@@ -3,28 +3,28 @@
 
 #include "game/sprite.h"
 
-bool gameWon = false;
-bool fruitVisible = false;
-bool attackMode = false;
-int32_t scatterCountdown = 0;
-int32_t attackCountdown = 0;
-int32_t blueCountdown = 0;
+thread_local bool gameWon = false;
+thread_local bool fruitVisible = false;
+thread_local bool attackMode = false;
+thread_local int32_t scatterCountdown = 0;
+thread_local int32_t attackCountdown = 0;
+thread_local int32_t blueCountdown = 0;
 
-Ghost* redGhost = nullptr;
-Ghost* greenGhost = nullptr;
-Ghost* orangeGhost = nullptr;
-Ghost* turquoiseGhost = nullptr;
-PlayerSprite* playerAgent = nullptr;
+thread_local Ghost* redGhost = nullptr;
+thread_local Ghost* greenGhost = nullptr;
+thread_local Ghost* orangeGhost = nullptr;
+thread_local Ghost* turquoiseGhost = nullptr;
+thread_local PlayerSprite* playerAgent = nullptr;
 
-int32_t dot_value = 0;
-int32_t powerpill_value = 0;
-int32_t ghost_value = 0;
-int32_t fruit_value = 0;
-int32_t n_moves_blue_ghosts = 0;
-int32_t n_moves_ghost_appears = 0;
-int32_t length_attack_mode = 0;
-int32_t length_scatter_mode = 0;
-int32_t powerpill_slowdown_factor = 0;
+thread_local int32_t dot_value = 0;
+thread_local int32_t powerpill_value = 0;
+thread_local int32_t ghost_value = 0;
+thread_local int32_t fruit_value = 0;
+thread_local int32_t n_moves_blue_ghosts = 0;
+thread_local int32_t n_moves_ghost_appears = 0;
+thread_local int32_t length_attack_mode = 0;
+thread_local int32_t length_scatter_mode = 0;
+thread_local int32_t powerpill_slowdown_factor = 0;
 
 int32_t DotValue() {
     return dot_value;
@@ -57,11 +57,12 @@ const char* GhostColourName(int colour) {
 }
 
 namespace {
-// The shared settings, in GameStateValues::settings's order.
-int32_t* const SETTINGS[9] = {
-    &dot_value,          &powerpill_value,     &ghost_value,
-    &fruit_value,        &n_moves_blue_ghosts, &n_moves_ghost_appears,
-    &length_attack_mode, &length_scatter_mode, &powerpill_slowdown_factor};
+// The shared settings of this thread's game, in GameStateValues::settings's order.
+std::array<int32_t*, 9> Settings() {
+    return {&dot_value,          &powerpill_value,     &ghost_value,
+            &fruit_value,        &n_moves_blue_ghosts, &n_moves_ghost_appears,
+            &length_attack_mode, &length_scatter_mode, &powerpill_slowdown_factor};
+}
 }  // namespace
 
 GameStateValues SaveGameState() {
@@ -78,8 +79,9 @@ GameStateValues SaveGameState() {
         v.ghosts[colour] = GhostOf(colour);
     }
     v.player = playerAgent;
+    const std::array<int32_t*, 9> settings = Settings();
     for (int i = 0; i < 9; ++i) {
-        v.settings[i] = *SETTINGS[i];
+        v.settings[i] = *settings[i];
     }
     return v;
 }
@@ -97,8 +99,9 @@ void RestoreGameState(const GameStateValues& v) {
         GhostOf(colour) = v.ghosts[colour];
     }
     playerAgent = v.player;
+    const std::array<int32_t*, 9> settings = Settings();
     for (int i = 0; i < 9; ++i) {
-        *SETTINGS[i] = v.settings[i];
+        *settings[i] = v.settings[i];
     }
 }
 

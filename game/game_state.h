@@ -1,5 +1,6 @@
-// The process-wide state of the game in progress: flags, countdowns, the ghosts and the
-// player, and the settings the rules share.
+// The state of the game in progress: flags, countdowns, the ghosts and the player, and the
+// settings the rules share. Each thread has its own, so that games played on worker threads
+// at once keep apart; a thread plays one game at a time.
 #pragma once
 
 #include <array>
@@ -15,19 +16,19 @@ class Sprite;
 const GridPoint FRUIT_POSITION(190, 190);
 
 // Flags and countdowns of the game in progress.
-extern bool gameWon;
-extern bool fruitVisible;
-extern bool attackMode;
-extern int32_t scatterCountdown;
-extern int32_t attackCountdown;
-extern int32_t blueCountdown;
+extern thread_local bool gameWon;
+extern thread_local bool fruitVisible;
+extern thread_local bool attackMode;
+extern thread_local int32_t scatterCountdown;
+extern thread_local int32_t attackCountdown;
+extern thread_local int32_t blueCountdown;
 
 // The ghosts (null when switched off) and the player. None of them are owned here.
-extern Ghost* redGhost;
-extern Ghost* greenGhost;
-extern Ghost* orangeGhost;
-extern Ghost* turquoiseGhost;
-extern PlayerSprite* playerAgent;
+extern thread_local Ghost* redGhost;
+extern thread_local Ghost* greenGhost;
+extern thread_local Ghost* orangeGhost;
+extern thread_local Ghost* turquoiseGhost;
+extern thread_local PlayerSprite* playerAgent;
 
 // The ghosts' colours; a colour indexes the per-ghost settings.
 enum GhostColour { GHOST_RED = 0, GHOST_GREEN = 1, GHOST_ORANGE = 2, GHOST_TURQUOISE = 3 };
@@ -44,9 +45,17 @@ constexpr GhostOrder FLEE_ORDER = {GHOST_ORANGE, GHOST_RED, GHOST_GREEN, GHOST_T
 
 // The ghost of a colour: redGhost, greenGhost, orangeGhost or turquoiseGhost.
 inline Ghost*& GhostOf(GhostColour colour) {
-    static Ghost** const slots[GHOST_COLOURS] = {&redGhost, &greenGhost, &orangeGhost,
-                                                 &turquoiseGhost};
-    return *slots[colour];
+    // Not a table of their addresses: each thread's ghosts are at addresses of its own.
+    switch (colour) {
+        case GHOST_RED:
+            return redGhost;
+        case GHOST_GREEN:
+            return greenGhost;
+        case GHOST_ORANGE:
+            return orangeGhost;
+        default:
+            return turquoiseGhost;
+    }
 }
 // Calls visit(ghost, colour) for each ghost that plays, in the given order.
 template <typename Visit>
@@ -64,15 +73,15 @@ const char* GhostColourName(int colour);
 constexpr int32_t CATCH_DISTANCE = 15;
 
 // Settings shared by the rules, named after their keys in the settings file.
-extern int32_t dot_value;
-extern int32_t powerpill_value;
-extern int32_t ghost_value;
-extern int32_t fruit_value;
-extern int32_t n_moves_blue_ghosts;
-extern int32_t n_moves_ghost_appears;
-extern int32_t length_attack_mode;
-extern int32_t length_scatter_mode;
-extern int32_t powerpill_slowdown_factor;
+extern thread_local int32_t dot_value;
+extern thread_local int32_t powerpill_value;
+extern thread_local int32_t ghost_value;
+extern thread_local int32_t fruit_value;
+extern thread_local int32_t n_moves_blue_ghosts;
+extern thread_local int32_t n_moves_ghost_appears;
+extern thread_local int32_t length_attack_mode;
+extern thread_local int32_t length_scatter_mode;
+extern thread_local int32_t powerpill_slowdown_factor;
 
 int32_t DotValue();
 int32_t PowerPillValue();

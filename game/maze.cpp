@@ -27,8 +27,8 @@ const MazeCells INITIAL_MAZE = {
 };
 // clang-format on
 
-MazeCells MazeGrid{};
-int32_t foodLeft = 0;
+thread_local MazeCells MazeGrid{};
+thread_local int32_t foodLeft = 0;
 
 void CountFood() {
     int32_t count = 0;

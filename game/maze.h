@@ -38,9 +38,9 @@ using MazeCells = std::array<int32_t, BOARD_CELLS>;
 
 extern const MazeCells INITIAL_MAZE;
 
-// The live board and the number of dots and pills still on it.
-extern MazeCells MazeGrid;
-extern int32_t foodLeft;
+// The live board and the number of dots and pills still on it, of this thread's game.
+extern thread_local MazeCells MazeGrid;
+extern thread_local int32_t foodLeft;
 
 inline int BoardColumns() {
     return BOARD_COLUMNS;

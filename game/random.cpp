@@ -1,8 +1,9 @@
-// The process's one pseudo-random generator.
+// The game's one pseudo-random generator.
 #include "game/random.h"
 
 namespace {
-uint32_t randomState = 1;
+// Each thread's game draws from its own.
+thread_local uint32_t randomState = 1;
 }  // namespace
 
 void SeedRandom(uint32_t seed) {

@@ -1,9 +1,9 @@
-// The process's one pseudo-random generator, which every ghost draws from.
+// The game's one pseudo-random generator, which every ghost draws from.
 #pragma once
 
 #include <cstdint>
 
-// The one pseudo-random generator of the process, shared by every ghost.
+// The one pseudo-random generator of the thread's game, shared by every ghost.
 void SeedRandom(uint32_t seed);
 // The generator's whole state: SeedRandom(RandomState()) later carries on the same draws.
 uint32_t RandomState();

@@ -199,8 +199,9 @@ void Store(const Setting& setting, GameRules& rules, int32_t value) {
 }  // namespace
 
 void LoadSettingsText(const std::string& text, GameRules& rules) {
-    // A run plays every game from the same text: remember what the last one gave.
-    static ReadText last;
+    // A run plays every game from the same text: remember what the last one gave (on each
+    // thread that plays).
+    thread_local ReadText last;
     const std::vector<Setting>& table = SettingsTable();
     if (last.valid && last.text == text) {
         ApplyDefaultSettings(rules);  // the countdowns, primed as a fresh reading primes them

@@ -5,6 +5,7 @@
 
 #include <climits>
 #include <map>
+#include <mutex>
 #include <string>
 
 namespace {
@@ -33,6 +34,9 @@ void LoadSpritePicture(Image& image, const char* fileName) {
     char folder[PATH_MAX];
     std::string key = getcwd(folder, sizeof folder) != nullptr ? folder : "";
     key.append("\n").append(fileName != nullptr ? fileName : "");
+    // Games on several threads may make their ghosts at once; the reading is one at a time.
+    static std::mutex reading;
+    const std::lock_guard<std::mutex> hold(reading);
     auto& pictures = ReadPictures();
     auto found = pictures.find(key);
     if (found == pictures.end()) {

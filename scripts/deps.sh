@@ -17,6 +17,8 @@ GULPER_TEST_PACKAGES="libgtest-dev libgmock-dev libegl-dev libegl-mesa0 clang-fo
   desktop-file-utils chromium appstream man-db python3 nodejs"
 # The gulper Python module (GULPER_PYTHON) and its tests.
 GULPER_PYTHON_PACKAGES="python3-dev python3-pybind11 pybind11-dev python3-numpy python3-pytest"
+# pip install of the module (pyproject.toml) into a virtual environment that sees the above.
+GULPER_PIP_PACKAGES="python3-venv python3-pip python3-setuptools python3-wheel"
 # The benchmarks (GULPER_BENCH).
 GULPER_BENCH_PACKAGES="libbenchmark-dev"
 # scripts/measure: the game in a real X window.

@@ -8,7 +8,9 @@
 #include <iostream>
 #include <utility>
 
+#include "episode/shipped_data.h"
 #include "formats/output_file.h"
+#include "framework/data_file.h"
 
 namespace gulper {
 
@@ -44,7 +46,11 @@ void ExitAfterOutput(const std::string& program, int status) {
 }
 
 OptionReader::OptionReader(std::string program, std::string usage, int argc, char** argv)
-    : program(std::move(program)), usage(std::move(usage)), argc(argc), argv(argv) {}
+    : program(std::move(program)), usage(std::move(usage)), argc(argc), argv(argv) {
+    // The simulator and the viewer play and draw the shipped game wherever they are started;
+    // a data/ folder in the working folder comes first.
+    UseShippedData();
+}
 
 bool OptionReader::Next() {
     if (++at >= argc) {
@@ -133,7 +139,12 @@ void OptionReader::ReadSettingsFile(GameOptions& options) const {
         return;
     }
     // Found, not named: read as the game reads it, passed over unless an ordinary file.
+    const bool builtIn = BuiltInFileFor(path.c_str()) != nullptr;
     if (ReadDataFile(path.c_str(), SETTINGS_MAX_BYTES, &options.configText, &why)) {
+        if (builtIn) {
+            std::cerr << program << ": no " << path << " here, playing the shipped settings built "
+                      << "into " << program << "\n";
+        }
         return;
     }
     options.configText.clear();

@@ -5,10 +5,11 @@ env.step(action). The observation's fields are described in docs/observation.md.
 """
 
 from gulper import _core
-from gulper._core import ACTIONS, BOARD_COLUMNS, BOARD_ROWS, Agent, BatchEnv, State
+from gulper._core import ACTIONS, BOARD_COLUMNS, BOARD_ROWS, Agent, State
 from gulper._core import _evaluate, _evaluate_batched, agent_names, observation_fields
 from gulper.env import Env, field_spaces
 from gulper.spaces import Box, Dict, Discrete
+from gulper.vector import VectorEnv
 
 # What the actions mean: keep going, or the Gulper's direction from this cell centre.
 KEEP, LEFT, UP, RIGHT, DOWN = range(ACTIONS)
@@ -16,8 +17,6 @@ KEEP, LEFT, UP, RIGHT, DOWN = range(ACTIONS)
 # The dict observation of any game (an Env's own space bounds the tick by its max_ticks).
 observation_space = field_spaces()
 action_space = Discrete(ACTIONS)
-BatchEnv.observation_space = observation_space
-BatchEnv.action_space = action_space
 
 
 def register_envs():
@@ -99,6 +98,6 @@ class _InForm:
 
 __all__ = [
     "ACTIONS", "BOARD_COLUMNS", "BOARD_ROWS", "KEEP", "LEFT", "UP", "RIGHT", "DOWN",
-    "Agent", "BatchEnv", "Env", "State", "Box", "Dict", "Discrete",
+    "Agent", "Env", "VectorEnv", "State", "Box", "Dict", "Discrete",
     "agent", "agent_names", "evaluate", "observation_space", "action_space", "register_envs",
 ]

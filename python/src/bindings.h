@@ -67,6 +67,9 @@ int32_t ActionOf(const py::handle& value);
 uint32_t SeedOf(const py::handle& value);
 // seed, ticks, decisions, outcome; for a lost game the catching ghost and the cell.
 py::dict InfoOf(Session& s);
+// The settings a game plays under: the file `config` names, or without one data/config.txt
+// as the game and gulper-sim read it; with the decision limit.
+GameSettings SettingsOf(const py::object& config, int64_t maxTicks);
 // The run's summary as a dict, the field names of gulper-sim --json, with its printed text.
 py::dict SummaryDict(const RunSummary& summary, const std::vector<GameResult>& results);
 // An evaluation's first seed, checked with its number of games: a ValueError unless there is
@@ -79,7 +82,7 @@ py::dict EvaluationSummary(const std::vector<GameResult>& results, const std::st
 void ShowProgress(int64_t done, int64_t games);
 
 void BindEnv(py::module_& m);
-void BindBatch(py::module_& m);
+void BindVector(py::module_& m);
 void BindLearning(py::module_& m);
 
 }  // namespace gulper

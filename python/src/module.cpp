@@ -9,6 +9,8 @@
 #include <memory>
 #include <sstream>
 
+#include "episode/shipped_data.h"
+#include "framework/data_file.h"
 #include "game/settings.h"
 #include "python/src/bindings.h"
 #include "python/src/observation.h"
@@ -18,12 +20,12 @@ namespace gulper {
 
 namespace {
 
-// The settings file's name and its bytes, read once. Without one, data/config.txt as the game
-// and gulper-sim read it: a missing one means the defaults.
+// The settings file's name and its bytes, read once. Without one, data/config.txt as
+// gulper-sim reads it: from the working folder, or else the shipped one built in.
 std::pair<std::string, std::string> ConfigOf(const py::object& config) {
     std::string text, why;
     if (config.is_none()) {
-        if (!ReadNamedSettings(SETTINGS_FILE, &text, &why)) {
+        if (!ReadDataFile(SETTINGS_FILE, SETTINGS_MAX_BYTES, &text, &why)) {
             text.clear();
         }
         return {SETTINGS_FILE, text};
@@ -37,22 +39,26 @@ std::pair<std::string, std::string> ConfigOf(const py::object& config) {
 
 }  // namespace
 
-Env::Env(const py::object& config, int64_t maxTicks, bool agentLog, const py::object& mode)
-    : renderMode(mode) {
+GameSettings SettingsOf(const py::object& config, int64_t maxTicks) {
     if (maxTicks < 1) {
         throw py::value_error("max_ticks must be 1 or more");
-    }
-    if (!mode.is_none() &&
-        !(py::isinstance<py::str>(mode) && mode.cast<std::string>() == "rgb_array")) {
-        throw py::value_error("render_mode is None or \"rgb_array\", not " +
-                              py::repr(mode).cast<std::string>());
     }
     auto [path, text] = ConfigOf(config);
     GameSettings settings;
     settings.configPath = path;
     settings.configText = text;
     settings.maxTicks = maxTicks;
-    session = std::make_unique<Session>(settings, agentLog);
+    return settings;
+}
+
+Env::Env(const py::object& config, int64_t maxTicks, bool agentLog, const py::object& mode)
+    : renderMode(mode) {
+    if (!mode.is_none() &&
+        !(py::isinstance<py::str>(mode) && mode.cast<std::string>() == "rgb_array")) {
+        throw py::value_error("render_mode is None or \"rgb_array\", not " +
+                              py::repr(mode).cast<std::string>());
+    }
+    session = std::make_unique<Session>(SettingsOf(config, maxTicks), agentLog);
 }
 
 Session& Env::Live() {
@@ -309,8 +315,10 @@ using namespace gulper;
 
 PYBIND11_MODULE(_core, m) {
     m.doc() = "The game stepped from Python, in the process (see docs/observation.md).";
+    // The shipped settings and pictures wherever Python runs; a data/ folder here comes first.
+    UseShippedData();
     BindEnv(m);
-    BindBatch(m);
+    BindVector(m);
     BindLearning(m);
     m.def("observation_fields", &FieldTable,
           "The observation's fields as (name, dtype, shape, low, high).");

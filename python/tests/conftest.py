@@ -10,8 +10,9 @@ import pytest
 
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 sys.path.insert(0, os.path.join(ROOT, "python", "examples"))
-# Gymnasium is no Debian package: its source sits beside the repository where CI lays it.
-GYMNASIUM = os.path.join(os.path.dirname(ROOT), "shared", "vendor", "gymnasium-1.3.0")
+# Gymnasium is no Debian package: its source sits beside the repository where CI lays it. Put
+# on the path before gulper is first imported, which looks for it once.
+GYMNASIUM = os.path.normpath(os.path.join(ROOT, os.pardir, "shared", "vendor", "gymnasium-1.3.0"))
 if os.path.isdir(GYMNASIUM) and GYMNASIUM not in sys.path:
     sys.path.append(GYMNASIUM)
 CONFIG = os.path.join(ROOT, "data", "config.txt")

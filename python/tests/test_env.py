@@ -94,38 +94,3 @@ def test_keep_going_keeps_the_direction_and_a_wall_stops_the_gulper(config):
     env.reset(seed=1)
     obs, _, _, _, info = env.step(gulper.DOWN)  # a wall below the start cell
     assert tuple(obs["gulper_pixel"]) == tuple(start) and info["ticks"] == 1
-
-
-def test_batch_steps_the_games_each_env_plays(config):
-    batch = gulper.BatchEnv(3, config=config, max_ticks=3000)
-    obs, info = batch.reset(seeds=[8, 9, 10])
-    assert obs["board"].shape == (3, 22, 19) and info["seed"].tolist() == [8, 9, 10]
-    singles = [gulper.Env(config=config, max_ticks=3000) for _ in range(3)]
-    single_obs = [env.reset(seed=s)[0] for env, s in zip(singles, (8, 9, 10))]
-    rng = np.random.default_rng(0)
-    done = np.zeros(3, bool)
-    while not done.all():
-        actions = rng.integers(0, 5, size=3)
-        obs, rewards, terminated, truncated, info = batch.step(actions)
-        for i, env in enumerate(singles):
-            if not done[i]:
-                single_obs[i], reward, te, tr, _ = env.step(int(actions[i]))
-                assert reward == rewards[i] and (te, tr) == (terminated[i], truncated[i])
-            assert all(np.array_equal(obs[k][i], single_obs[i][k]) for k in obs)
-        done = terminated | truncated
-    # A masked reset starts only the games asked for.
-    obs, info = batch.reset(seeds=[1, 2, 3], mask=[True, False, False])
-    assert info["ticks"].tolist()[0] == 0 and info["seed"].tolist() == [1, 9, 10]
-    with pytest.raises(ValueError):
-        batch.step([0, 0])
-    with pytest.raises(ValueError, match="an action is 0"):
-        batch.step([0, 0, 9])
-    # Integer arrays only: a float is never rounded, nor a string parsed.
-    for actions in ([0.9, 0, 0], ["1", "1", "1"], np.zeros(3, np.float32)):
-        with pytest.raises(ValueError, match="integer actions"):
-            batch.step(actions)
-    with pytest.raises(ValueError, match="a seed is"):
-        batch.reset(seeds=[1, -2, 3])
-    with pytest.raises(MemoryError, match="needs about"):
-        gulper.BatchEnv(10**9, config=config)
-

@@ -147,4 +147,50 @@ TEST_F(DataFiles, PictureReadersReadOnlyOrdinaryFilesWithinTheirCap) {
     EXPECT_FALSE(platform::DecodeBitmapFile(bitmap.c_str(), {1024, 16, size - 1}, decoded));
 }
 
+// A program's built-in files stand in only for names with nothing behind them, within the cap;
+// a picture reads from one as from the file.
+TEST_F(DataFiles, BuiltInFilesStandInOnlyForNamesThatAreNotThere) {
+    MakeNonFiles();
+    InstallPlatformImageReaders();
+    std::string targa(18, '\0');
+    targa[2] = 2, targa[12] = 2, targa[14] = 2, targa[16] = 24;
+    targa += std::string(12, '\x7f');
+    const std::string absent = Path("absent.txt"), present = Write("present.txt", "on disk");
+    const std::string folder = Path("folder"), picture = Path("inside.tga");
+    const auto bytes = [](const std::string& text) {
+        return reinterpret_cast<const unsigned char*>(text.data());
+    };
+    const std::string inside = "built in";
+    const BuiltInFile files[] = {{absent.c_str(), bytes(inside), inside.size()},
+                                 {present.c_str(), bytes(inside), inside.size()},
+                                 {folder.c_str(), bytes(inside), inside.size()},
+                                 {picture.c_str(), bytes(targa), targa.size()}};
+    SetBuiltInFiles(files, 4);
+    std::string got, why;
+    EXPECT_TRUE(ReadDataFile(absent.c_str(), 100, &got, &why)) << why;
+    EXPECT_EQ(got, inside);
+    // Repeated slashes name the same file, as "data//dot.tga" does.
+    const std::string doubled = dir.string() + "//absent.txt";
+    EXPECT_TRUE(ReadDataFile(doubled.c_str(), 100, &got, &why)) << why;
+    EXPECT_EQ(got, inside);
+    EXPECT_FALSE(ReadDataFile(absent.c_str(), 4, &got, &why));
+    EXPECT_EQ(why, "is larger than the 4 bytes it may be");
+    EXPECT_TRUE(ReadDataFile(present.c_str(), 100, &got, &why));
+    EXPECT_EQ(got, "on disk");
+    EXPECT_FALSE(ReadDataFile(folder.c_str(), 100, &got, &why));
+    EXPECT_EQ(why, "is a folder, not an ordinary file");
+    EXPECT_FALSE(ReadDataFile(Path("other").c_str(), 100, &got, &why));
+    EXPECT_EQ(why, DATA_FILE_MISSING);
+    File opened = OpenDataFile(absent.c_str(), 100);
+    ASSERT_TRUE(opened);
+    char read[16] = {};
+    EXPECT_EQ(std::fread(read, 1, sizeof read, opened.get()), inside.size());
+    EXPECT_EQ(std::string(read), inside);
+    Image image;
+    EXPECT_TRUE(image.Load(picture.c_str()));
+    EXPECT_EQ(image.GetWidth(), 2);
+    SetBuiltInFiles(nullptr, 0);
+    EXPECT_FALSE(ReadDataFile(absent.c_str(), 100, &got, &why));
+}
+
 }  // namespace
