@@ -10,6 +10,15 @@
 
 namespace gulper {
 
+namespace {
+
+// Stray lines a game keeps the text of, and the most it takes before the agent is taken to be
+// writing without end: each one costs the agent only its own time, but is kept in the record.
+constexpr int64_t STRAYS_QUOTED = 10;
+constexpr int64_t MAX_STRAYS = 10000;
+
+}  // namespace
+
 // One program under one exec name, for as many games as it plays well.
 class ExecSession {
   public:
@@ -146,6 +155,33 @@ void ExecPlayer::Fault(const std::string& kind, const std::string& detail, bool 
     }
 }
 
+void ExecPlayer::Stray(const std::string& line) {
+    ++strays;
+    faults.push_back({decision, "stray", strays <= STRAYS_QUOTED ? Quote(line) : std::string()});
+    if (strays > MAX_STRAYS) {
+        Forfeit("stray", "more than " + std::to_string(MAX_STRAYS) +
+                             " lines in the game that answered nothing asked");
+    }
+}
+
+bool ExecPlayer::Late() {
+    if (session.owed <= 0) {
+        return false;
+    }
+    --session.owed;
+    ++lateDropped;
+    return true;
+}
+
+void ExecPlayer::TakeWaiting() {
+    std::string line;
+    while (!forfeited && session.channel->ReadLine(&line, Clock::now()) == LineStatus::LINE) {
+        if (!Late()) {
+            Stray(line);
+        }
+    }
+}
+
 void ExecPlayer::StartGame(uint32_t seed, const GameSettings& settings) {
     // A player may serve game after game (Python's agents do): each starts with nothing of
     // the last one's.
@@ -158,7 +194,9 @@ void ExecPlayer::StartGame(uint32_t seed, const GameSettings& settings) {
     forfeitReason.clear();
     faults.clear();
     strikes = 0;
+    strays = 0;
     lateDropped = 0;
+    protocol = 1;
     answerUs.clear();
     started = true;
     budgets = settings.budgets;
@@ -169,6 +207,11 @@ void ExecPlayer::StartGame(uint32_t seed, const GameSettings& settings) {
         return;
     }
     session.errors->StartGame(seed, session.command);
+    // Whatever came after the last game's end, or before this hello, answers nothing.
+    TakeWaiting();
+    if (forfeited) {
+        return;
+    }
     const auto deadline = Clock::now() + std::chrono::milliseconds(budgets.startMs);
     if (!session.channel->Write(HelloLine(seed, settings), deadline)) {
         Forfeit(session.child.HasEnded() ? "crash" : "timeout",
@@ -178,16 +221,28 @@ void ExecPlayer::StartGame(uint32_t seed, const GameSettings& settings) {
     std::string line;
     while (true) {
         switch (session.channel->ReadLine(&line, deadline)) {
-            case LineStatus::LINE:
-                if (session.owed > 0) {
-                    --session.owed;
-                    ++lateDropped;
+            case LineStatus::LINE: {
+                if (Late()) {
                     continue;
                 }
-                if (!ParseHelloAnswer(line, &name, &why)) {
-                    Forfeit("invalid", "the answer to hello " + Quote(line) + ": " + why);
+                HelloAnswer hello;
+                const bool ok = ParseHelloAnswer(line, &hello, &why);
+                if (!hello.named) {
+                    // A banner or a leftover: the answer is the line that gives a name.
+                    Stray(line);
+                    if (forfeited) {
+                        return;
+                    }
+                    continue;
                 }
+                if (!ok) {
+                    Forfeit("invalid", "the answer to hello " + Quote(line) + ": " + why);
+                    return;
+                }
+                name = hello.name;
+                protocol = hello.protocol;
                 return;
+            }
             case LineStatus::TIMEOUT:
                 Forfeit("timeout",
                         "no answer to hello in " + std::to_string(budgets.startMs) + " ms");
@@ -211,6 +266,10 @@ void ExecPlayer::BeforeDecision(int64_t ticks) {
         return;
     }
     LineChannel& channel = *session.channel;
+    TakeWaiting();
+    if (forfeited) {
+        return;
+    }
     const Clock::time_point sent = Clock::now();
     const Clock::time_point deadline = sent + std::chrono::microseconds(bank.DeadlineUs());
     if (!channel.Write(DecideLine(decision, ReadObservation(*this, ticks)), deadline)) {
@@ -225,17 +284,33 @@ void ExecPlayer::BeforeDecision(int64_t ticks) {
     while (true) {
         switch (channel.ReadLine(&line, deadline)) {
             case LineStatus::LINE: {
-                if (session.owed > 0) {
-                    --session.owed;
-                    ++lateDropped;
+                Answer answer;
+                const bool ok = ParseAnswer(line, &answer, &why);
+                // Version 1 answers in order, so the lines owed to decisions whose time ran out
+                // come first. Version 2 names its decision: a line that is not this decision's
+                // answer (another number, or no answer at all) is dropped and never falls due.
+                if (protocol == 1 && Late()) {
+                    continue;
+                }
+                if (protocol == 2 && answer.decision != decision && (!ok || answer.decision >= 0)) {
+                    if (answer.decision < 0 || answer.decision > decision || !Late()) {
+                        Stray(line);
+                    }
+                    if (forfeited) {
+                        return;
+                    }
                     continue;
                 }
                 const int64_t took = MicrosecondsSince(sent);
                 bank.Charge(took);
                 answerUs.push_back(took);
-                Answer answer;
-                if (!ParseAnswer(line, &answer, &why)) {
+                if (!ok) {
                     Fault("invalid", Quote(line) + ": " + why, false);
+                    return;
+                }
+                if (protocol == 2 && answer.decision < 0) {
+                    Fault("invalid", Quote(line) + ": a protocol 2 answer gives its \"decision\"",
+                          false);
                     return;
                 }
                 action = answer.action;
@@ -275,6 +350,7 @@ void ExecPlayer::EndGame(GameResult& result) {
         // A fresh program for the next game.
         session.child.Kill();
     } else if (session.child.Running()) {
+        TakeWaiting();
         session.channel->Write(EndLine(OutcomeName(result.outcome), result.score, result.ticks),
                                Clock::now() + std::chrono::milliseconds(budgets.decisionMs));
         session.channel->Drain();

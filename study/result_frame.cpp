@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 
 #include "study/exec_stats.h"
 
@@ -83,7 +84,7 @@ std::string EncodeExec(const GameResult& r) {
     for (uint32_t i = 0; i < faults; ++i) {
         const AgentFault& f = r.faults[i];
         uint8_t kind = 0;
-        while (kind < 3 && f.kind != FAULT_KINDS[kind]) {
+        while (kind < std::size(FAULT_KINDS) && f.kind != FAULT_KINDS[kind]) {
             ++kind;
         }
         Put(out, f.decision);
@@ -120,7 +121,8 @@ bool DecodeExec(const char* data, size_t size, GameResult* r) {
     for (uint32_t i = 0; i < faults; ++i) {
         AgentFault f;
         uint8_t kind = 0;
-        if (!in.Get(&f.decision) || !in.Get(&kind) || kind >= 3 || !in.GetText(&f.detail)) {
+        if (!in.Get(&f.decision) || !in.Get(&kind) || kind >= std::size(FAULT_KINDS) ||
+            !in.GetText(&f.detail)) {
             return false;
         }
         f.kind = FAULT_KINDS[kind];
