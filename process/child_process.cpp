@@ -9,6 +9,7 @@
 
 #include <cerrno>
 #include <chrono>
+#include <cstdlib>
 #include <cstring>
 
 #include "process/stop_signals.h"
@@ -49,7 +50,8 @@ std::string HowEnded(const KeeperReport& r, bool whole) {
 
 }  // namespace
 
-bool ChildProcess::Start(const std::string& command, std::string* error) {
+bool ChildProcess::Start(const std::string& command, const std::vector<std::string>& added,
+                         std::string* error) {
     Stop(0);
     // A program that dies must show as a failed write (EPIPE), not end this process.
     ::signal(SIGPIPE, SIG_IGN);
@@ -70,13 +72,26 @@ bool ChildProcess::Start(const std::string& command, std::string* error) {
     int(&commands)[2] = pipes[3];
     int(&reports)[2] = pipes[4];
     const char* const argv[] = {"/bin/sh", "-c", command.c_str(), nullptr};
+    // Made before the fork: the keeper may not allocate.
+    std::vector<const char*> environment;
+    for (char** e = environ; *e != nullptr; ++e) {
+        environment.push_back(*e);
+    }
+    for (const std::string& pair : added) {
+        const std::string name = pair.substr(0, pair.find('=') + 1);
+        if (std::getenv(name.substr(0, name.size() - 1).c_str()) == nullptr) {
+            environment.push_back(pair.c_str());
+        }
+    }
+    environment.push_back(nullptr);
     pid_t child;
     {
         // No stop signal between the fork and the keeper's entry as a target.
         StopSignalsHeld held;
         child = ::fork();
         if (child == 0) {
-            KeeperMain(argv, input[0], output[1], errors[1], commands[0], reports[1]);
+            KeeperMain(argv, environment.data(), input[0], output[1], errors[1], commands[0],
+                       reports[1]);
         }
         if (child > 0) {
             AddStopTarget(child, false);

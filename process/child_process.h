@@ -7,6 +7,7 @@
 #include <sys/types.h>
 
 #include <string>
+#include <vector>
 
 #include "process/keeper.h"
 
@@ -20,8 +21,11 @@ class ChildProcess {
     ChildProcess& operator=(const ChildProcess&) = delete;
 
     // False, with the reason, when the pipes or the keeper cannot be made. A program that
-    // cannot be started shows as one that has ended.
-    bool Start(const std::string& command, std::string* error);
+    // cannot be started shows as one that has ended. It has our environment, with each
+    // NAME=VALUE of `added` whose NAME we do not set.
+    bool Start(const std::string& command, const std::vector<std::string>& added,
+               std::string* error);
+    bool Start(const std::string& command, std::string* error) { return Start(command, {}, error); }
     bool Running() const { return keeper > 0; }
     // Our ends: what we write to its input, read from its output and its error; -1 once closed.
     int Input() const { return in; }

@@ -113,7 +113,8 @@ void KillChildren() {
 
 }  // namespace
 
-void KeeperMain(const char* const argv[], int in, int out, int err, int control, int status) {
+void KeeperMain(const char* const argv[], const char* const envp[], int in, int out, int err,
+                int control, int status) {
     const pid_t keeper = ::getpid();
     // A stop signal to our whole group (a terminal's ^C) must not end the keeper before the
     // tree it keeps: INT and HUP are left to the parent, TERM and CHLD wake the wait below.
@@ -152,7 +153,7 @@ void KeeperMain(const char* const argv[], int in, int out, int err, int control,
             }
         }
         ResetSignalsForChild();
-        ::execv("/bin/sh", const_cast<char* const*>(argv));
+        ::execve("/bin/sh", const_cast<char* const*>(argv), const_cast<char* const*>(envp));
         ::_exit(127);
     }
     if (agent < 0) {

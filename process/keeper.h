@@ -21,9 +21,9 @@ struct KeeperReport {
 constexpr char KEEPER_TERMINATE = 'T';
 
 // The keeper's whole life, in a freshly forked child: runs /bin/sh -c `argv`'s command with
-// `in`, `out` and `err` as its standard input, output and error. Only async-signal-safe calls:
-// the process that forked it may have had threads.
-[[noreturn]] void KeeperMain(const char* const argv[], int in, int out, int err, int control,
-                             int status);
+// the environment `envp` and `in`, `out` and `err` as its standard input, output and error. Only
+// async-signal-safe calls: the process that forked it may have had threads.
+[[noreturn]] void KeeperMain(const char* const argv[], const char* const envp[], int in, int out,
+                             int err, int control, int status);
 
 }  // namespace gulper

@@ -40,7 +40,8 @@ class ExecSession {
         errors = std::make_unique<ErrorSink>(b.errorTo, b.errorBytes);
         channel = std::make_unique<LineChannel>(child, *errors, static_cast<size_t>(b.lineBytes));
         owed = 0;
-        return child.Start(command, why);
+        // A Python agent's print() reaches us line by line without a flush of its own.
+        return child.Start(command, {"PYTHONUNBUFFERED=1"}, why);
     }
     // How it ended, for a fault's detail, once it has.
     std::string Gone() {

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # A C agent that does not flush its output forfeits every game for want of an answer to its
 # hello, and the summary itself says so, how often, and what to check; built with the flush, it
-# plays, and the summary's exec lines are as they always were. Skipped without a C compiler.
+# plays, and the summary's exec lines are as they always were. A Python agent that prints
+# without flushing plays too. Skipped without a C compiler.
 # Usage: unflushed_test.sh GULPER_SIM SOURCE_DIR
 set -euo pipefail
 sim=$1
@@ -34,4 +35,20 @@ answer time:  m" ] || grep -q 'does the agent flush' "$work/out.txt"; then
     cat "$work/out.txt"
     exit 1
 fi
-echo "ok: the unflushed C agent's forfeits are explained in the summary; the flushed one plays"
+# A Python agent that only prints: the simulator starts it with PYTHONUNBUFFERED=1.
+cat >"$work/printing.py" <<'PY'
+import sys
+for line in sys.stdin:
+    if '"type":"hello"' in line:
+        print('{"name":"printing"}')
+    elif '"type":"decide"' in line:
+        print('{"action":0}')
+PY
+env -u PYTHONUNBUFFERED "$sim" --agent "exec:python3 $work/printing.py" "${config[@]}" \
+    --start-ms 3000 >"$work/out.txt"
+if ! grep -qx 'forfeit:      0' "$work/out.txt"; then
+    echo "FAILED: a Python agent that prints without flushing:"
+    cat "$work/out.txt"
+    exit 1
+fi
+echo "ok: the unflushed C agent's forfeits are explained in the summary; the flushed one plays, and so does Python's print"
