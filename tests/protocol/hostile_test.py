@@ -185,7 +185,8 @@ def await_none_left(pids, what, limit_s=5):
 
 
 def agent_command(mode, games, jobs, pids):
-    return ([SIM, "--agent", "exec:python3 %s %s" % (AGENT, mode), "--games", str(games),
+    # The interpreter itself, not a launcher that may take seconds to find it on a busy machine.
+    return ([SIM, "--agent", "exec:%s %s %s" % (sys.executable, AGENT, mode), "--games", str(games),
              "--jobs", str(jobs), "--config", os.path.join(SOURCE, "data", "config.txt")],
             dict(os.environ, GULPER_TEST_PIDS=pids))
 

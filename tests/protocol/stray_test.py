@@ -46,7 +46,7 @@ with tempfile.TemporaryDirectory() as work:
     reference, _ = play(work, "nearest-food")
     decisions = [g["decisions"] for g in reference["games"]]
     for mode, per_decision in (("v2-clean", 0), ("v1-extra", 1), ("v2-noisy", 3)):
-        played, text = play(work, "exec:python3 %s %s" % (AGENT, mode), ROOMY)
+        played, text = play(work, "exec:%s %s %s" % (sys.executable, AGENT, mode), ROOMY)
         for ref, game in zip(reference["games"], played["games"]):
             if any(ref.get(k) != game.get(k) for k in SAME):
                 fail("%s: seed %d played otherwise than the clean agent: %s against %s"
@@ -65,7 +65,7 @@ with tempfile.TemporaryDirectory() as work:
             fail("%s: a run without strays shows them: %s" % (mode, text))
         print("ok: %s plays as the clean agent, strays %s" % (mode, counted))
 
-    played, text = play(work, "exec:python3 %s v2-wrong" % AGENT,
+    played, text = play(work, "exec:%s %s v2-wrong" % (sys.executable, AGENT),
                         ["--decision-ms", "20", "--overage-ms", "0", "--fault-limit", "3"])
     for game in played["games"]:
         kinds = [f["kind"] for f in game.get("fault_list", [])]

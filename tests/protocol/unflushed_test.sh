@@ -45,7 +45,7 @@ for line in sys.stdin:
         print('{"action":0}')
 PY
 env -u PYTHONUNBUFFERED "$sim" --agent "exec:python3 $work/printing.py" "${config[@]}" \
-    --start-ms 3000 >"$work/out.txt"
+    >"$work/out.txt"
 if ! grep -qx 'forfeit:      0' "$work/out.txt"; then
     echo "FAILED: a Python agent that prints without flushing:"
     cat "$work/out.txt"
