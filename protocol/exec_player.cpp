@@ -286,7 +286,7 @@ void ExecPlayer::BeforeDecision(int64_t ticks) {
         switch (channel.ReadLine(&line, deadline)) {
             case LineStatus::LINE: {
                 Answer answer;
-                const bool ok = ParseAnswer(line, &answer, &why);
+                const bool ok = ParseAnswer(line, &answer, &why, protocol);
                 // Version 1 answers in order, so the lines owed to decisions whose time ran out
                 // come first. Version 2 names its decision: a line that is not this decision's
                 // answer (another number, or no answer at all) is dropped and never falls due.

@@ -129,7 +129,7 @@ bool ParseHelloAnswer(const std::string& line, HelloAnswer* answer, std::string*
     }
 }
 
-bool ParseAnswer(const std::string& line, Answer* answer, std::string* why) {
+bool ParseAnswer(const std::string& line, Answer* answer, std::string* why, int protocol) {
     // The decision stays set when what follows it fails, so that a bad answer to another
     // decision is known for one.
     *answer = Answer();
@@ -145,7 +145,7 @@ bool ParseAnswer(const std::string& line, Answer* answer, std::string* why) {
         bool acted = false;
         in.BeginObject();
         while (in.NextKey(&key)) {
-            if (key == "decision") {
+            if (key == "decision" && protocol >= 2) {
                 answer->decision = in.Integer(0, INT64_C(1) << 52);
             } else if (key == "action") {
                 answer->action = static_cast<int32_t>(in.Integer(0, ACTIONS - 1));

@@ -43,7 +43,9 @@ struct Answer {
 };
 
 // The answer to a decide: {"decision": D, "action": A, "plan": {...}} or a bare action. False, with
-// why, when it is neither.
-bool ParseAnswer(const std::string& line, Answer* answer, std::string* why);
+// why, when it is neither; the decision stays set when it was read before the fault. Under
+// version 1 "decision" is a member like any other, not read.
+bool ParseAnswer(const std::string& line, Answer* answer, std::string* why,
+                 int protocol = PROTOCOL_VERSION);
 
 }  // namespace gulper

@@ -117,6 +117,10 @@ TEST(AnswerTest, ReadsTheDecisionAnAnswerEchoes) {
     EXPECT_EQ(a.decision, -1);
     ASSERT_TRUE(Parses("2", &a));
     EXPECT_EQ(a.decision, -1);
+    // Version 1 never read it, and still does not.
+    std::string why;
+    ASSERT_TRUE(ParseAnswer("{\"decision\": \"five\", \"action\": 3}", &a, &why, 1));
+    EXPECT_EQ(a.decision, -1);
     for (const char* line :
          {"{\"decision\": -1, \"action\": 3}", "{\"decision\": 1.5, \"action\": 3}",
           "{\"decision\": \"5\", \"action\": 3}", "{\"decision\": 5}"}) {
