@@ -1,12 +1,10 @@
-// Exec agents: the program kept for a run of games, and the Gulper it steers, with every
+// Exec agents: the programs kept for runs of games, and the Gulper each steers, with every
 // budget and fault kept here, on our side.
 #include "protocol/exec_player.h"
 
 #include <map>
 
-#include "process/child_process.h"
-#include "process/error_sink.h"
-#include "process/line_channel.h"
+#include "protocol/exec_session.h"
 
 namespace gulper {
 
@@ -18,42 +16,6 @@ constexpr int64_t STRAYS_QUOTED = 10;
 constexpr int64_t MAX_STRAYS = 10000;
 
 }  // namespace
-
-// One program under one exec name, for as many games as it plays well.
-class ExecSession {
-  public:
-    explicit ExecSession(std::string command) : command(std::move(command)) {}
-
-    const std::string command;
-    ChildProcess child;
-    std::unique_ptr<ErrorSink> errors;
-    std::unique_ptr<LineChannel> channel;
-    // Answers still to come for decisions whose time ran out: the next lines are theirs.
-    int64_t owed = 0;
-
-    // The program running, fresh when it is not; false, with why, when it cannot be started.
-    bool Ready(const ExecBudgets& b, std::string* why) {
-        if (child.Running() && !child.HasEnded()) {
-            return true;
-        }
-        child.Kill();
-        errors = std::make_unique<ErrorSink>(b.errorTo, b.errorBytes);
-        channel = std::make_unique<LineChannel>(child, *errors, static_cast<size_t>(b.lineBytes));
-        owed = 0;
-        // A Python agent's print() reaches us line by line without a flush of its own.
-        return child.Start(command, {"PYTHONUNBUFFERED=1"}, why);
-    }
-    // How it ended, for a fault's detail, once it has.
-    std::string Gone() {
-        const std::string how = child.Kill();
-        return "the agent " + how;
-    }
-    void Stop() {
-        if (child.Running()) {
-            child.Stop(500);
-        }
-    }
-};
 
 namespace {
 
