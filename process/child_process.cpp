@@ -177,6 +177,9 @@ std::string ChildProcess::Stop(int graceMs) {
         }
     }
     // The keeper kills and reaps the whole tree, and exits.
+    const char end = KEEPER_END;
+    while (::write(control, &end, 1) < 0 && errno == EINTR) {
+    }
     CloseFd(control);
     pid_t got;
     do {

@@ -200,8 +200,9 @@ void KeeperMain(const char* const argv[], const char* const envp[], int in, int 
             const ssize_t n = ::read(control, &command, 1);
             if (n == 1 && command == KEEPER_TERMINATE) {
                 ::kill(-agent, SIGTERM);
-            } else if (n == 0 || (n < 0 && errno != EINTR && errno != EAGAIN)) {
-                break;  // closed: by our parent, or by its death
+            } else if ((n == 1 && command == KEEPER_END) || n == 0 ||
+                       (n < 0 && errno != EINTR && errno != EAGAIN)) {
+                break;  // asked, or closed by our parent's death
             }
         }
     }

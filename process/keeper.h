@@ -17,8 +17,11 @@ struct KeeperReport {
     int32_t value = 0;
 };
 
-// A byte on the control pipe: SIGTERM to the program's group. The pipe closing: end it all.
+// Bytes on the control pipe: SIGTERM to the program's group; end it all. The pipe closing
+// ends it all too, so that our death does; the byte does not wait for every copy of our end
+// to close (a process forked from ours holds one).
 constexpr char KEEPER_TERMINATE = 'T';
+constexpr char KEEPER_END = 'E';
 
 // The keeper's whole life, in a freshly forked child: runs /bin/sh -c `argv`'s command with
 // the environment `envp` and `in`, `out` and `err` as its standard input, output and error. Only

@@ -2,6 +2,7 @@
 // exec part, and a real child's pipes and process group.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <fstream>
@@ -320,6 +321,40 @@ TEST(ChildProcessTest, StoppingEndsTheWholeGroup) {
     EXPECT_FALSE(child.Running());
     std::remove(pidFile.c_str());
     rmdir(folder);
+}
+
+TEST(ChildProcessTest, StopsWhileAForkedCopyOfUsHoldsTheKeepersPipe) {
+    ChildProcess child;
+    std::string why;
+    ASSERT_TRUE(child.Start("exec sleep 60", &why)) << why;
+    // A worker forked after the agent started keeps a copy of every pipe of ours.
+    const pid_t copy = fork();
+    if (copy == 0) {
+        sleep(60);
+        _exit(0);
+    }
+    ASSERT_GT(copy, 0);
+    EXPECT_EQ(child.Stop(0), "was killed by signal 9 (Killed)");
+    EXPECT_FALSE(child.Running());
+    kill(copy, SIGKILL);
+    waitpid(copy, nullptr, 0);
+}
+
+TEST(ChildProcessTest, TellsHowTheProgramEndedAndWhatItWasStartedWith) {
+    ChildProcess child;
+    std::string why;
+    setenv("GULPER_TEST_KEPT", "ours", 1);
+    ASSERT_TRUE(child.Start("echo \"$GULPER_TEST_KEPT $GULPER_TEST_ADDED\"; exit 3",
+                            {"GULPER_TEST_KEPT=theirs", "GULPER_TEST_ADDED=added"}, &why));
+    char text[64] = {};
+    for (int i = 0; i < 500 && !child.HasEnded(); ++i) {
+        usleep(10000);
+    }
+    ASSERT_TRUE(child.HasEnded());
+    EXPECT_GT(read(child.Output(), text, sizeof text - 1), 0);
+    EXPECT_STREQ(text, "ours added\n");  // a variable we set is left as we set it
+    EXPECT_EQ(child.Stop(0), "exited with status 3");
+    unsetenv("GULPER_TEST_KEPT");
 }
 
 }  // namespace
