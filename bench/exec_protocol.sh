@@ -1,15 +1,17 @@
 #!/usr/bin/env bash
 # What playing over the line protocol costs, on one process: games and decisions per second
 # of the built-in nearest-food and of the Python kit's port of it (the same games), and of an
-# agent whose answers wait in the pipe before it is asked (always 0: the Gulper stops at the
-# first wall and decides every tick; one game of 20000 ticks), which leaves the simulator's own
-# cost per decision: the observation written, the answer read and checked. Each row gives the
-# time a decision costs over the built-in agent's, and the median answer time (send to receive).
+# agent that answers each line at once without reading it (sed, line-buffered; always 0:
+# the Gulper stops at the first wall and decides every tick; one game of up to 20000 ticks),
+# which leaves the simulator's own cost per decision and one trip through the pipes: the
+# observation written, the answer read and checked. (Answers cannot wait in the pipe before
+# they are asked: such lines are strays, dropped.) Each row gives the time a decision costs over
+# the built-in agent's, and the median answer time (send to receive).
 # Usage: bench/exec_protocol.sh [GAMES] [GULPER_SIM]   (from the top of the repository)
 set -eu
 games=${1:-1000}
 sim=${2:-build/tools/gulper-sim}
-queued="exec:exec 3<&0; cat <&3 >/dev/null & echo '{\"name\":\"queued\"}'; exec yes 0"
+quick="exec:exec stdbuf -oL sed -n 's/.*\"type\":\"hello\".*/{\"name\":\"quick\"}/p; s/.*\"type\":\"decide\".*/0/p'"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 run() {  # run NAME AGENT OPTION...: "NAME games/s decisions/s median-answer"
@@ -21,7 +23,7 @@ run() {  # run NAME AGENT OPTION...: "NAME games/s decisions/s median-answer"
 {
     run built-in nearest-food --games "$games"
     run python-kit "exec:python3 kits/python/nearest_food.py" --games "$games"
-    run queued "$queued" --games 1 --max-ticks 20000
+    run quick "$quick" --games 1 --max-ticks 20000
 } | awk '
     { name[NR] = $1; gps[NR] = $2; dps[NR] = $3; median[NR] = $4 == "" ? "-" : $4 }
     END {

@@ -18,7 +18,7 @@ const char* OutcomeName(GameOutcome outcome);
 bool OutcomeNamed(const std::string& name, GameOutcome* outcome);
 
 // Something an agent in another process did wrong: at one decision, or at its start
-// (decision -1). Kinds: "timeout", "invalid", "crash".
+// (decision -1). Kinds: "timeout", "invalid", "crash", "stray" (a line that answered nothing).
 struct AgentFault {
     int64_t decision = -1;
     std::string kind;

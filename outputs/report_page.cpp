@@ -2,6 +2,7 @@
 #include "outputs/report_page.h"
 
 #include <algorithm>
+#include <iterator>
 #include <sstream>
 
 #include "outputs/report_html.h"
@@ -81,10 +82,13 @@ std::string ExecRows(const RunSummary& s) {
         return "";
     }
     std::string faults;
-    for (const char* kind : FAULT_KINDS) {
-        const auto it = s.faults.find(kind);
-        faults += (faults.empty() ? "" : ", ") + std::string(kind) + " " +
-                  std::to_string(it == s.faults.end() ? 0 : it->second);
+    for (size_t k = 0; k < std::size(FAULT_KINDS); ++k) {
+        const auto it = s.faults.find(FAULT_KINDS[k]);
+        const int64_t count = it == s.faults.end() ? 0 : it->second;
+        if (FaultKindShown(k, count)) {
+            faults += (faults.empty() ? "" : ", ") + std::string(FAULT_KINDS[k]) + " " +
+                      std::to_string(count);
+        }
     }
     return "<tr><th>forfeit</th><td>" + std::to_string(s.forfeit) +
            "</td></tr>\n<tr><th>answer time</th><td>median " + TimeText(s.answers.medianUs) +

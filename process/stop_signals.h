@@ -1,5 +1,6 @@
-// Processes to end when this one is stopped by SIGINT, SIGTERM or SIGHUP: agent process
-// groups (killed) and worker processes (told to stop, so that they end their own agents).
+// Processes to end when this one is stopped by SIGINT, SIGTERM or SIGHUP: agents' keepers and
+// worker processes (told to stop with SIGTERM: a keeper ends its agent's tree, a worker its own
+// agents), or process groups (killed).
 // Nothing may outlive a stopped run. A signal the program already handles is left to it.
 #pragma once
 

@@ -1,49 +1,21 @@
-// Exec agents: the program kept for a run of games, and the Gulper it steers, with every
+// Exec agents: the programs kept for runs of games, and the Gulper each steers, with every
 // budget and fault kept here, on our side.
 #include "protocol/exec_player.h"
 
 #include <map>
 
-#include "process/child_process.h"
-#include "process/error_sink.h"
-#include "process/line_channel.h"
+#include "protocol/exec_session.h"
 
 namespace gulper {
 
-// One program under one exec name, for as many games as it plays well.
-class ExecSession {
-  public:
-    explicit ExecSession(std::string command) : command(std::move(command)) {}
+namespace {
 
-    const std::string command;
-    ChildProcess child;
-    std::unique_ptr<ErrorSink> errors;
-    std::unique_ptr<LineChannel> channel;
-    // Answers still to come for decisions whose time ran out: the next lines are theirs.
-    int64_t owed = 0;
+// Stray lines a game keeps the text of, and the most it takes before the agent is taken to be
+// writing without end: each one costs the agent only its own time, but is kept in the record.
+constexpr int64_t STRAYS_QUOTED = 10;
+constexpr int64_t MAX_STRAYS = 10000;
 
-    // The program running, fresh when it is not; false, with why, when it cannot be started.
-    bool Ready(const ExecBudgets& b, std::string* why) {
-        if (child.Running() && !child.HasEnded()) {
-            return true;
-        }
-        child.Kill();
-        errors = std::make_unique<ErrorSink>(b.errorTo, b.errorBytes);
-        channel = std::make_unique<LineChannel>(child, *errors, static_cast<size_t>(b.lineBytes));
-        owed = 0;
-        return child.Start(command, why);
-    }
-    // How it ended, for a fault's detail, once it has.
-    std::string Gone() {
-        const std::string how = child.Kill();
-        return "the agent " + how;
-    }
-    void Stop() {
-        if (child.Running()) {
-            child.Stop(500);
-        }
-    }
-};
+}  // namespace
 
 namespace {
 
@@ -146,6 +118,33 @@ void ExecPlayer::Fault(const std::string& kind, const std::string& detail, bool 
     }
 }
 
+void ExecPlayer::Stray(const std::string& line) {
+    ++strays;
+    faults.push_back({decision, "stray", strays <= STRAYS_QUOTED ? Quote(line) : std::string()});
+    if (strays > MAX_STRAYS) {
+        Forfeit("stray", "more than " + std::to_string(MAX_STRAYS) +
+                             " lines in the game that answered nothing asked");
+    }
+}
+
+bool ExecPlayer::Late() {
+    if (session.owed <= 0) {
+        return false;
+    }
+    --session.owed;
+    ++lateDropped;
+    return true;
+}
+
+void ExecPlayer::TakeWaiting() {
+    std::string line;
+    while (!forfeited && session.channel->ReadLine(&line, Clock::now()) == LineStatus::LINE) {
+        if (!Late()) {
+            Stray(line);
+        }
+    }
+}
+
 void ExecPlayer::StartGame(uint32_t seed, const GameSettings& settings) {
     // A player may serve game after game (Python's agents do): each starts with nothing of
     // the last one's.
@@ -158,7 +157,9 @@ void ExecPlayer::StartGame(uint32_t seed, const GameSettings& settings) {
     forfeitReason.clear();
     faults.clear();
     strikes = 0;
+    strays = 0;
     lateDropped = 0;
+    protocol = 1;
     answerUs.clear();
     name.clear();
     started = true;
@@ -170,6 +171,11 @@ void ExecPlayer::StartGame(uint32_t seed, const GameSettings& settings) {
         return;
     }
     session.errors->StartGame(seed, session.command);
+    // Whatever came after the last game's end, or before this hello, answers nothing.
+    TakeWaiting();
+    if (forfeited) {
+        return;
+    }
     const auto deadline = Clock::now() + std::chrono::milliseconds(budgets.startMs);
     if (!session.channel->Write(HelloLine(seed, settings), deadline)) {
         Forfeit(session.child.HasEnded() ? "crash" : "timeout",
@@ -179,16 +185,28 @@ void ExecPlayer::StartGame(uint32_t seed, const GameSettings& settings) {
     std::string line;
     while (true) {
         switch (session.channel->ReadLine(&line, deadline)) {
-            case LineStatus::LINE:
-                if (session.owed > 0) {
-                    --session.owed;
-                    ++lateDropped;
+            case LineStatus::LINE: {
+                if (Late()) {
                     continue;
                 }
-                if (!ParseHelloAnswer(line, &name, &why)) {
-                    Forfeit("invalid", "the answer to hello " + Quote(line) + ": " + why);
+                HelloAnswer hello;
+                const bool ok = ParseHelloAnswer(line, &hello, &why);
+                if (!hello.named) {
+                    // A banner or a leftover: the answer is the line that gives a name.
+                    Stray(line);
+                    if (forfeited) {
+                        return;
+                    }
+                    continue;
                 }
+                if (!ok) {
+                    Forfeit("invalid", "the answer to hello " + Quote(line) + ": " + why);
+                    return;
+                }
+                name = hello.name;
+                protocol = hello.protocol;
                 return;
+            }
             case LineStatus::TIMEOUT:
                 Forfeit("timeout",
                         "no answer to hello in " + std::to_string(budgets.startMs) + " ms");
@@ -212,6 +230,10 @@ void ExecPlayer::BeforeDecision(int64_t ticks) {
         return;
     }
     LineChannel& channel = *session.channel;
+    TakeWaiting();
+    if (forfeited) {
+        return;
+    }
     const Clock::time_point sent = Clock::now();
     const Clock::time_point deadline = sent + std::chrono::microseconds(bank.DeadlineUs());
     if (!channel.Write(DecideLine(decision, ReadObservation(*this, ticks)), deadline)) {
@@ -226,17 +248,33 @@ void ExecPlayer::BeforeDecision(int64_t ticks) {
     while (true) {
         switch (channel.ReadLine(&line, deadline)) {
             case LineStatus::LINE: {
-                if (session.owed > 0) {
-                    --session.owed;
-                    ++lateDropped;
+                Answer answer;
+                const bool ok = ParseAnswer(line, &answer, &why, protocol);
+                // Version 1 answers in order, so the lines owed to decisions whose time ran out
+                // come first. Version 2 names its decision: a line that is not this decision's
+                // answer (another number, or no answer at all) is dropped and never falls due.
+                if (protocol == 1 && Late()) {
+                    continue;
+                }
+                if (protocol == 2 && answer.decision != decision && (!ok || answer.decision >= 0)) {
+                    if (answer.decision < 0 || answer.decision > decision || !Late()) {
+                        Stray(line);
+                    }
+                    if (forfeited) {
+                        return;
+                    }
                     continue;
                 }
                 const int64_t took = MicrosecondsSince(sent);
                 bank.Charge(took);
                 answerUs.push_back(took);
-                Answer answer;
-                if (!ParseAnswer(line, &answer, &why)) {
+                if (!ok) {
                     Fault("invalid", Quote(line) + ": " + why, false);
+                    return;
+                }
+                if (protocol == 2 && answer.decision < 0) {
+                    Fault("invalid", Quote(line) + ": a protocol 2 answer gives its \"decision\"",
+                          false);
                     return;
                 }
                 action = answer.action;
@@ -276,6 +314,7 @@ void ExecPlayer::EndGame(GameResult& result) {
         // A fresh program for the next game.
         session.child.Kill();
     } else if (session.child.Running()) {
+        TakeWaiting();
         session.channel->Write(EndLine(OutcomeName(result.outcome), result.score, result.ticks),
                                Clock::now() + std::chrono::milliseconds(budgets.decisionMs));
         session.channel->Drain();

@@ -51,6 +51,13 @@ class ExecPlayer : public PlayerSprite, public Player {
     // Counts a fault; past the limit, or when `fatal`, the game is forfeited.
     void Fault(const std::string& kind, const std::string& detail, bool fatal);
     void Forfeit(const std::string& kind, const std::string& detail);
+    // A line that answers nothing we asked: dropped and counted, never toward the fault limit.
+    void Stray(const std::string& line);
+    // Whether `line` is owed to a decision whose time ran out; if so it is dropped and counted.
+    bool Late();
+    // Takes every whole line already waiting, before we ask anything: none of them can be the
+    // answer to what we are about to ask.
+    void TakeWaiting();
 
     std::shared_ptr<ExecSession> held;
     ExecSession& session;
@@ -66,7 +73,10 @@ class ExecPlayer : public PlayerSprite, public Player {
     std::string forfeitReason;
     std::vector<AgentFault> faults;
     int64_t strikes = 0;
+    int64_t strays = 0;
     int64_t lateDropped = 0;
+    // The version the agent answered its hello with: 2 echoes each decision's number.
+    int protocol = 1;
     std::vector<int64_t> answerUs;
     std::string name;
 };

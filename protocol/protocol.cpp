@@ -96,7 +96,8 @@ std::string EndLine(const std::string& outcome, int32_t score, int64_t ticks) {
            ",\"score\":" + std::to_string(score) + ",\"ticks\":" + std::to_string(ticks) + "}\n";
 }
 
-bool ParseHelloAnswer(const std::string& line, std::string* name, std::string* why) {
+bool ParseHelloAnswer(const std::string& line, HelloAnswer* answer, std::string* why) {
+    *answer = HelloAnswer();
     try {
         JsonCursor in(line);
         std::string key;
@@ -104,11 +105,14 @@ bool ParseHelloAnswer(const std::string& line, std::string* name, std::string* w
         in.BeginObject();
         while (in.NextKey(&key)) {
             if (key == "name") {
-                *name = in.String();
-                if (!IsWord(*name, true)) {
+                answer->named = true;
+                answer->name = in.String();
+                if (!IsWord(answer->name, true)) {
                     in.Fail("the name is at most 32 printable ASCII characters");
                 }
                 named = true;
+            } else if (key == "protocol") {
+                answer->protocol = static_cast<int>(in.Integer(1, PROTOCOL_VERSION));
             } else {
                 in.Skip();
             }
@@ -125,7 +129,9 @@ bool ParseHelloAnswer(const std::string& line, std::string* name, std::string* w
     }
 }
 
-bool ParseAnswer(const std::string& line, Answer* answer, std::string* why) {
+bool ParseAnswer(const std::string& line, Answer* answer, std::string* why, int protocol) {
+    // The decision stays set when what follows it fails, so that a bad answer to another
+    // decision is known for one.
     *answer = Answer();
     try {
         JsonCursor in(line);
@@ -139,7 +145,9 @@ bool ParseAnswer(const std::string& line, Answer* answer, std::string* why) {
         bool acted = false;
         in.BeginObject();
         while (in.NextKey(&key)) {
-            if (key == "action") {
+            if (key == "decision" && protocol >= 2) {
+                answer->decision = in.Integer(0, INT64_C(1) << 52);
+            } else if (key == "action") {
                 answer->action = static_cast<int32_t>(in.Integer(0, ACTIONS - 1));
                 acted = true;
             } else if (key == "plan") {
@@ -156,6 +164,9 @@ bool ParseAnswer(const std::string& line, Answer* answer, std::string* why) {
         }
         return true;
     } catch (const JsonError& e) {
+        const int64_t decision = answer->decision;
+        *answer = Answer();
+        answer->decision = decision;
         *why = e.what();
         return false;
     }

@@ -1,14 +1,43 @@
 // The exec agent's figures in the summary, the JSON and the CSV.
 #include "study/exec_stats.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <iterator>
 
 #include "formats/json_reader.h"
 #include "formats/json_writer.h"
 
 namespace gulper {
 
-const char* const FAULT_KINDS[3] = {"timeout", "invalid", "crash"};
+const char* const FAULT_KINDS[4] = {"timeout", "invalid", "crash", "stray"};
+
+bool FaultKindShown(size_t kind, int64_t count) {
+    return kind < ALWAYS_SHOWN_KINDS || count > 0;
+}
+
+std::string ForfeitGroup(const std::string& reason) {
+    const size_t colon = reason.find(": ");
+    if (colon == std::string::npos) {
+        return reason;
+    }
+    const std::string kind = reason.substr(0, colon);
+    std::string body = reason.substr(colon + 2);
+    const size_t last = body.find(", the last: ");
+    if (last != std::string::npos) {
+        const bool counted = kind == "timeout" || kind == "crash" || kind == "stray";
+        return body.substr(0, last) + ", the last " + (counted ? "a " : "") + kind;
+    }
+    const size_t quote = body.find('"');
+    if (quote != std::string::npos) {
+        body.erase(quote);
+        while (!body.empty() && (body.back() == ' ' || body.back() == ':')) {
+            body.pop_back();
+        }
+        return body + " (" + kind + ")";
+    }
+    return body;
+}
 
 void SummariseExec(const std::vector<GameResult>& results, ExecSummary& s) {
     std::vector<const AnswerTimes*> times;
@@ -20,7 +49,10 @@ void SummariseExec(const std::vector<GameResult>& results, ExecSummary& s) {
         if (s.name.empty()) {
             s.name = r.execName;
         }
-        s.forfeit += r.outcome == GameOutcome::FORFEIT;
+        if (r.outcome == GameOutcome::FORFEIT) {
+            ++s.forfeit;
+            ++s.forfeitReasons[ForfeitGroup(r.forfeitReason)];
+        }
         s.lateAnswers += r.lateAnswers;
         for (const char* kind : FAULT_KINDS) {
             s.faults[kind] += FaultsOf(r, kind);
@@ -59,13 +91,57 @@ namespace {
 
 std::string FaultCounts(const std::map<std::string, int64_t>& faults, const char* sep) {
     std::string text;
-    for (const char* kind : FAULT_KINDS) {
+    for (size_t k = 0; k < std::size(FAULT_KINDS); ++k) {
+        const char* kind = FAULT_KINDS[k];
         const auto it = faults.find(kind);
+        const int64_t count = it == faults.end() ? 0 : it->second;
+        if (!FaultKindShown(k, count)) {
+            continue;
+        }
         text += (text.empty() ? "" : ", ") + std::string(sep[0] == '"' ? "\"" : "") + kind +
-                (sep[0] == '"' ? "\": " : " ") +
-                std::to_string(it == faults.end() ? 0 : it->second);
+                (sep[0] == '"' ? "\": " : " ") + std::to_string(count);
     }
     return text;
+}
+
+// The most reasons the summary names; the rest are counted together.
+constexpr size_t REASONS_SHOWN = 5;
+
+// " (no answer to hello in 10000 ms: 3; ...)", most frequent first; empty without forfeits.
+std::string ForfeitReasons(const ExecSummary& s) {
+    if (s.forfeitReasons.empty()) {
+        return "";
+    }
+    std::vector<std::pair<int64_t, std::string>> byCount;
+    for (const auto& [reason, n] : s.forfeitReasons) {
+        byCount.emplace_back(-n, reason);
+    }
+    std::sort(byCount.begin(), byCount.end());
+    std::string text;
+    int64_t others = 0;
+    for (size_t i = 0; i < byCount.size(); ++i) {
+        if (i < REASONS_SHOWN) {
+            text += (i ? "; " : "") + byCount[i].second + ": " + std::to_string(-byCount[i].first);
+        } else {
+            others -= byCount[i].first;
+        }
+    }
+    if (others > 0) {
+        text += "; " + std::to_string(byCount.size() - REASONS_SHOWN) +
+                " other reasons: " + std::to_string(others);
+    }
+    return " (" + text + ")";
+}
+
+// What to look at first when an agent never answered its hello: most often its answer waits in
+// its own output buffer.
+bool HelloUnanswered(const ExecSummary& s) {
+    for (const auto& [reason, n] : s.forfeitReasons) {
+        if (reason.rfind("no answer to hello", 0) == 0) {
+            return true;
+        }
+    }
+    return false;
 }
 
 // A run's times; a game's add its histogram, so that joined parts (--merge) give the run's.
@@ -96,9 +172,10 @@ std::map<std::string, int64_t> FaultMap(const GameResult& r) {
 
 std::string ExecLine(const ExecSummary& s) {
     const AnswerTimes& t = s.answers;
-    return "forfeit " + std::to_string(s.forfeit) + "; answer time median " + TimeText(t.medianUs) +
-           ", p99 " + TimeText(t.p99Us) + ", max " + TimeText(t.maxUs) + "; faults " +
-           FaultCounts(s.faults, " ") + ", late answers " + std::to_string(s.lateAnswers);
+    return "forfeit " + std::to_string(s.forfeit) + ForfeitReasons(s) + "; answer time median " +
+           TimeText(t.medianUs) + ", p99 " + TimeText(t.p99Us) + ", max " + TimeText(t.maxUs) +
+           "; faults " + FaultCounts(s.faults, " ") + ", late answers " +
+           std::to_string(s.lateAnswers);
 }
 
 void PrintExecSummary(std::ostream& out, const ExecSummary& s) {
@@ -106,7 +183,11 @@ void PrintExecSummary(std::ostream& out, const ExecSummary& s) {
         return;
     }
     const AnswerTimes& t = s.answers;
-    out << "forfeit:      " << s.forfeit << "\n";
+    out << "forfeit:      " << s.forfeit << ForfeitReasons(s) << "\n";
+    if (HelloUnanswered(s)) {
+        out << "              no answer to hello: does the agent flush its standard output after "
+               "each line? see docs/agent-protocol.md\n";
+    }
     out << "answer time:  median " << TimeText(t.medianUs) << ", p99 " << TimeText(t.p99Us)
         << ", max " << TimeText(t.maxUs) << " (" << t.count << " answers)\n";
     out << "faults:       " << FaultCounts(s.faults, " ") << "; late answers dropped "
@@ -267,9 +348,10 @@ bool ReadExecMember(JsonCursor& in, const std::string& key, GameResult* r,
             }
             counts[kind] = in.Integer(0, INT64_C(1) << 52);
         }
-        for (const char* k : FAULT_KINDS) {
-            if (!counts.count(k)) {
-                in.Fail(std::string("the faults give no \"") + k + "\"");
+        // A kind shown only when it occurred is 0 when absent.
+        for (size_t k = 0; k < std::size(FAULT_KINDS); ++k) {
+            if (!counts.count(FAULT_KINDS[k]) && FaultKindShown(k, 0)) {
+                in.Fail(std::string("the faults give no \"") + FAULT_KINDS[k] + "\"");
             }
         }
         if (faultCounts != nullptr) {

@@ -20,13 +20,24 @@ struct ExecSummary {
     std::string name;
     int64_t forfeit = 0;
     std::map<std::string, int64_t> faults;
+    // Forfeited games by their reason with the agent's own words left out (ForfeitGroup).
+    std::map<std::string, int64_t> forfeitReasons;
     int64_t lateAnswers = 0;
     AnswerTimes answers;
 };
 
-// The fault kinds, in the order the outputs give them. Code goes through the list, never by
-// position, so that a kind added to it is read and written everywhere.
-extern const char* const FAULT_KINDS[3];
+// The fault kinds, in the order the outputs give them; code goes through the list, never by
+// position, so that a kind added to it is read and written everywhere. Those past the first
+// ALWAYS_SHOWN_KINDS are shown only when they occurred, so that outputs without them read as
+// they did before there were such kinds.
+extern const char* const FAULT_KINDS[4];
+constexpr size_t ALWAYS_SHOWN_KINDS = 3;
+bool FaultKindShown(size_t kind, int64_t count);
+
+// A forfeit's reason as the summary groups it: without the agent's words or the last fault's
+// detail, which differ from game to game ("no answer to hello in 10000 ms",
+// "more than 10 faults in the game, the last a timeout").
+std::string ForfeitGroup(const std::string& reason);
 
 void SummariseExec(const std::vector<GameResult>& results, ExecSummary& s);
 // Whether `kind` is one of FAULT_KINDS.

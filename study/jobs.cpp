@@ -11,6 +11,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -71,6 +72,7 @@ class Pool {
 
     bool Start(const std::vector<SimSettings>& arms, bool keepLogs, std::string* error) {
         std::fflush(nullptr);
+        const pid_t parent = ::getpid();
         for (size_t i = 0; i < count; ++i) {
             // Close-on-exec: a program an agent starts must not hold a worker's pipes open.
             int results[2], commands[2];
@@ -99,6 +101,12 @@ class Pool {
             }
             if (pid == 0) {
                 ForgetStopTargets();
+                // A parent killed outright stops its workers as a stop signal would, so that
+                // they end their agents rather than play on.
+                ::prctl(PR_SET_PDEATHSIG, SIGTERM, 0, 0, 0);
+                if (::getppid() != parent) {
+                    ::_exit(1);
+                }
                 held.Release();
                 ::signal(SIGPIPE, SIG_IGN);
                 ::close(results[0]);

@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # Writes the fuzzers' seed corpus: small pictures in each layout the readers take, made from a
-# shipped picture, the shipped settings, and parts of small studies played by GULPER_SIM.
+# shipped picture, the shipped settings, parts of small studies played by GULPER_SIM, and
+# agents' answers.
 # Usage: make_seeds.sh SOURCE_DIR FOLDER GULPER_SIM; makes FOLDER/tga, bmp, image (every
-# format Image::Load accepts), config and merge.
+# format Image::Load accepts), config, merge and answers.
 set -eu
 data=$1/data
 out=$2
-mkdir -p "$out/tga" "$out/bmp" "$out/image" "$out/config" "$out/merge"
+mkdir -p "$out/tga" "$out/bmp" "$out/image" "$out/config" "$out/merge" "$out/answers"
 out=$(realpath "$out")
 sim=$(realpath "$3")
 small() {  # a translucent 5 x 3 picture
@@ -45,3 +46,12 @@ printf 'fps 20\nred_ghost 0\n' >"$out/merge/.two.txt"
     "$sim" "${common[@]}" --compare planner,nearest-food --shard 2/2 --json "$out/merge/agents"
 ) >/dev/null 2>&1
 rm "$out/merge/.two.txt"
+# Answers to hello and to decide, of both protocol versions, one line each without its newline.
+answer() { printf '%s' "$2" >"$out/answers/$1"; }
+answer hello1 '{"name":"nearest-food (Python)"}'
+answer hello2 '{"name":"n","protocol":2}'
+answer bare '3'
+answer action '{"action":3}'
+answer decision '{"decision":5,"action":1}'
+answer plan '{"decision":0,"action":3,"plan":{"route":[[9,9],[10,9],[11,9]],"goal":[11,9],"state":"feeding"}}'
+answer escapes '{"action":0,"note":"\u00e9\ud83d\ude00","x":[1.5e3,null,true,{}]}'

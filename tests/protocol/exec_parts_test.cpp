@@ -2,9 +2,12 @@
 // exec part, and a real child's pipes and process group.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <fstream>
+#include <iterator>
+#include <sstream>
 
 #include "episode/answer_times.h"
 #include "formats/json_reader.h"
@@ -95,12 +98,64 @@ TEST(ExecFrameTest, RoundTripsAndRefusesDamage) {
     EXPECT_FALSE(DecodeExec(more.data(), more.size(), &longer));
     // A fault kind past the known ones, or a histogram that does not add up.
     std::string badKind = bytes;
-    badKind[badKind.size() - r.faults.back().detail.size() - 5] = 3;  // the first unknown
+    badKind[badKind.size() - r.faults.back().detail.size() - 5] =
+        static_cast<char>(std::size(FAULT_KINDS));  // the first unknown
     GameResult bad;
     EXPECT_FALSE(DecodeExec(badKind.data(), badKind.size(), &bad));
     std::string badCount = bytes;
     badCount[0] = 9;
     EXPECT_FALSE(DecodeExec(badCount.data(), badCount.size(), &bad));
+}
+
+TEST(ExecStatsTest, SummaryGivesForfeitsByReasonAndStraysOnlyWhenThere) {
+    auto game = [](const std::string& reason) {
+        GameResult r;
+        r.exec = true;
+        r.outcome = reason.empty() ? GameOutcome::LOST : GameOutcome::FORFEIT;
+        r.forfeitReason = reason;
+        return r;
+    };
+    auto summary = [](const std::vector<GameResult>& games) {
+        ExecSummary s;
+        SummariseExec(games, s);
+        std::ostringstream out;
+        PrintExecSummary(out, s);
+        return out.str() + "|" + ExecLine(s);
+    };
+    // Without forfeits or strays, the lines are as they always were.
+    const std::string clean = summary({game(""), game("")});
+    EXPECT_NE(clean.find("forfeit:      0\nanswer time:"), std::string::npos) << clean;
+    EXPECT_NE(clean.find("faults:       timeout 0, invalid 0, crash 0; late"), std::string::npos);
+    EXPECT_EQ(clean.find("stray"), std::string::npos);
+    EXPECT_NE(clean.find("|forfeit 0; answer time"), std::string::npos);
+    // Reasons grouped without the agent's words, the commonest first; the hint for a hello
+    // never answered.
+    std::vector<GameResult> games = {
+        game("timeout: no answer to hello in 10000 ms"),
+        game("invalid: more than 10 faults in the game, the last: \"x\": not JSON"),
+        game("timeout: no answer to hello in 10000 ms"),
+        game("invalid: the answer to hello \"{\"name\":3}\": a string"),
+        game("invalid: the answer to hello \"{\"name\":\"\"}\": too short"),
+        game("")};
+    games.back().faults.push_back({3, "stray", ""});
+    const std::string text = summary(games);
+    EXPECT_NE(text.find("forfeit:      5 (no answer to hello in 10000 ms: 2; the answer to hello "
+                        "(invalid): 2; more than 10 faults in the game, the last invalid: 1)\n"
+                        "              no answer to hello: does the agent flush its standard "
+                        "output after each line? see docs/agent-protocol.md\n"),
+              std::string::npos)
+        << text;
+    EXPECT_NE(text.find("crash 0, stray 1; late"), std::string::npos) << text;
+    EXPECT_NE(text.find("|forfeit 5 (no answer to hello in 10000 ms: 2;"), std::string::npos);
+    // No hint when every game answered its hello.
+    EXPECT_EQ(summary({game("crash: the agent exited with status 3")}).find("flush"),
+              std::string::npos);
+    // Past five reasons the rest are counted together.
+    std::vector<GameResult> many;
+    for (int i = 0; i < 8; ++i) {
+        many.push_back(game("crash: the agent exited with status " + std::to_string(i)));
+    }
+    EXPECT_NE(summary(many).find("; 3 other reasons: 3)"), std::string::npos) << summary(many);
 }
 
 TEST(ExecStatsTest, CsvFieldsAndRowsOnlyForExecGames) {
@@ -118,6 +173,7 @@ TEST(ExecStatsTest, CsvFieldsAndRowsOnlyForExecGames) {
     // A merged part's row is read back with every kind of fault, and no other kind.
     GameResult every = ExecGame();
     every.faults.push_back({12, "invalid", "no answer"});
+    every.faults.push_back({13, "stray", "\"{}\""});
     const std::string written = "{" + JsonExecRow(every).substr(1) + "}";
     JsonCursor in(written);
     GameResult back;
@@ -265,6 +321,40 @@ TEST(ChildProcessTest, StoppingEndsTheWholeGroup) {
     EXPECT_FALSE(child.Running());
     std::remove(pidFile.c_str());
     rmdir(folder);
+}
+
+TEST(ChildProcessTest, StopsWhileAForkedCopyOfUsHoldsTheKeepersPipe) {
+    ChildProcess child;
+    std::string why;
+    ASSERT_TRUE(child.Start("exec sleep 60", &why)) << why;
+    // A worker forked after the agent started keeps a copy of every pipe of ours.
+    const pid_t copy = fork();
+    if (copy == 0) {
+        sleep(60);
+        _exit(0);
+    }
+    ASSERT_GT(copy, 0);
+    EXPECT_EQ(child.Stop(0), "was killed by signal 9 (Killed)");
+    EXPECT_FALSE(child.Running());
+    kill(copy, SIGKILL);
+    waitpid(copy, nullptr, 0);
+}
+
+TEST(ChildProcessTest, TellsHowTheProgramEndedAndWhatItWasStartedWith) {
+    ChildProcess child;
+    std::string why;
+    setenv("GULPER_TEST_KEPT", "ours", 1);
+    ASSERT_TRUE(child.Start("echo \"$GULPER_TEST_KEPT $GULPER_TEST_ADDED\"; exit 3",
+                            {"GULPER_TEST_KEPT=theirs", "GULPER_TEST_ADDED=added"}, &why));
+    char text[64] = {};
+    for (int i = 0; i < 500 && !child.HasEnded(); ++i) {
+        usleep(10000);
+    }
+    ASSERT_TRUE(child.HasEnded());
+    EXPECT_GT(read(child.Output(), text, sizeof text - 1), 0);
+    EXPECT_STREQ(text, "ours added\n");  // a variable we set is left as we set it
+    EXPECT_EQ(child.Stop(0), "exited with status 3");
+    unsetenv("GULPER_TEST_KEPT");
 }
 
 }  // namespace

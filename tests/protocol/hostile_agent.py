@@ -10,6 +10,9 @@ flood       answers well, and floods its standard error all the while
 deaf        answers well, but stays when its input closes, and ignores SIGTERM
 shut        answers hello, then closes its input and stays, answering nothing
 fork-exit   starts a child that keeps our output open and sleeps, then exits
+escape      starts a child in a session of its own and a daemon (forked twice, setsid
+            between), both ignoring SIGTERM and sleeping; then answers well, but stays when its
+            input closes, and ignores SIGTERM
 benign      answers well (action 0)
 
 Each process writes its pid into the folder $GULPER_TEST_PIDS, so the test can check that
@@ -34,6 +37,29 @@ def send(text):
     sys.stdout.flush()
 
 
+def linger():
+    """In a forked child: leaves our pipes, notes its pid, and sleeps through SIGTERM."""
+    signal.signal(signal.SIGTERM, signal.SIG_IGN)
+    devnull = os.open(os.devnull, os.O_RDWR)
+    for fd in (0, 1, 2):
+        os.dup2(devnull, fd)
+    note_pid()
+    while True:
+        time.sleep(1)
+
+
+def escape():
+    if os.fork() == 0:
+        os.setsid()
+        linger()
+    if os.fork() == 0:
+        os.setsid()
+        if os.fork() == 0:
+            linger()
+        os._exit(0)
+    os.wait()  # the daemon's first parent, so that the daemon is an orphan
+
+
 def main():
     mode = sys.argv[1]
     note_pid()
@@ -44,7 +70,9 @@ def main():
             note_pid()
             time.sleep(600)
         return
-    if mode == "deaf":
+    if mode == "escape":
+        escape()
+    if mode in ("deaf", "escape"):
         signal.signal(signal.SIGTERM, signal.SIG_IGN)
     decisions = 0
     for line in sys.stdin:
@@ -73,7 +101,7 @@ def main():
         if mode == "flood":
             sys.stderr.write("e" * 20000)
         send('{"action":0}')
-    if mode == "deaf":
+    if mode in ("deaf", "escape"):
         while True:
             time.sleep(1)
 

@@ -2,6 +2,9 @@
 end with the right fault or forfeit recorded for each game, its memory stays within a benign
 agent's plus a margin, and no agent process is left behind. `interrupt` stops a run on worker
 processes with SIGINT or SIGTERM instead and checks that every agent process goes with it.
+`escape` plays with an agent whose children leave its session and process group, on one worker
+process and on two: none outlives the run. `kill9` kills such a run with SIGKILL, on one worker
+process and on two: nothing the agent started stays.
 
 Usage: hostile_test.py GULPER_SIM SOURCE_DIR CASE
 """
@@ -164,8 +167,70 @@ def check_interrupt(folder):
               % (sig, jobs, len(os.listdir(pids))))
 
 
+def await_pids(sim, pids, count):
+    for _ in range(300):
+        if len(os.listdir(pids)) >= count:
+            return
+        time.sleep(0.05)
+    sim.kill()
+    fail("the agents did not start")
+
+
+def await_none_left(pids, what, limit_s=5):
+    until = time.monotonic() + limit_s
+    while left_running(pids):
+        if time.monotonic() > until:
+            fail("%s left processes running: %s" % (what, left_running(pids)))
+        time.sleep(0.05)
+
+
+def agent_command(mode, games, jobs, pids):
+    # The interpreter itself, not a launcher that may take seconds to find it on a busy machine.
+    return ([SIM, "--agent", "exec:%s %s %s" % (sys.executable, AGENT, mode), "--games", str(games),
+             "--jobs", str(jobs), "--config", os.path.join(SOURCE, "data", "config.txt")],
+            dict(os.environ, GULPER_TEST_PIDS=pids))
+
+
+def check_escape(folder):
+    for jobs in (1, 2):
+        pids = os.path.join(folder, "pids-escape-%d" % jobs)
+        os.makedirs(pids)
+        command, env = agent_command("escape", 4, jobs, pids)
+        run = subprocess.run(command + ROOMY, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE,
+                             env=env, timeout=120)
+        if run.returncode != 0:
+            fail("gulper-sim --jobs %d exited with %d: %s" % (jobs, run.returncode, run.stderr))
+        started = len(os.listdir(pids))
+        if started < 3 * jobs:
+            fail("only %d agent processes started" % started)
+        # Nothing is left to end after the run: it waits for its agents' trees to be gone.
+        await_none_left(pids, "gulper-sim --jobs %d" % jobs, 0.5)
+        print("ok: --jobs %d: all %d agent processes, setsid or not, ended with the run"
+              % (jobs, started))
+
+
+def check_kill9(folder):
+    for jobs in (1, 2):
+        pids = os.path.join(folder, "pids-kill9-%d" % jobs)
+        os.makedirs(pids)
+        command, env = agent_command("escape", 100000, jobs, pids)
+        sim = subprocess.Popen(command, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                               env=env)
+        await_pids(sim, pids, 3 * jobs)
+        time.sleep(0.3)
+        sim.kill()
+        sim.wait()
+        await_none_left(pids, "kill -9 of gulper-sim --jobs %d" % jobs)
+        print("ok: kill -9 of gulper-sim --jobs %d ended all %d agent processes"
+              % (jobs, len(os.listdir(pids))))
+
+
 with tempfile.TemporaryDirectory() as work:
     if CASE == "interrupt":
         check_interrupt(work)
+    elif CASE == "escape":
+        check_escape(work)
+    elif CASE == "kill9":
+        check_kill9(work)
     else:
         check_case(work)

@@ -87,13 +87,44 @@ TEST(AnswerTest, RefusesPlansWithBadCellsOrWords) {
 }
 
 TEST(AnswerTest, ReadsTheHelloAnswer) {
-    std::string name, why;
-    EXPECT_TRUE(ParseHelloAnswer("{\"name\": \"nearest-food (Python)\"}", &name, &why));
-    EXPECT_EQ(name, "nearest-food (Python)");
+    HelloAnswer hello;
+    std::string why;
+    EXPECT_TRUE(ParseHelloAnswer("{\"name\": \"nearest-food (Python)\"}", &hello, &why));
+    EXPECT_EQ(hello.name, "nearest-food (Python)");
+    EXPECT_EQ(hello.protocol, 1);
+    EXPECT_TRUE(ParseHelloAnswer("{\"protocol\": 2, \"name\": \"n\"}", &hello, &why));
+    EXPECT_EQ(hello.protocol, 2);
+    // Only a line with a name is taken for the answer: the rest are strays.
+    for (const char* line : {"{\"name\": 3}", "{\"name\": \"\"}", "{\"name\": \"a\\u0007\"}",
+                             "{\"name\": \"0123456789012345678901234567890123\"}",
+                             "{\"name\": \"n\", \"protocol\": 3}",
+                             "{\"name\": \"n\", \"protocol\": 0}", "{\"name\": \"n\""}) {
+        EXPECT_FALSE(ParseHelloAnswer(line, &hello, &why)) << line;
+        EXPECT_TRUE(hello.named) << line;
+    }
+    for (const char* line : {"{}", "3", "starting up", "{\"action\": 0}", "{\"x\": \"name\"}"}) {
+        EXPECT_FALSE(ParseHelloAnswer(line, &hello, &why)) << line;
+        EXPECT_FALSE(hello.named) << line;
+    }
+}
+
+TEST(AnswerTest, ReadsTheDecisionAnAnswerEchoes) {
+    Answer a;
+    ASSERT_TRUE(Parses("{\"decision\": 5, \"action\": 3}", &a));
+    EXPECT_EQ(a.decision, 5);
+    EXPECT_EQ(a.action, 3);
+    ASSERT_TRUE(Parses("{\"action\": 3}", &a));
+    EXPECT_EQ(a.decision, -1);
+    ASSERT_TRUE(Parses("2", &a));
+    EXPECT_EQ(a.decision, -1);
+    // Version 1 never read it, and still does not.
+    std::string why;
+    ASSERT_TRUE(ParseAnswer("{\"decision\": \"five\", \"action\": 3}", &a, &why, 1));
+    EXPECT_EQ(a.decision, -1);
     for (const char* line :
-         {"{}", "{\"name\": 3}", "{\"name\": \"\"}", "3", "{\"name\": \"a\\u0007\"}",
-          "{\"name\": \"0123456789012345678901234567890123\"}"}) {
-        EXPECT_FALSE(ParseHelloAnswer(line, &name, &why)) << line;
+         {"{\"decision\": -1, \"action\": 3}", "{\"decision\": 1.5, \"action\": 3}",
+          "{\"decision\": \"5\", \"action\": 3}", "{\"decision\": 5}"}) {
+        EXPECT_FALSE(Parses(line)) << line;
     }
 }
 
