@@ -9,6 +9,7 @@
 #include <random>
 
 #include "agent/agent_log.h"
+#include "episode/episode.h"
 #include "episode/lookahead.h"
 #include "game/game_state.h"
 #include "game/ghosts/ghost.h"
@@ -132,7 +133,7 @@ class SearchAgent : public PlayerSprite, public Player {
         }
         chosen = ways.empty() ? direction : ways.front();
         if (ways.size() < 2) {
-            plan = AgentPlan{"feeding", {here}, std::nullopt, {}};
+            plan = AgentPlan{"feeding", {here}, here, {}};
             return;
         }
         const int64_t samples =
@@ -147,15 +148,19 @@ class SearchAgent : public PlayerSprite, public Player {
         std::string log;
         std::vector<GridPoint> bestRoute;
         int64_t bestCaught = 0;
+        bool caughtBy[GHOST_COLOURS] = {false, false, false, false};
         for (int32_t w : ways) {
             double total = 0;
             int64_t caught = 0;
-            std::vector<GridPoint> route;
+            std::vector<GridPoint> route{here};
             for (size_t s = 0; s < throws.size(); ++s) {
                 ahead.Sample(throws[s]);
-                double value = 0;
-                Rollout(ahead, w, s == 0 ? &route : nullptr, &value, &caught);
-                total += value;
+                const Future f = Rollout(ahead, w, s == 0 ? &route : nullptr);
+                total += f.value;
+                if (f.caughtBy >= 0) {
+                    ++caught;
+                    caughtBy[f.caughtBy] = true;
+                }
             }
             const double mean = total / double(samples);
             log += std::string(" ") + WayName(w) + " caught " + std::to_string(caught) + "/" +
@@ -168,10 +173,15 @@ class SearchAgent : public PlayerSprite, public Player {
             }
         }
         ahead.Restore();
-        plan = AgentPlan{bestCaught > 0 ? "fleeing" : "feeding", bestRoute, std::nullopt, {}};
-        if (!bestRoute.empty()) {
-            plan.goal = bestRoute.back();
-        }
+        // The ghosts that caught the Gulper in any future, where they stand now.
+        std::vector<GridPoint> threats;
+        ForEachGhost([&](Ghost& ghost, GhostColour colour) {
+            if (caughtBy[colour]) {
+                threats.push_back(ghost.CellPosition());
+            }
+        });
+        plan =
+            AgentPlan{bestCaught > 0 ? "fleeing" : "feeding", bestRoute, bestRoute.back(), threats};
         AgentLog() << "search: at (" << here.x << "," << here.y << ")" << log << "; "
                    << WayName(chosen) << std::endl;
     }
@@ -206,33 +216,45 @@ class SearchAgent : public PlayerSprite, public Player {
     }
 
   private:
-    // One future from the start just sampled, the Gulper first going `way`.
-    void Rollout(Lookahead& ahead, int32_t way, std::vector<GridPoint>* route, double* value,
-                 int64_t* caught) {
+    struct Future {
+        double value = 0;
+        int caughtBy = -1;  // the catching ghost's colour
+    };
+
+    // One future from the start just sampled, the Gulper first going `way`; with `route`, the
+    // cells it crosses are added there until it passes the tunnel.
+    Future Rollout(Lookahead& ahead, int32_t way, std::vector<GridPoint>* route) {
         const int32_t scoreBefore = Score();
         rolling = true;
         firstMove = way;
         int64_t t = 0;
-        GridPoint last(-1, -1);
-        for (; t < effort.horizon && ahead.Tick(); ++t) {
-            if (route && CellPosition() != last) {
-                last = CellPosition();
-                route->push_back(last);
+        while (t < effort.horizon && ahead.Tick()) {
+            ++t;
+            if (route != nullptr && IsCellCentre(position)) {
+                const GridPoint cell = CellPosition();
+                const GridPoint& last = route->back();
+                if (std::abs(cell.x - last.x) + std::abs(cell.y - last.y) > 1) {
+                    route = nullptr;
+                } else if (cell != last) {
+                    route->push_back(cell);
+                }
             }
         }
         rolling = false;
         firstMove = 0;
-        double v = Score() - scoreBefore;
+        Future f;
+        f.value = Score() - scoreBefore;
         if (ahead.Caught()) {
-            ++*caught;
-            v -= CAUGHT * (1.0 - 0.5 * double(t) / double(effort.horizon));
+            f.caughtBy = CatchingGhost();
+            f.caughtBy = f.caughtBy < 0 ? 0 : f.caughtBy;
+            f.value -= CAUGHT * (1.0 - 0.5 * double(t) / double(effort.horizon));
         } else if (ahead.Won()) {
-            v += WON;
+            f.value += WON;
         } else {
             const FoodSearch food = NearestFood(CellPosition(), 0);
-            v -= PER_CELL_TO_FOOD * (food.steps < 0 ? BOARD_CELLS : food.steps);
+            f.value -= PER_CELL_TO_FOOD * (food.steps < 0 ? BOARD_CELLS : food.steps);
         }
-        *value = v;
+        return f;
     }
 
     const Effort& effort;
