@@ -4,6 +4,7 @@
 // the same game; it never sees the game's own dice.
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdlib>
 #include <deque>
 #include <random>
@@ -37,9 +38,14 @@ constexpr Effort EFFORTS[] = {
 };
 
 constexpr int32_t WAYS[] = {DIR_LEFT, DIR_UP, DIR_RIGHT, DIR_DOWN};
-constexpr double CAUGHT = 100000;       // a future that ends caught, at once
-constexpr double WON = 100000;          // a future that clears the board
-constexpr double PER_CELL_TO_FOOD = 3;  // the pull of the nearest food at a future's end
+// What a future is worth. Food eaten counts for more than any distance to the next food, so
+// that eating the last dot of a corner never looks worse than standing beside it; points
+// (ghosts, fruit) count a little on top.
+constexpr double CAUGHT = 100000;  // a future that ends caught, at once
+constexpr double WON = 100000;     // a future that clears the board
+constexpr double PER_FOOD = 100;
+constexpr double PER_CELL_TO_FOOD = 1;  // the pull of the nearest food at a future's end
+constexpr double PER_POINT = 0.1;
 
 const char* WayName(int32_t way) {
     return way == DIR_LEFT ? "left" : way == DIR_UP ? "up" : way == DIR_RIGHT ? "right" : "down";
@@ -164,7 +170,7 @@ class SearchAgent : public PlayerSprite, public Player {
             }
             const double mean = total / double(samples);
             log += std::string(" ") + WayName(w) + " caught " + std::to_string(caught) + "/" +
-                   std::to_string(samples);
+                   std::to_string(samples) + " worth " + std::to_string(std::lround(mean));
             if (mean > best) {
                 best = mean;
                 chosen = w;
@@ -225,6 +231,7 @@ class SearchAgent : public PlayerSprite, public Player {
     // cells it crosses are added there until it passes the tunnel.
     Future Rollout(Lookahead& ahead, int32_t way, std::vector<GridPoint>* route) {
         const int32_t scoreBefore = Score();
+        const int32_t foodBefore = foodLeft;
         rolling = true;
         firstMove = way;
         int64_t t = 0;
@@ -243,7 +250,7 @@ class SearchAgent : public PlayerSprite, public Player {
         rolling = false;
         firstMove = 0;
         Future f;
-        f.value = Score() - scoreBefore;
+        f.value = PER_FOOD * (foodBefore - foodLeft) + PER_POINT * (Score() - scoreBefore);
         if (ahead.Caught()) {
             f.caughtBy = CatchingGhost();
             f.caughtBy = f.caughtBy < 0 ? 0 : f.caughtBy;
