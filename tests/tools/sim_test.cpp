@@ -66,7 +66,7 @@ TEST_F(SimTest, BadUsageExitsWithTwoBeforeAnyGame) {
          {std::pair{"--games 1 --frobnicate", "unknown option --frobnicate\n"},
           {"--games 1 --seed", "--seed needs a value\n"},
           {"--agent nobody",
-           "no agent named \"nobody\"; the agents are planner, nearest-food\n"}}) {
+           "no agent named \"nobody\"; the agents are planner, nearest-food, random, search, search-fast\n"}}) {
         const auto [status, text] = Sim(args, true);
         EXPECT_EQ(status, 2);
         EXPECT_EQ(text.rfind(std::string("gulper-sim: ") + error, 0), 0u) << text;
