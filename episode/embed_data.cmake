@@ -1,7 +1,7 @@
 # Writes OUTPUT, a C++ source holding every file of DATA_DIR as bytes, with the one table that
 # names them as they are named under the working folder ("data/dot.tga"), and UseShippedData.
 #   cmake -DDATA_DIR=... -DOUTPUT=... -P embed_data.cmake
-file(GLOB files RELATIVE ${DATA_DIR} ${DATA_DIR}/*)
+file(GLOB_RECURSE files RELATIVE ${DATA_DIR} ${DATA_DIR}/*)
 list(SORT files)
 set(arrays "")
 set(table "")

@@ -2,6 +2,7 @@
 #include "episode/episode.h"
 
 #include "agent/agent_log.h"
+#include "episode/lookahead.h"
 #include "game/game_state.h"
 #include "game/ghosts/ghost.h"
 #include "game/random.h"
@@ -82,6 +83,8 @@ bool Episode::Tick() {
         if (AtDecisionLimit()) {
             return false;
         }
+        Lookahead ahead(rules, sprite);
+        player.Foresee(ahead);
         player.BeforeDecision(ticks);
         // A decision the player forfeited the game at is not played.
         if (player.Forfeited()) {

@@ -4,6 +4,7 @@
 namespace gulper {
 
 void Player::StartGame(uint32_t, const GameSettings&) {}
+void Player::Foresee(Lookahead&) {}
 void Player::BeforeDecision(int64_t) {}
 bool Player::Forfeited() const {
     return false;

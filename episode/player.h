@@ -34,6 +34,8 @@ struct AgentPlan {
 // agent or writing to its log.
 using PlanReader = std::function<AgentPlan(PlayerSprite& agent, GridPoint decisionCell)>;
 
+class Lookahead;
+
 class Player {
   public:
     virtual ~Player() = default;
@@ -43,6 +45,9 @@ class Player {
     // Before each tick that holds a decision, with the ticks played so far: the game as it
     // stands before the tick's ghosts move.
     virtual void BeforeDecision(int64_t ticks);
+    // At each decision, just before BeforeDecision: futures of the game to plan on. The live
+    // game is put back as it was before the player gives its turn up.
+    virtual void Foresee(Lookahead& ahead);
     // Whether the player has given the game up; the episode then plays no more of it.
     virtual bool Forfeited() const;
     // The game is over (its outcome set in `result`): the player adds what it knows of it.

@@ -32,6 +32,13 @@ void SteeredGulper::Think() {
     }
 }
 
+void SteeredGulper::Foresee(Lookahead& ahead) {
+    if (delegate != nullptr) {
+        Align();
+        delegate->Foresee(ahead);
+    }
+}
+
 void SteeredGulper::BeforeDecision(int64_t ticks) {
     if (delegate != nullptr) {
         Align();

@@ -26,6 +26,7 @@ class SteeredGulper : public PlayerSprite, public Player {
   public:
     PlayerSprite& Sprite() override { return *this; }
     void Think() override;
+    void Foresee(Lookahead& ahead) override;
     void BeforeDecision(int64_t ticks) override;
     bool Forfeited() const override;
     void EndGame(GameResult& result) override;

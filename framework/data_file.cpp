@@ -161,6 +161,16 @@ const BuiltInFile* BuiltInFileFor(const char* path) {
     return nullptr;
 }
 
+const BuiltInFile* BuiltInFileNamed(const char* name) {
+    const std::string wanted = WithSingleSlashes(name == nullptr ? "" : name);
+    for (size_t i = 0; i < builtInCount; ++i) {
+        if (wanted == builtInFiles[i].name) {
+            return &builtInFiles[i];
+        }
+    }
+    return nullptr;
+}
+
 File OpenDataFile(const char* path, uint64_t maxBytes, std::string* why) {
     if (path == nullptr || path[0] == '\0') {
         Say(why, DATA_FILE_MISSING);

@@ -36,6 +36,8 @@ void SetBuiltInFiles(const BuiltInFile* files, size_t count);
 // The built-in file read in place of `path` now: null when the path names something here, or
 // no built-in file has its name.
 const BuiltInFile* BuiltInFileFor(const char* path);
+// The built-in file of that name whatever the working folder holds, or null.
+const BuiltInFile* BuiltInFileNamed(const char* name);
 
 // What ReadNamedFile found at the path.
 enum class NamedFileKind { ORDINARY, STREAM };

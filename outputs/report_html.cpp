@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <set>
 
+#include "episode/levels.h"
 #include "episode/result.h"
 #include "formats/json_writer.h"
 #include "framework/data_file.h"
@@ -232,7 +233,9 @@ std::string ShellWord(const std::string& word) {
 std::string WatchOptions(const std::string& agent, const std::string& configPath,
                          int64_t maxTicks) {
     std::string options;
-    if (configPath != SETTINGS_FILE) {
+    if (const Level* level = LevelOfFile(configPath)) {
+        options += std::string(" --level ") + level->name;
+    } else if (configPath != SETTINGS_FILE) {
         // Absolute, so that the command works wherever it is pasted.
         std::error_code failed;
         const std::filesystem::path whole = std::filesystem::absolute(configPath, failed);

@@ -8,6 +8,7 @@
 #include <iostream>
 #include <utility>
 
+#include "episode/levels.h"
 #include "episode/shipped_data.h"
 #include "formats/output_file.h"
 #include "framework/data_file.h"
@@ -88,10 +89,28 @@ int64_t OptionReader::NumberValue(int64_t lo, int64_t hi) {
     return Number(option, Value(), lo, hi);
 }
 
+std::string LevelUsage() {
+    return "  --level NAME   play a shipped level's settings instead of a settings file: " +
+           LevelNames() + " (set " + LEVEL_SET + ")\n";
+}
+
 bool OptionReader::GameOption(GameOptions& options) {
-    if (arg == "--config") {
+    if (arg == "--config" || arg == "--level") {
+        const bool level = arg == "--level";
+        if (options.configGiven && (level || options.levelGiven)) {
+            Fail("--config and --level each name the settings: give one of them, once");
+        }
         options.configPath = Value();
         options.configGiven = true;
+        options.levelGiven = level;
+        if (level) {
+            const Level* named = FindLevel(options.configPath);
+            if (named == nullptr) {
+                Fail("no level named \"" + options.configPath + "\"; the levels are " +
+                     LevelNames());
+            }
+            options.configPath = LevelFile(*named);
+        }
     } else if (arg == "--agent") {
         options.agent = Value();
         if (FindAgent(options.agent) == nullptr) {
@@ -132,6 +151,15 @@ void OptionReader::FailUnknown() const {
 void OptionReader::ReadSettingsFile(GameOptions& options) const {
     const std::string& path = options.configPath;
     std::string why;
+    // A level is always its published settings, the copy built in, whatever the folder holds.
+    if (options.levelGiven) {
+        const BuiltInFile* level = BuiltInFileNamed(path.c_str());
+        if (level == nullptr) {
+            Fail("this program was built without the level " + path);
+        }
+        options.configText.assign(reinterpret_cast<const char*>(level->bytes), level->size);
+        return;
+    }
     if (options.configGiven) {
         if (!ReadNamedSettings(path, &options.configText, &why)) {
             Fail("cannot read the settings file " + path + ": it " + why);

@@ -11,11 +11,14 @@
 
 namespace gulper {
 
-// The options that choose the game both tools play: --config, --agent, --max-ticks.
+// The options that choose the game both tools play: --config or --level, --agent, --max-ticks.
 struct GameOptions : GameSettings {
     bool configGiven = false;
+    bool levelGiven = false;
 };
 
+// The usage lines of --level, which both tools take.
+std::string LevelUsage();
 // The usage lines of the options both tools take for an agent in another process.
 extern const char* const EXEC_USAGE;
 
@@ -42,7 +45,8 @@ class OptionReader {
     int64_t Number(const std::string& what, const char* text, int64_t lo, int64_t hi) const;
     // The current option's value as a whole number from lo to hi.
     int64_t NumberValue(int64_t lo, int64_t hi);
-    // Reads --config, --agent (which must name a registered agent or exec:COMMAND),
+    // Reads --config, --level (a shipped level's settings file), --agent (which must name a
+    // registered agent or exec:COMMAND),
     // --max-ticks or an exec agent's budget into `options`; false when the argument is
     // none of them.
     bool GameOption(GameOptions& options);

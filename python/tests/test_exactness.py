@@ -23,6 +23,14 @@ def test_planner_asked_each_decision_plays_the_simulators_games(config):
     assert {seed: play(env, seed, planner) for seed in expected} == expected
 
 
+def test_an_agent_that_plans_on_futures_asked_each_decision_plays_the_simulators_games(config):
+    # The search agent tries futures on the game it is asked about: Python's game, put back.
+    env = gulper.Env(config=config)
+    search = gulper.agent("search-fast")
+    expected = sim_rows(2, 4, agent="search-fast")
+    assert {seed: play(env, seed, search) for seed in expected} == expected
+
+
 def test_python_nearest_food_equals_the_shipped_agent(config):
     env = gulper.Env(config=config)
     expected = sim_rows(60, 500, agent="nearest-food")

@@ -30,3 +30,16 @@ add_test(NAME SimWorkerKilledEndsTheRun
 set_tests_properties(SimWorkerKilledEndsTheRun PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 120)
 
 # Replay files: recorded games of every agent played back, changed and damaged files.
+
+add_test(NAME LevelsAreAsPublished
+         COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/levels_test.sh $<TARGET_FILE:gulper-sim>
+                 ${PROJECT_SOURCE_DIR})
+# The benchmark's table made again on a few games: every level, every shipped agent, a row each.
+add_test(NAME BenchmarkTableRegenerates
+  COMMAND sh -c "out=$(mktemp -d) && trap 'rm -rf \"$out\"' EXIT && \
+\"$0\" --sim \"$1\" --games 3 --speed-games 1 --out \"$out/benchmark.md\" && \
+rows=$(grep -c '^| [a-z-]* | [0-9.]* % (' \"$out/benchmark.md\") && \
+echo \"$rows rows\" && test \"$rows\" -eq 25 && grep -q '<svg' \"$out/benchmark.svg\""
+  ${PROJECT_SOURCE_DIR}/scripts/benchmark-table $<TARGET_FILE:gulper-sim>)
+# Run outside the game folder: the levels are built into gulper-sim.
+set_tests_properties(BenchmarkTableRegenerates PROPERTIES TIMEOUT 600)

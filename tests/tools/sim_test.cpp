@@ -62,11 +62,23 @@ TEST_F(SimTest, BadUsageExitsWithTwoBeforeAnyGame) {
                              "--csv /nonexistent/x.csv", "--report /proc/no-such-folder"}) {
         EXPECT_EQ(Sim(args).first, 2) << args;
     }
-    for (auto [args, error] :
-         {std::pair{"--games 1 --frobnicate", "unknown option --frobnicate\n"},
-          {"--games 1 --seed", "--seed needs a value\n"},
-          {"--agent nobody",
-           "no agent named \"nobody\"; the agents are planner, nearest-food\n"}}) {
+    for (auto [args, error] : {std::pair{"--games 1 --frobnicate", "unknown option --frobnicate\n"},
+                               {"--games 1 --seed", "--seed needs a value\n"},
+                               {"--agent nobody",
+                                "no agent named \"nobody\"; the agents are planner, nearest-food, "
+                                "random, search, search-fast\n"},
+                               {"--agent-stderr /dev/null",
+                                "--agent-stderr is pass, drop or a folder that exists, not "
+                                "\"/dev/null\"\n"},
+                               {"--level nowhere",
+                                "no level named \"nowhere\"; the levels are gentle, classic, "
+                                "brisk, swift, relentless\n"},
+                               {"--config data/config.txt --level swift",
+                                "--config and --level each name the settings: give one of them, "
+                                "once\n"},
+                               {"--level swift --config data/config.txt",
+                                "--config and --level each name the settings: give one of them, "
+                                "once\n"}}) {
         const auto [status, text] = Sim(args, true);
         EXPECT_EQ(status, 2);
         EXPECT_EQ(text.rfind(std::string("gulper-sim: ") + error, 0), 0u) << text;

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "episode/episode.h"
+#include "episode/levels.h"
 #include "formats/output_file.h"
 #include "game/settings.h"
 #include "outputs/report.h"
@@ -32,18 +33,18 @@ namespace gulper {
 namespace {
 
 const std::string USAGE =
-    "usage: gulper-sim [--games N] [--seed S] [--config FILE] [--max-ticks T] [--agent NAME]\n"
+    "usage: gulper-sim [--games N] [--seed S] [--config FILE | --level NAME] [--max-ticks T]\n"
+    "                  [--agent NAME]\n"
     "                  [--log FILE] [--csv FILE] [--json FILE] [--report DIR] [--replay S]\n"
     "                  [--record DIR]\n"
     "                  [--jobs N] [--compare A,B,... | --compare-config F,G,...]\n"
     "                  [--until-decided] [--shard K/N]\n"
     "       gulper-sim --merge FILE... [--csv FILE] [--json FILE] [--report DIR]\n"
-    "       gulper-sim --agents | --check-config FILE | --replay-file FILE\n"
+    "       gulper-sim --agents | --levels | --check-config FILE | --replay-file FILE\n"
     "  --games N      games to play (default 100); game i uses seed S + i\n"
     "  --seed S       first seed (default 1)\n"
     "  --config FILE  settings file (default " +
-    std::string(SETTINGS_FILE) +
-    "); the agent always steers\n"
+    std::string(SETTINGS_FILE) + "); the agent always steers\n" + LevelUsage() +
     "  --max-ticks T  stop a game after T ticks and count it unfinished (default " +
     std::to_string(DEFAULT_MAX_TICKS) +
     ")\n"
@@ -62,6 +63,8 @@ const std::string USAGE =
     "                 play a replay file's actions again and say whether the game is the one\n"
     "                 recorded (status 0) or where it parts from it (status 1)\n"
     "  --agents       list the agents, one a line, name first\n"
+    "  --levels       list the levels: \"set\" and the set's name, then a level a line, name\n"
+    "                 first\n"
     "  --check-config FILE\n"
     "                 show how the game reads FILE: every setting's value, and a warning for\n"
     "                 each key not known, value clamped or skipped, and where reading stopped\n" +
@@ -124,6 +127,12 @@ Options ParseOptions(int argc, char** argv) {
         } else if (arg == "--agents") {
             for (const AgentEntry* entry : RegisteredAgents()) {
                 std::printf("%-14s %s\n", entry->name.c_str(), entry->summary.c_str());
+            }
+            ExitAfterOutput("gulper-sim", 0);
+        } else if (arg == "--levels") {
+            std::printf("set %s\n", LEVEL_SET);
+            for (const Level& level : Levels()) {
+                std::printf("%-14s %s\n", level.name, level.summary);
             }
             ExitAfterOutput("gulper-sim", 0);
         } else if (arg == "--check-config") {

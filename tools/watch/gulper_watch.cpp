@@ -14,15 +14,13 @@ namespace gulper {
 namespace {
 
 const std::string USAGE =
-    "usage: gulper-watch SEED [--config FILE] [--agent NAME] [--speed S] [--paused]\n"
-    "                    [--max-ticks T]\n"
+    "usage: gulper-watch SEED [--config FILE | --level NAME] [--agent NAME] [--speed S]\n"
+    "                    [--paused] [--max-ticks T]\n"
     "       gulper-watch --replay-file FILE [--speed S] [--paused]\n"
     "  SEED           the game to watch: the one gulper-sim --replay SEED plays\n"
     "  --config FILE  settings file (default " +
-    std::string(SETTINGS_FILE) +
-    "); the agent always steers\n"
-    "  --agent NAME   the agent that steers (default " +
-    std::string(DEFAULT_AGENT) +
+    std::string(SETTINGS_FILE) + "); the agent always steers\n" + LevelUsage() +
+    "  --agent NAME   the agent that steers (default " + std::string(DEFAULT_AGENT) +
     "); gulper-sim --agents lists them\n"
     "  --speed S      1/4, 1/2, 1, 2, 4, 8 times the game's pace, or max (default 1)\n"
     "  --paused       open paused\n"
