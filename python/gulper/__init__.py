@@ -6,7 +6,8 @@ env.step(action). The observation's fields are described in docs/observation.md.
 
 from gulper import _core
 from gulper._core import ACTIONS, BOARD_COLUMNS, BOARD_ROWS, Agent, State
-from gulper._core import _evaluate, _evaluate_batched, agent_names, observation_fields
+from gulper._core import _evaluate, _evaluate_batched, agent_names, level_file, levels
+from gulper._core import observation_fields
 from gulper.env import Env, field_spaces
 from gulper.spaces import Box, Dict, Discrete
 from gulper.vector import VectorEnv
@@ -40,7 +41,7 @@ def agent(name="planner"):
 
 
 def evaluate(policy, games=1000, seed=1, config=None, max_ticks=100000, name=None,
-             progress=False, batch=None, obs_mode="dict"):
+             progress=False, batch=None, obs_mode="dict", level=None):
     """Plays games seed, seed + 1, ... with policy(obs, env) -> action and summarises them as
     gulper-sim does: its --json fields, and its printed summary under "text". A policy with a
     string attribute `state` (what it was doing at its last decision) has it counted under
@@ -52,7 +53,7 @@ def evaluate(policy, games=1000, seed=1, config=None, max_ticks=100000, name=Non
     per game; the results are the same games, by seed."""
     if games < 1:
         raise ValueError("games must be 1 or more")
-    env = Env(config=config, max_ticks=max_ticks)
+    env = Env(config=config, max_ticks=max_ticks, level=level)
     label = name or getattr(policy, "name", None) or type(policy).__name__
     try:
         if obs_mode not in ("dict", "planes", "flat"):
@@ -99,5 +100,6 @@ class _InForm:
 __all__ = [
     "ACTIONS", "BOARD_COLUMNS", "BOARD_ROWS", "KEEP", "LEFT", "UP", "RIGHT", "DOWN",
     "Agent", "Env", "VectorEnv", "State", "Box", "Dict", "Discrete",
-    "agent", "agent_names", "evaluate", "observation_space", "action_space", "register_envs",
+    "agent", "agent_names", "evaluate", "level_file", "levels", "observation_space",
+    "action_space", "register_envs",
 ]

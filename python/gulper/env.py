@@ -50,7 +50,12 @@ class Env(*_bases()):
     spec = None
 
     def __init__(self, config=None, max_ticks=_core.DEFAULT_MAX_TICKS, agent_log=False,
-                 render_mode=None, *, obs_mode="dict", action_mask=False, catch_penalty=0):
+                 render_mode=None, *, obs_mode="dict", action_mask=False, catch_penalty=0,
+                 level=None):
+        if level is not None:
+            if config is not None:
+                raise ValueError("config and level each name the settings: give one of them")
+            config = _core.level_file(level)
         if obs_mode not in OBS_MODES:
             raise ValueError(f"obs_mode is one of {', '.join(OBS_MODES)}, not {obs_mode!r}")
         if not isinstance(catch_penalty, (int, float, np.integer, np.floating)) or not (

@@ -9,6 +9,7 @@
 #include <memory>
 #include <sstream>
 
+#include "episode/levels.h"
 #include "episode/shipped_data.h"
 #include "framework/data_file.h"
 #include "game/settings.h"
@@ -31,6 +32,12 @@ std::pair<std::string, std::string> ConfigOf(const py::object& config) {
         return {SETTINGS_FILE, text};
     }
     const std::string path = py::str(config);
+    // A level is always its published settings, the copy built in.
+    if (LevelOfFile(path) != nullptr) {
+        if (const BuiltInFile* level = BuiltInFileNamed(path.c_str())) {
+            return {path, std::string(reinterpret_cast<const char*>(level->bytes), level->size)};
+        }
+    }
     if (!ReadNamedSettings(path, &text, &why)) {
         throw py::value_error("cannot read the settings file " + path + ": " + why);
     }
@@ -320,6 +327,24 @@ PYBIND11_MODULE(_core, m) {
     BindEnv(m);
     BindVector(m);
     BindLearning(m);
+    m.def(
+        "level_file",
+        [](const std::string& name) {
+            const Level* level = FindLevel(name);
+            if (level == nullptr) {
+                throw py::value_error("no level named \"" + name + "\"; the levels are " +
+                                      LevelNames());
+            }
+            return LevelFile(*level);
+        },
+        py::arg("name"), "The settings path of a shipped level (played from the copy built in).");
+    m.def("levels", [] {
+        py::list out;
+        for (const Level& level : Levels()) {
+            out.append(py::make_tuple(level.name, level.summary));
+        }
+        return out;
+    });
     m.def("observation_fields", &FieldTable,
           "The observation's fields as (name, dtype, shape, low, high).");
     m.def("agent_names", [] {

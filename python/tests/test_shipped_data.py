@@ -7,7 +7,9 @@ import subprocess
 import sys
 
 import numpy as np
+import pytest
 
+import gulper
 from conftest import ROOT, sim_path as relative_sim_path
 
 
@@ -83,3 +85,30 @@ def test_a_data_folder_in_the_working_folder_comes_first(tmp_path):
     (tmp_path / "data" / "config.txt").write_text(
         "red_ghost 0\ngreen_ghost 0\norange_ghost 0\nturquoise_ghost 0\n")
     assert ghosts(tmp_path).strip() == "[0, 0, 0, 0]"
+
+
+def test_a_level_plays_its_published_settings_wherever_it_is_asked_for(tmp_path, monkeypatch):
+    # A copy of the level in the working folder, changed, is not what the level plays.
+    changed = tmp_path / "data" / "levels" / "v1"
+    changed.mkdir(parents=True)
+    (changed / "swift.txt").write_text("red_ghost 0\ngreen_ghost 0\n")
+    monkeypatch.chdir(tmp_path)
+    out = subprocess.run([sim_path(), "--level", "swift", "--games", "3", "--seed", "2",
+                          "--csv", "/dev/stdout"], capture_output=True, text=True, check=True)
+    rows = [line.split(",") for line in out.stdout.split("agent:")[0].splitlines()[1:]]
+    env = gulper.Env(level="swift")
+    planner = gulper.agent("planner")
+    for row in rows:
+        obs, info = env.reset(seed=int(row[0]))
+        done = False
+        while not done:
+            obs, _, terminated, truncated, info = env.step(planner(obs, env))
+            done = terminated or truncated
+        assert [info["outcome"], str(int(obs["score"])), str(info["ticks"])] == \
+            [row[1], row[2], row[4]], row
+    assert [name for name, _ in gulper.levels()] == [
+        "gentle", "classic", "brisk", "swift", "relentless"]
+    with pytest.raises(ValueError, match="no level named"):
+        gulper.Env(level="nowhere")
+    with pytest.raises(ValueError, match="give one of them"):
+        gulper.Env(level="swift", config="data/levels/v1/swift.txt")
