@@ -92,8 +92,9 @@ def test_a_level_plays_its_published_settings_wherever_it_is_asked_for(tmp_path,
     changed = tmp_path / "data" / "levels" / "v1"
     changed.mkdir(parents=True)
     (changed / "swift.txt").write_text("red_ghost 0\ngreen_ghost 0\n")
+    sim = sim_path()
     monkeypatch.chdir(tmp_path)
-    out = subprocess.run([sim_path(), "--level", "swift", "--games", "3", "--seed", "2",
+    out = subprocess.run([sim, "--level", "swift", "--games", "3", "--seed", "2",
                           "--csv", "/dev/stdout"], capture_output=True, text=True, check=True)
     rows = [line.split(",") for line in out.stdout.split("agent:")[0].splitlines()[1:]]
     env = gulper.Env(level="swift")
