@@ -1,5 +1,7 @@
 #include "episode/levels.h"
 
+#include "framework/data_file.h"
+
 namespace gulper {
 
 const std::vector<Level>& Levels() {
@@ -34,6 +36,15 @@ std::string LevelNames() {
 
 std::string LevelFile(const Level& level) {
     return std::string("data/levels/") + LEVEL_SET + "/" + level.name + ".txt";
+}
+
+bool LevelSettings(const Level& level, std::string* text) {
+    const BuiltInFile* file = BuiltInFileNamed(LevelFile(level).c_str());
+    if (file == nullptr) {
+        return false;
+    }
+    text->assign(reinterpret_cast<const char*>(file->bytes), file->size);
+    return true;
 }
 
 const Level* LevelOfFile(const std::string& configPath) {

@@ -25,5 +25,8 @@ std::string LevelNames();
 std::string LevelFile(const Level& level);
 // The level whose file `configPath` is, or null.
 const Level* LevelOfFile(const std::string& configPath);
+// A level's published settings: the copy built into the program, whatever the working folder
+// holds. False when the program was built without it.
+bool LevelSettings(const Level& level, std::string* text);
 
 }  // namespace gulper

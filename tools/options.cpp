@@ -153,11 +153,9 @@ void OptionReader::ReadSettingsFile(GameOptions& options) const {
     std::string why;
     // A level is always its published settings, the copy built in, whatever the folder holds.
     if (options.levelGiven) {
-        const BuiltInFile* level = BuiltInFileNamed(path.c_str());
-        if (level == nullptr) {
+        if (!LevelSettings(*LevelOfFile(path), &options.configText)) {
             Fail("this program was built without the level " + path);
         }
-        options.configText.assign(reinterpret_cast<const char*>(level->bytes), level->size);
         return;
     }
     if (options.configGiven) {

@@ -33,10 +33,8 @@ std::pair<std::string, std::string> ConfigOf(const py::object& config) {
     }
     const std::string path = py::str(config);
     // A level is always its published settings, the copy built in.
-    if (LevelOfFile(path) != nullptr) {
-        if (const BuiltInFile* level = BuiltInFileNamed(path.c_str())) {
-            return {path, std::string(reinterpret_cast<const char*>(level->bytes), level->size)};
-        }
+    if (const Level* level = LevelOfFile(path); level != nullptr && LevelSettings(*level, &text)) {
+        return {path, text};
     }
     if (!ReadNamedSettings(path, &text, &why)) {
         throw py::value_error("cannot read the settings file " + path + ": " + why);
