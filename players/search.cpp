@@ -274,12 +274,14 @@ class SearchAgent : public PlayerSprite, public Player {
     AgentPlan plan;
 };
 
-const AgentRegistration fullEffort{{EFFORTS[0].name, EFFORTS[0].summary, nullptr, nullptr, [] {
-                                        return std::unique_ptr<Player>(new SearchAgent(EFFORTS[0]));
-                                    }}};
-const AgentRegistration fastEffort{{EFFORTS[1].name, EFFORTS[1].summary, nullptr, nullptr, [] {
-                                        return std::unique_ptr<Player>(new SearchAgent(EFFORTS[1]));
-                                    }}};
+// Each effort an agent of its own.
+AgentEntry EntryOf(const Effort& effort) {
+    return {effort.name, effort.summary, nullptr, nullptr,
+            [&effort] { return std::unique_ptr<Player>(new SearchAgent(effort)); }};
+}
+
+const AgentRegistration registrations[] = {AgentRegistration(EntryOf(EFFORTS[0])),
+                                           AgentRegistration(EntryOf(EFFORTS[1]))};
 
 }  // namespace
 
